@@ -1,0 +1,24 @@
+// The four levels: file, name, title-bar label and tile colours.
+#pragma once
+
+#include "puzzle/colors.h"
+
+#include <QString>
+
+namespace horokata {
+
+struct Level {
+    const char *fileName; // in the program folder
+    const char *name;     // shown in file messages
+    const char *label;    // title-bar label
+    Rgb tileBack;
+    Rgb tileFore;
+};
+
+constexpr int kLevelCount = 4;
+const Level &levelAt(int index); // index 0..3
+
+// The level's name, or "" for any other index.
+QString SET_strFILE(int index);
+
+} // namespace horokata

@@ -1,0 +1,51 @@
+// The small layer between the game and the machine: every facility the game needs from the OS.
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+namespace horokata {
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // Let pending window events (painting included) run once.
+    virtual void doEvents() = 0;
+    // Block the thread for the given time; windows are not repainted meanwhile.
+    virtual void sleepMs(int ms) = 0;
+    // Millisecond clock with an arbitrary origin; wraps like a 32-bit counter.
+    virtual std::uint32_t tickMs() = 0;
+
+    // Uniform pseudo-random number in [0, 1), single precision.
+    virtual float rnd() = 0;
+    // Reseed the random numbers from the clock.
+    virtual void randomize() = 0;
+
+    virtual void beep() = 0;
+    // Starts playing a WAV file and returns at once; a newer sound cuts off one still playing,
+    // a file that cannot be played stays silent. Returns false only when no sound could be
+    // attempted at all (no sound system), which switches the slot off for the rest of the run.
+    virtual bool playSound(const QString &path) = 0;
+
+    // Hourglass pointer while the game is busy, default arrow otherwise.
+    virtual void setBusyPointer(bool busy) = 0;
+    // Modal message box with a title, one OK button and the stop icon.
+    virtual void messageBox(const QString &text, const QString &title) = 0;
+
+    // The folder holding "Media" with the four sounds, without trailing separator;
+    // empty when there is none.
+    virtual std::optional<QString> windowsDirectory() = 0;
+    // True when another copy of the game runs for the same user.
+    virtual bool previousInstance() = 0;
+    // Bits per pixel of the display.
+    virtual int colorDepth() = 0;
+
+    // True when the path names an ordinary file (not a directory, hidden or system file).
+    virtual bool fileExistsNormal(const QString &path) = 0;
+    // Length in bytes, or -1 when it cannot be read.
+    virtual std::int64_t fileLength(const QString &path) = 0;
+};
+
+} // namespace horokata
