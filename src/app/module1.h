@@ -14,6 +14,9 @@ using vbBool = std::int16_t;
 constexpr vbBool vbTrue = -1;
 constexpr vbBool vbFalse = 0;
 
+// Window positions kept in twips, as the game stores them: 15 twips per pixel (96 dpi).
+constexpr int kTwipsPerPixel = 15;
+
 struct SoundSlot {
     QString path;
     vbBool playable = vbFalse;

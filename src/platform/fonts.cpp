@@ -1,0 +1,49 @@
+// Font names of the design mapped to fonts installed on this machine.
+#include "platform/fonts.h"
+
+#include <QFontDatabase>
+#include <QStringList>
+
+namespace horokata {
+
+bool fontInstalled(const QString &family)
+{
+    return QFontDatabase::families().contains(family, Qt::CaseInsensitive);
+}
+
+namespace {
+QString firstInstalled(const QStringList &candidates)
+{
+    for (const QString &f : candidates)
+        if (fontInstalled(f))
+            return f;
+    return candidates.last();
+}
+} // namespace
+
+QFont gothicFont(double pointSize, bool proportional, bool bold)
+{
+    const QString wanted = proportional ? QStringLiteral("ＭＳ Ｐゴシック") : QStringLiteral("ＭＳ ゴシック");
+    const QStringList candidates = proportional
+        ? QStringList{wanted, QStringLiteral("Noto Sans CJK JP"), QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans Mono CJK JP")}
+        : QStringList{wanted, QStringLiteral("Noto Sans Mono CJK JP"), QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans CJK JP")};
+    QFont font(firstInstalled(candidates));
+    font.setPointSizeF(pointSize);
+    font.setBold(bold);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+QFont tileFont()
+{
+    const QString bouquet = QStringLiteral("CRＣ＆Ｇブーケ");
+    if (fontInstalled(bouquet)) {
+        QFont font(bouquet);
+        font.setPointSizeF(28);
+        font.setBold(false);
+        return font;
+    }
+    return gothicFont(28, false, true);
+}
+
+} // namespace horokata

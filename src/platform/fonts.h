@@ -1,0 +1,19 @@
+// Font names of the design mapped to fonts installed on this machine.
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+namespace horokata {
+
+// "ＭＳ ゴシック" (fixed-pitch gothic) and "ＭＳ Ｐゴシック" (proportional gothic) become an
+// installed Japanese gothic when they are not installed themselves, so text never shows as boxes.
+QFont gothicFont(double pointSize, bool proportional = false, bool bold = false);
+
+// The tile font: "CRＣ＆Ｇブーケ" 28 pt when installed, else bold gothic 28 pt.
+QFont tileFont();
+
+// True when a family of exactly this name is installed.
+bool fontInstalled(const QString &family);
+
+} // namespace horokata
