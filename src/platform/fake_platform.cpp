@@ -58,7 +58,7 @@ void FakePlatform::setBusyPointer(bool b)
     log << QStringLiteral("busy %1").arg(b ? 1 : 0);
 }
 
-void FakePlatform::messageBox(const QString &text, const QString &title)
+void FakePlatform::messageBox(const QString &text, const QString &title, bool)
 {
     log << QStringLiteral("box ") + title + u'|' + text;
 }

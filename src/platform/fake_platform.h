@@ -24,7 +24,7 @@ public:
     void beep() override;
     bool playSound(const QString &path) override;
     void setBusyPointer(bool busy) override;
-    void messageBox(const QString &text, const QString &title) override;
+    void messageBox(const QString &text, const QString &title, bool plain = false) override;
     std::optional<QString> windowsDirectory() override;
     bool previousInstance() override;
     int colorDepth() override;

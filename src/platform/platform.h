@@ -31,8 +31,8 @@ public:
 
     // Hourglass pointer while the game is busy, default arrow otherwise.
     virtual void setBusyPointer(bool busy) = 0;
-    // Modal message box with a title, one OK button and the stop icon.
-    virtual void messageBox(const QString &text, const QString &title) = 0;
+    // Modal message box with a title and one OK button; the stop icon unless `plain`.
+    virtual void messageBox(const QString &text, const QString &title, bool plain = false) = 0;
 
     // The folder holding "Media" with the four sounds, without trailing separator;
     // empty when there is none.
