@@ -60,6 +60,7 @@ struct BoardModel {
     bool enabled = true;                 // the main window takes input
     bool busyPointer = false;
     int paintedScheme = -1;              // colour scheme painted into the board area, -1 none
+    int gradientPaints = 0;              // how often the gradient was painted
 
     BoardModel();
 };

@@ -95,6 +95,8 @@ public:
 
     // True while the last deal is complete (false after a deal that stopped at a stage).
     bool dealt() const { return dealt_; }
+    // True once a read error has asked the main window to close.
+    bool closing() const { return closing_; }
 
     // Checks the invariants of a board in play; returns a description of the first broken one.
     QString checkInvariants() const;
@@ -115,6 +117,7 @@ private:
     GameHost &host_;
     BoardModel m_;
     bool dealt_ = false;
+    bool closing_ = false; // a read error is closing the program
 };
 
 } // namespace horokata

@@ -1,0 +1,151 @@
+// The main window: title bar, board of 80 tiles, side panel; mirrors the game and forwards input.
+#pragma once
+
+#include "puzzle/game.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QPointer>
+#include <QWidget>
+#include <array>
+#include <functional>
+
+class QPushButton;
+class QFrame;
+
+namespace horokata {
+
+class Platform;
+class ConfirmDialog;
+class LevelMenu;
+
+// A tile: a toggle drawn as a push button. The game decides its pressed state; the button
+// only reports press and release in the order the game expects.
+class TileButton : public QAbstractButton {
+    Q_OBJECT
+public:
+    TileButton(int index, QWidget *parent);
+    void setColors(Rgb back, Rgb fore);
+    int index() const { return index_; }
+
+signals:
+    void pressedWith(int index, Qt::MouseButton button);
+    void releasedWith(int index, Qt::MouseButton button, bool inside);
+
+protected:
+    void paintEvent(QPaintEvent *) override;
+    void mousePressEvent(QMouseEvent *e) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
+    void mouseMoveEvent(QMouseEvent *) override {}
+    void keyPressEvent(QKeyEvent *) override {}
+    void keyReleaseEvent(QKeyEvent *) override {}
+
+private:
+    int index_;
+    Rgb back_ = 0;
+    Rgb fore_ = 0;
+};
+
+// The board area: paints the colour gradient and reports presses on the bare board.
+class BoardArea : public QFrame {
+    Q_OBJECT
+public:
+    explicit BoardArea(QWidget *parent);
+    void setScheme(int scheme);
+
+signals:
+    void pressedWith(Qt::MouseButton button);
+
+protected:
+    void paintEvent(QPaintEvent *e) override;
+    void mousePressEvent(QMouseEvent *e) override;
+
+private:
+    int scheme_ = -1;
+};
+
+class MainWindow : public QWidget, public GameHost {
+    Q_OBJECT
+public:
+    MainWindow(Module1 &globals, Platform &platform, const QString &programFolder);
+    ~MainWindow() override;
+
+    // The window's construction sequence. Returns false when start-up must end
+    // (a window outline failed, or the first list could not be read).
+    bool Form_Load();
+
+    Game &game() { return game_; }
+    // Mirror the game state into the widgets.
+    void sync();
+
+    // GameHost
+    void SET_FORM2() override;
+    void playCelebration() override;
+    void closeMainWindow() override;
+
+    // Stand-ins while the dialog and the effect are replaced (tests).
+    std::function<void()> dialogOverride;
+    std::function<void()> celebrationOverride;
+
+    TileButton *tile(int i) const { return MOJI[static_cast<std::size_t>(i)]; }
+    QLabel *line(int k) const { return lblGO[static_cast<std::size_t>(k)]; }
+    QAbstractButton *lamp(int h) const { return chkLIFE[static_cast<std::size_t>(h)]; }
+    QLabel *statusLabel() const { return lblGOKU; }
+    QLabel *levelLabel() const { return lblLEVEL; }
+    QLabel *cover() const { return imgOFF; }
+    BoardArea *board() const { return picBACK; }
+    QPushButton *button(const char *name) const;
+
+    void cmdEXIT_Click();
+    void cmdMENU_Click();
+    void cmdSELECT_Press(QPoint pressPos);
+    void cmdSELECT_Release();
+    void imgSYS_MouseDown(int x);
+    void imgSYS_MouseUp();
+
+protected:
+    void closeEvent(QCloseEvent *e) override;
+    void changeEvent(QEvent *e) override;
+    void paintEvent(QPaintEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildControls();
+    void placeStatus();
+    void ERR_END();
+    void unloadPopups();
+    void onTileReleased(int index, Qt::MouseButton button, bool inside);
+    void startDrag(QMouseEvent *e);
+
+    Module1 &g_;
+    Platform &p_;
+    Game game_;
+    QString programFolder_;
+
+    QFrame *picBAR = nullptr;
+    QPushButton *cmdMENU = nullptr;
+    QPushButton *cmdEXIT = nullptr;
+    QPushButton *cmdRESET = nullptr;
+    QPushButton *cmdSELECT = nullptr;
+    QPushButton *cmdNEW = nullptr;
+    QLabel *imgSYS = nullptr;
+    QLabel *lblGOKU = nullptr;
+    QLabel *lblLEVEL = nullptr;
+    QLabel *imgOFF = nullptr;
+    BoardArea *picBACK = nullptr;
+    std::array<TileButton *, kCells> MOJI{};
+    QFrame *picSIDE = nullptr;
+    std::array<QLabel *, kIdioms> lblGO{};
+    std::array<QAbstractButton *, kLamps> chkLIFE{};
+    QLabel *Label1 = nullptr;
+    QPushButton *cmdFOCUS = nullptr;
+    std::array<QPixmap, 3> imgSYSStates;
+    QPixmap background_;
+
+    QPointer<QWidget> form2_;
+    QPointer<QWidget> form4_;
+    bool dragging_ = false;
+    QPoint dragOffset_;
+};
+
+} // namespace horokata

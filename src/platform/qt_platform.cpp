@@ -1,0 +1,167 @@
+// The real platform layer on Qt.
+#include "platform/qt_platform.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QMessageBox>
+#include <QScreen>
+#include <QSoundEffect>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QUrl>
+#include <cmath>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+namespace horokata {
+
+QtPlatform::QtPlatform()
+{
+    clock_.start();
+    randomize();
+}
+
+QtPlatform::~QtPlatform()
+{
+    if (busy_)
+        QApplication::restoreOverrideCursor();
+}
+
+void QtPlatform::doEvents()
+{
+    if (beforeEvents)
+        beforeEvents();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void QtPlatform::sleepMs(int ms)
+{
+    // The wait keeps the window painted. Input is processed too, so that clicks made
+    // meanwhile reach the disabled window (and are dropped there) instead of queueing up
+    // and arriving once the window is enabled again.
+    if (beforeEvents)
+        beforeEvents();
+    if (ms <= 0)
+        return;
+    QEventLoop loop;
+    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+std::uint32_t QtPlatform::tickMs()
+{
+    return static_cast<std::uint32_t>(clock_.elapsed());
+}
+
+float QtPlatform::rnd()
+{
+    float r = std::uniform_real_distribution<float>(0.0f, 1.0f)(gen_);
+    if (r >= 1.0f) // guards the rounding case of the float distribution
+        r = std::nextafter(1.0f, 0.0f);
+    return r;
+}
+
+void QtPlatform::randomize()
+{
+    const auto now = static_cast<std::uint64_t>(QDateTime::currentMSecsSinceEpoch());
+    std::seed_seq seq{static_cast<std::uint32_t>(now), static_cast<std::uint32_t>(now >> 32),
+                      static_cast<std::uint32_t>(clock_.nsecsElapsed())};
+    gen_.seed(seq);
+}
+
+void QtPlatform::beep()
+{
+    QApplication::beep();
+}
+
+bool QtPlatform::playSound(const QString &path)
+{
+    // One effect at a time: replacing it stops the one still playing.
+    sound_ = std::make_unique<QSoundEffect>();
+    sound_->setSource(QUrl::fromLocalFile(path));
+    sound_->play();
+    return true;
+}
+
+void QtPlatform::setBusyPointer(bool busy)
+{
+    if (busy == busy_)
+        return;
+    busy_ = busy;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void QtPlatform::messageBox(const QString &text, const QString &title, bool plain)
+{
+    QMessageBox box(plain ? QMessageBox::NoIcon : QMessageBox::Critical, title, text, QMessageBox::Ok);
+    box.exec();
+}
+
+std::optional<QString> QtPlatform::windowsDirectory()
+{
+#ifdef Q_OS_WIN
+    wchar_t buffer[MAX_PATH + 1];
+    const UINT n = GetWindowsDirectoryW(buffer, MAX_PATH + 1);
+    if (n == 0 || n > MAX_PATH)
+        return std::nullopt;
+    return QString::fromWCharArray(buffer, static_cast<int>(n));
+#else
+    // No system folder here: the game ships its own "system/Media" beside the binary.
+    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/system");
+    if (!QFileInfo(dir).isDir())
+        return std::nullopt;
+    return dir;
+#endif
+}
+
+QString QtPlatform::lockPath()
+{
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (dir.isEmpty())
+        dir = QDir::tempPath();
+    const QString user = qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME", QStringLiteral("user")));
+    return dir + QStringLiteral("/horokata-") + user + QStringLiteral(".lock");
+}
+
+bool QtPlatform::previousInstance()
+{
+    // A lock held by a live process of this user means another copy runs. A lock left by a
+    // crashed or killed copy names a dead process and is taken over.
+    lock_ = std::make_unique<QLockFile>(lockPath());
+    lock_->setStaleLockTime(0);
+    if (lock_->tryLock(0))
+        return false;
+    if (lock_->error() == QLockFile::LockFailedError)
+        return true;
+    return false; // the lock cannot be made at all (no writable folder): do not refuse to run
+}
+
+int QtPlatform::colorDepth()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? screen->depth() : 32;
+}
+
+bool QtPlatform::fileExistsNormal(const QString &path)
+{
+    const QFileInfo fi(path);
+    return fi.exists() && fi.isFile() && !fi.isHidden();
+}
+
+std::int64_t QtPlatform::fileLength(const QString &path)
+{
+    const QFileInfo fi(path);
+    return fi.exists() ? fi.size() : -1;
+}
+
+} // namespace horokata
