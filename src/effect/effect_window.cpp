@@ -1,0 +1,168 @@
+// The full-screen celebration window: plays the sprite animation over a capture of the screen.
+#include "effect/effect_window.h"
+
+#include "effect/animation_model.h"
+#include "effect/effect_art.h"
+#include "platform/platform.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QScreen>
+#include <QTimer>
+#include <QWidget>
+
+#include <memory>
+
+namespace horokata {
+
+namespace {
+
+// Form3: the desktop as it was, with the sprites drawn on top of it and never erased.
+class Form3 : public QWidget, public PerformView {
+public:
+    Form3(QWidget *mainWindow, Platform &platform);
+
+    void run(CelebrationStats *stats);
+
+    void paint(const DrawCommand &cmd) override;
+    void waitUntil(std::uint32_t deadline, Platform &platform) override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    Platform &platform_;
+    AnimationModel model_;
+    QImage backing_; // persistent picture of the window: capture plus every sprite drawn
+    qreal dpr_ = 1.0;
+    bool captured_ = false;
+    int paints_ = 0;
+
+    std::int32_t lngCX = 0, lngCY = 0;
+    std::int32_t lngPW = 0, lngPH = 0;
+};
+
+Form3::Form3(QWidget *mainWindow, Platform &platform)
+    : QWidget(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), platform_(platform)
+{
+    setObjectName(QStringLiteral("Form3"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+
+    QScreen *screen = mainWindow ? mainWindow->screen() : nullptr;
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    const QRect screenRect = screen->geometry();
+    lngPW = screenRect.width();
+    lngPH = screenRect.height();
+    if (mainWindow) {
+        const QRect frame = mainWindow->frameGeometry();
+        lngCX = centreInPixels(frame.left() - screenRect.left(), frame.width());
+        lngCY = centreInPixels(frame.top() - screenRect.top(), frame.height());
+    } else {
+        lngCX = lngPW / 2;
+        lngCY = lngPH / 2;
+    }
+
+    // The capture is taken before this window is shown, so none of it is in the picture.
+    dpr_ = screen->devicePixelRatio();
+    const QPixmap shot = screen->grabWindow(0);
+    captured_ = !shot.isNull() && shot.width() > 0 && shot.height() > 0;
+    const QSize physical(qRound(lngPW * dpr_), qRound(lngPH * dpr_));
+    if (captured_) {
+        backing_ = shot.toImage().convertToFormat(QImage::Format_RGB32);
+        if (backing_.size() != physical)
+            backing_ = backing_.scaled(physical);
+    } else {
+        // Nothing readable (a compositor that forbids it, for instance): run over black.
+        backing_ = QImage(physical, QImage::Format_RGB32);
+        backing_.fill(Qt::black);
+    }
+    backing_.setDevicePixelRatio(dpr_);
+
+    setGeometry(screenRect);
+}
+
+void Form3::paintEvent(QPaintEvent *event)
+{
+    QPainter p(this);
+    for (const QRect &r : event->region()) {
+        const QRectF source(r.x() * dpr_, r.y() * dpr_, r.width() * dpr_, r.height() * dpr_);
+        p.drawImage(QRectF(r), backing_, source);
+    }
+}
+
+void Form3::paint(const DrawCommand &cmd)
+{
+    const QImage &source = cmd.source == EffectSource::imgTITOL ? titleEmblem() : spriteSheet();
+    const QRect target(cmd.x, cmd.y, cmd.size, cmd.size);
+    {
+        QPainter p(&backing_);
+        p.drawImage(target, source, QRect(cmd.sx, cmd.sy, cmd.sw, cmd.sh));
+    }
+    ++paints_;
+    update(target);
+}
+
+void Form3::waitUntil(std::uint32_t deadline, Platform &platform)
+{
+    // Sleep in the event loop until the deadline, so painting and system events go on
+    // without keeping a processor busy; input stays out.
+    for (;;) {
+        const auto left = static_cast<std::int32_t>(deadline - platform.tickMs());
+        if (left < 1)
+            return;
+        QEventLoop loop;
+        QTimer timer;
+        timer.setSingleShot(true);
+        timer.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+        timer.start(left);
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+}
+
+void Form3::run(CelebrationStats *stats)
+{
+    setEnabled(false);
+    showFullScreen();
+
+    model_.setScreen(lngPW, lngPH);
+    model_.INIT_PF(lngCX, lngCY, platform_);
+    const int ideal = stats ? model_.idealTotalMs() : 0;
+    platform_.doEvents();
+
+    QElapsedTimer wall;
+    wall.start();
+    model_.PERFORM(platform_, *this);
+    const qint64 performMs = wall.elapsed();
+
+    platform_.doEvents();
+    platform_.sleepMs(200);
+    hide();
+    platform_.doEvents();
+
+    if (stats) {
+        stats->idealMs = ideal;
+        stats->performMs = performMs;
+        stats->paints = paints_;
+        stats->screenWidth = lngPW;
+        stats->screenHeight = lngPH;
+        stats->captured = captured_;
+    }
+}
+
+} // namespace
+
+void playCelebration(QWidget *mainWindow, Platform &platform, CelebrationStats *stats)
+{
+    // One window and one capture per celebration; nothing outlives it.
+    const auto form = std::make_unique<Form3>(mainWindow, platform);
+    form->run(stats);
+}
+
+} // namespace horokata

@@ -1,0 +1,31 @@
+// The full-screen celebration window: plays the sprite animation over a capture of the screen.
+#pragma once
+
+#include <QtGlobal>
+
+class QWidget;
+
+namespace horokata {
+
+class Platform;
+
+// Figures of one celebration, for measuring it.
+struct CelebrationStats {
+    int idealMs = 0;       // sum of the schedule's waits: per frame, moving sprites x period
+    qint64 performMs = 0;  // wall time of the 119 frames
+    int paints = 0;        // sprite copies drawn
+    int screenWidth = 0;   // lngPW x lngPH
+    int screenHeight = 0;
+    bool captured = false; // false when the screen could not be read (drawn over black)
+};
+
+// Plays the celebration and returns when it is over. Creates a fresh frameless window over
+// the whole screen that holds the main window, shows the screen as captured just before,
+// lets the sprites burst from the main window's centre, then hides and deletes the window.
+// The window takes no input; the caller disables the main window and shows the busy pointer.
+// Pacing, randomness, event processing and the final pause go through `platform`; each wait
+// lasts until `platform.tickMs()` reaches the sprite's deadline, blocking in the event loop
+// meanwhile. `mainWindow` may be null: the sprites then start at the screen's centre.
+void playCelebration(QWidget *mainWindow, Platform &platform, CelebrationStats *stats = nullptr);
+
+} // namespace horokata

@@ -1,0 +1,121 @@
+// Tests of the celebration window: it covers the screen while playing and is gone afterwards.
+#include "effect/effect_window.h"
+#include "platform/fake_platform.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+using namespace horokata;
+
+namespace {
+
+// A clock that jumps well past every deadline each time it is read, so the run takes no time.
+class FastClockPlatform : public FakePlatform {
+public:
+    std::uint32_t tickMs() override
+    {
+        clock += 50;
+        return clock;
+    }
+};
+
+std::set<QWidget *> topLevels()
+{
+    const auto list = QApplication::topLevelWidgets();
+    return {list.begin(), list.end()};
+}
+
+struct Seen {
+    bool visible = false;
+    bool enabled = true;
+    bool frameless = false;
+    QRect geometry;
+};
+
+} // namespace
+
+class EffectWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        main.resize(610, 429);
+        main.move(100, 80);
+        main.show();
+        QApplication::processEvents();
+    }
+
+    QWidget main;
+    FastClockPlatform platform;
+};
+
+TEST_F(EffectWindow, PlaysOverTheWholeScreenWithoutInputAndLeavesNoWindowBehind)
+{
+    const auto before = topLevels();
+    std::vector<Seen> seen;
+    platform.onEvents = [&] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->objectName() == QLatin1String("Form3"))
+                seen.push_back({w->isVisible(), w->isEnabled(),
+                                bool(w->windowFlags() & Qt::FramelessWindowHint), w->geometry()});
+    };
+
+    CelebrationStats stats;
+    playCelebration(&main, platform, &stats);
+
+    // Events were let through after INIT_PF, after PERFORM and after hiding.
+    ASSERT_EQ(seen.size(), 3u);
+    const QRect screen = main.screen()->geometry();
+    EXPECT_TRUE(seen[0].visible);
+    EXPECT_FALSE(seen[0].enabled);
+    EXPECT_TRUE(seen[0].frameless);
+    EXPECT_EQ(seen[0].geometry, screen);
+    EXPECT_FALSE(seen[2].visible);
+
+    EXPECT_EQ(topLevels(), before) << "the effect window must be deleted, not just hidden";
+    EXPECT_EQ(platform.count("randomize"), 1);
+    EXPECT_EQ(platform.count("sleep 200"), 1);
+    EXPECT_EQ(stats.screenWidth, screen.width());
+    EXPECT_EQ(stats.screenHeight, screen.height());
+    EXPECT_GT(stats.paints, 119);
+    EXPECT_GT(stats.idealMs, 0);
+}
+
+TEST_F(EffectWindow, EachCelebrationMakesAFreshWindow)
+{
+    std::set<QWidget *> windows;
+    int shown = 0;
+    platform.onEvents = [&] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->objectName() == QLatin1String("Form3")) {
+                windows.insert(w);
+                shown += w->isVisible() ? 1 : 0;
+            }
+    };
+    playCelebration(&main, platform);
+    const int afterFirst = shown;
+    playCelebration(&main, platform);
+    EXPECT_EQ(afterFirst, 2);
+    EXPECT_EQ(shown, 4) << "the second celebration shows a window again";
+    EXPECT_EQ(platform.count("randomize"), 2) << "each celebration deals its sprites anew";
+    EXPECT_EQ(platform.count("sleep 200"), 2);
+    EXPECT_TRUE(std::none_of(windows.begin(), windows.end(), [](QWidget *w) {
+        return QApplication::topLevelWidgets().contains(w);
+    }));
+}
+
+TEST(EffectWindowAlone, RunsWithoutAMainWindow)
+{
+    FastClockPlatform platform;
+    const auto before = topLevels();
+    CelebrationStats stats;
+    playCelebration(nullptr, platform, &stats);
+    EXPECT_GT(stats.paints, 0);
+    EXPECT_EQ(topLevels(), before);
+}
