@@ -1,0 +1,10 @@
+#!/bin/bash
+# Starts the real program under Xvfb: its window appears, a second copy is refused with the
+# exact message, a copy killed with SIGKILL does not block the next start, and the 終了 button
+# ends the program cleanly.
+set -u
+prog_dir=$1
+work=${2:-$(mktemp -d)}
+rm -rf "$work"; mkdir -p "$work"
+here=$(cd "$(dirname "$0")" && pwd)
+exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$here/startup_inner.sh" "$prog_dir" "$work"
