@@ -1,0 +1,281 @@
+// Form2: the shaped confirmation dialog with its seven message modes.
+#include "popups/confirm_dialog.h"
+
+#include "platform/fonts.h"
+#include "popups/region.h"
+#include "popups/window_shape.h"
+
+#include <QFile>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QStringList>
+#include <QWindow>
+
+namespace horokata {
+
+namespace {
+
+const QString kTitleConfirm = QStringLiteral("＜ 処理確認 ＞");
+const QString kTitleVersion = QStringLiteral("バージョン情報");
+const QString kVersionLine = QStringLiteral("『 ホロカタ 』  Ver.1.0");
+const QString kBuiltInCredit = QStringLiteral("四字熟語データ: EDICT/KANJIDIC (C) EDRDG, CC BY-SA 4.0");
+
+QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption, const QRect &geometry)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(QLatin1String(name));
+    b->setAccessibleName(caption);
+    b->setGeometry(geometry);
+    // Enter is the dialog's own key; a focused button must not swallow it.
+    b->setAutoDefault(false);
+    return b;
+}
+
+} // namespace
+
+ConfirmDialog::ConfirmDialog(Module1 &g, QWidget *mainWindow)
+    : QDialog(mainWindow, Qt::Dialog | Qt::FramelessWindowHint), g_(g), mainWindow_(mainWindow)
+{
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("ホロカタ"));
+    setModal(true);
+    background_ = popupArt(QStringLiteral("dialog_background.png"));
+
+    // 1-2: stays hidden; 380 x 85 pixels.
+    setFixedSize(380, 85);
+    // 3: the outline.
+    SET_RGN();
+
+    lblMSG = new QLabel(this);
+    lblMSG->setObjectName(QStringLiteral("lblMSG"));
+    lblMSG->setGeometry(64, 40, 289, 33);
+    lblMSG->setFont(gothicFont(9.75, true));
+    lblMSG->setWordWrap(true);
+    lblMSG->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    lblMSG->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255); background: transparent;"));
+
+    // 4: the title bar. Its controls sit inside its one-pixel frame.
+    picBAR2 = new QLabel(this);
+    picBAR2->setObjectName(QStringLiteral("picBAR2"));
+    picBAR2->setGeometry(4, 4, 362, 19);
+    picBAR2->setFrameStyle(QFrame::Box | QFrame::Plain);
+    picBAR2->setLineWidth(1);
+    picBAR2->setStyleSheet(QStringLiteral("QLabel#picBAR2 { border: 1px solid rgb(0, 255, 0); }"));
+    picBAR2->setPixmap(popupArt(QStringLiteral("dialog_title_bar.png")));
+    picBAR2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    const QPoint inside(1, 1);
+
+    const QFont buttonFont = gothicFont(9);
+    cmdLOGO = makeButton(picBAR2, "cmdLOGO", QString(), QRect(inside + QPoint(0, 0), QSize(17, 17)));
+    cmdLOGO->setAccessibleName(QStringLiteral("ホロカタ"));
+    cmdLOGO->setIcon(QIcon(popupArt(QStringLiteral("dialog_logo.png"))));
+    cmdLOGO->setIconSize(QSize(13, 14));
+    cmdLOGO->setStyleSheet(QStringLiteral("QPushButton { background: rgb(0, 192, 0); border: 1px solid rgb(0, 96, 0); }"
+                                          "QPushButton:pressed { background: rgb(0, 128, 0); }"));
+
+    const QString buttonStyle = QStringLiteral(
+        "QPushButton { background: rgb(192, 192, 255); color: rgb(0, 0, 96); border: 1px solid rgb(0, 0, 128); }"
+        "QPushButton:hover { background: rgb(216, 216, 255); }"
+        "QPushButton:pressed { background: rgb(160, 160, 240); }");
+    cmdCANSEL = makeButton(picBAR2, "cmdCANSEL", QStringLiteral("いいえ ×"), QRect(inside + QPoint(16, 0), QSize(81, 17)));
+    cmdOK = makeButton(picBAR2, "cmdOK", QStringLiteral("はい ○"), QRect(inside + QPoint(96, 0), QSize(81, 17)));
+    for (QPushButton *b : {cmdCANSEL, cmdOK}) {
+        b->setFont(buttonFont);
+        b->setStyleSheet(buttonStyle);
+    }
+
+    // 5: the caption label, two pixels lower than the buttons.
+    lblCOM = new QLabel(picBAR2);
+    lblCOM->setObjectName(QStringLiteral("lblCOM"));
+    lblCOM->setGeometry(QRect(inside + QPoint(192, 0 + 2), QSize(97, 17)));
+    lblCOM->setFont(buttonFont);
+    lblCOM->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255); background: transparent;"));
+
+    // Off-window focus sink: after each click the focus goes here so no visible control keeps a frame.
+    Command1 = makeButton(this, "Command1", QStringLiteral("Command1"), QRect(392, 8, 25, 25));
+
+    setTabOrder(cmdLOGO, cmdOK);
+    setTabOrder(cmdOK, cmdCANSEL);
+    setTabOrder(cmdCANSEL, Command1);
+
+    connect(cmdOK, &QPushButton::clicked, this, &ConfirmDialog::cmdOK_Click);
+    connect(cmdCANSEL, &QPushButton::clicked, this, &ConfirmDialog::cmdCANSEL_Click);
+    connect(cmdLOGO, &QPushButton::clicked, this, &ConfirmDialog::cmdLOGO_Click);
+
+    // The title bar and its caption drag the window.
+    lblCOM->installEventFilter(this);
+    picBAR2->installEventFilter(this);
+}
+
+void ConfirmDialog::SET_RGN()
+{
+    std::vector<RECT> rects;
+    int trouble = loadRegionFile(g_.strPATH + QStringLiteral("msg.rgn"), &rects);
+    if (trouble == kRgnOk && !applyWindowShape(this, regionFromRects(rects)))
+        trouble = kRgnNotApplied;
+    if (trouble != kRgnOk)
+        g_.intERR = static_cast<std::int16_t>(trouble);
+}
+
+QString ConfirmDialog::creditText() const
+{
+    QFile file(g_.strPATH + QStringLiteral("CREDITS.txt"));
+    if (file.open(QIODevice::ReadOnly)) {
+        QStringList lines;
+        // A credit file is a few lines; anything larger is not ours to show in full.
+        const QString text = QString::fromUtf8(file.read(4096));
+        for (const QString &line : text.split(QLatin1Char('\n'))) {
+            const QString t = line.trimmed();
+            if (!t.isEmpty())
+                lines << t;
+        }
+        if (!lines.isEmpty())
+            return lines.join(QLatin1Char(' '));
+    }
+    return kBuiltInCredit;
+}
+
+void ConfirmDialog::SET_FORM2()
+{
+    const QPoint origin = mainWindow_ ? mainWindow_->pos() : QPoint();
+    move(origin + QPoint(66, 72));
+    lblCOM->setText(kTitleConfirm);
+
+    QString message;
+    bool question = false;
+    bool known = true;
+    switch (g_.intMSG) {
+    case 0: message = QStringLiteral("＜") + g_.strNAME + QStringLiteral("＞ 読み込みエラー！ ＝ 強制終了！"); break;
+    case 1: message = QStringLiteral("現在の「 面 」を破棄します！　よろしいですか？"); question = true; break;
+    case 2: message = QStringLiteral("現在の") + g_.strLEVEL + QStringLiteral("を破棄します！　よろしいですか？"); question = true; break;
+    case 3: message = QStringLiteral("ファイル ＜") + g_.strNAME + QStringLiteral("＞ が見つかりません！"); break;
+    case 4: message = QStringLiteral("ファイル ＜") + g_.strNAME + QStringLiteral("＞ が不正です！"); break;
+    case 5:
+        message = kVersionLine + QLatin1Char('\n') + creditText();
+        lblCOM->setText(kTitleVersion);
+        break;
+    case 6: message = QStringLiteral("この「 面 」を 降参放棄 しますか？"); question = true; break;
+    default: known = false; break; // other values keep the previous message and buttons
+    }
+    if (known) {
+        lblMSG->setText(message);
+        lblMSG->setAccessibleName(message);
+        lblMSG->setToolTip(g_.intMSG == 5 ? message : QString());
+        cmdCANSEL->setVisible(question);
+        fitMessageFont();
+    }
+    lblCOM->setAccessibleName(lblCOM->text());
+
+    Command1->setFocus();
+    exec();
+}
+
+void ConfirmDialog::fitMessageFont()
+{
+    // The message area is two lines high; the longer version text steps the font down to fit.
+    QFont font = gothicFont(9.75, true);
+    for (double pt = 9.75; pt >= 7.0; pt -= 0.75) {
+        font.setPointSizeF(pt);
+        const QRect need = QFontMetrics(font).boundingRect(QRect(0, 0, lblMSG->width(), 1000),
+                                                           Qt::TextWordWrap, lblMSG->text());
+        if (need.height() <= lblMSG->height())
+            break;
+    }
+    lblMSG->setFont(font);
+}
+
+QString ConfirmDialog::messageText() const
+{
+    return lblMSG->text();
+}
+
+QString ConfirmDialog::titleText() const
+{
+    return lblCOM->text();
+}
+
+bool ConfirmDialog::cancelShown() const
+{
+    return !cmdCANSEL->isHidden();
+}
+
+void ConfirmDialog::cmdOK_Click()
+{
+    Command1->setFocus();
+    hide();
+}
+
+void ConfirmDialog::cmdCANSEL_Click()
+{
+    Command1->setFocus();
+    g_.blnCANCEL = vbTrue;
+    hide();
+}
+
+void ConfirmDialog::cmdLOGO_Click()
+{
+    Command1->setFocus();
+}
+
+void ConfirmDialog::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.drawPixmap(0, 0, background_);
+}
+
+void ConfirmDialog::keyPressEvent(QKeyEvent *event)
+{
+    // Enter answers "はい"; Esc answers "いいえ" to a question and dismisses a notice.
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        cmdOK_Click();
+        return;
+    case Qt::Key_Escape:
+        if (cancelShown())
+            cmdCANSEL_Click();
+        else
+            cmdOK_Click();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
+bool ConfirmDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != lblCOM && watched != picBAR2)
+        return QDialog::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        // Any button grabs the window as if by its title bar; the platform moves it when it can.
+        auto *me = static_cast<QMouseEvent *>(event);
+        if (QWindow *w = windowHandle(); w && isVisible() && w->startSystemMove())
+            return true;
+        dragging_ = true;
+        dragOffset_ = me->globalPosition().toPoint() - pos();
+        return true;
+    }
+    case QEvent::MouseMove:
+        if (dragging_) {
+            move(static_cast<QMouseEvent *>(event)->globalPosition().toPoint() - dragOffset_);
+            return true;
+        }
+        break;
+    case QEvent::MouseButtonRelease:
+        if (dragging_) {
+            dragging_ = false;
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+} // namespace horokata

@@ -1,0 +1,62 @@
+// Form2: the shaped confirmation dialog with its seven message modes.
+#pragma once
+
+#include "app/module1.h"
+
+#include <QDialog>
+#include <QPixmap>
+#include <QPoint>
+#include <QPointer>
+
+class QLabel;
+class QPushButton;
+
+namespace horokata {
+
+class ConfirmDialog : public QDialog {
+    Q_OBJECT
+public:
+    // Loads the dialog hidden and cuts it to the outline in g.strPATH + "msg.rgn"; a failed
+    // outline sets g.intERR to 1..4 (the window then stays unshaped).
+    ConfirmDialog(Module1 &g, QWidget *mainWindow);
+
+    // Shows the message of mode g.intMSG modally, 66/72 pixels right/below the main window's
+    // top-left corner; returns once the dialog is hidden. "いいえ ×" sets g.blnCANCEL = vbTrue.
+    void SET_FORM2();
+
+    QString messageText() const;
+    QString titleText() const;
+    bool cancelShown() const;
+    // The credit text that follows the version line in mode 5.
+    QString creditText() const;
+
+    // Press a button as the player would.
+    void cmdOK_Click();
+    void cmdCANSEL_Click();
+    void cmdLOGO_Click();
+
+protected:
+    void paintEvent(QPaintEvent *) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void SET_RGN();
+    void fitMessageFont();
+
+    Module1 &g_;
+    QPointer<QWidget> mainWindow_;
+    QPixmap background_;
+    QLabel *picBAR2 = nullptr;
+    QPushButton *cmdLOGO = nullptr;
+    QPushButton *cmdCANSEL = nullptr;
+    QPushButton *cmdOK = nullptr;
+    QLabel *lblCOM = nullptr;
+    QLabel *lblMSG = nullptr;
+    QPushButton *Command1 = nullptr;
+
+    bool dragging_ = false;
+    QPoint dragOffset_;
+};
+
+} // namespace horokata

@@ -1,0 +1,238 @@
+// Form4: the shaped level menu popup with its four entries and the arrow at the loaded level.
+#include "popups/level_menu.h"
+
+#include "platform/fonts.h"
+#include "popups/region.h"
+#include "popups/window_shape.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace horokata {
+
+namespace {
+
+const QColor kNormal(0, 0, 255);
+const QColor kCurrent(192, 0, 0);
+const QColor kDisabled(128, 128, 128);
+
+const std::array<const char *, 4> kCaptions = {"　 初級", "　 一般", "　 特殊", "　 其他"};
+
+bool validLevel(int index)
+{
+    return index >= 0 && index < 4;
+}
+
+} // namespace
+
+LevelMenu::LevelMenu(Module1 &g, QWidget *owner, std::function<void(int)> newFile)
+    : QWidget(owner, Qt::Popup | Qt::FramelessWindowHint), g_(g), newFile_(std::move(newFile))
+{
+    setObjectName(QStringLiteral("Form4"));
+    setWindowModality(Qt::ApplicationModal);
+    background_ = popupArt(QStringLiteral("menu_background.png"));
+
+    // 1-2: stays hidden; 60 x 79 pixels.
+    setFixedSize(60, 79);
+
+    imgARROW = new QLabel(this);
+    imgARROW->setObjectName(QStringLiteral("imgARROW"));
+    imgARROW->setPixmap(popupArt(QStringLiteral("menu_arrow.png")));
+    imgARROW->setGeometry(8, 6, 8, 16);
+    imgARROW->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    // 3: the four entries.
+    for (int i = 0; i < 4; ++i) {
+        auto *label = new QLabel(QString::fromUtf8(kCaptions[std::size_t(i)]), this);
+        label->setObjectName(QStringLiteral("lblINDEX(%1)").arg(i));
+        label->setAccessibleName(label->text());
+        label->setGeometry(7, 7 + 16 * i, 45, 16);
+        label->setFont(gothicFont(9, true));
+        label->setMouseTracking(true);
+        label->installEventFilter(this);
+        lblINDEX[std::size_t(i)] = label;
+        setEntryColor(i, kNormal);
+    }
+    imgARROW->raise();
+
+    // 4: the outline.
+    SET_RGN();
+}
+
+LevelMenu::~LevelMenu()
+{
+    if (loop_)
+        loop_->quit();
+}
+
+void LevelMenu::SET_RGN()
+{
+    std::vector<RECT> rects;
+    if (createRegionRects(menuOutline(), &rects) != kRgnOk) {
+        g_.intERR = 5;
+        return;
+    }
+    if (!applyWindowShape(this, regionFromRects(rects)))
+        g_.intERR = 6;
+}
+
+void LevelMenu::setEntryColor(int index, const QColor &color)
+{
+    colors_[std::size_t(index)] = color;
+    lblINDEX[std::size_t(index)]->setStyleSheet(
+        QStringLiteral("color: %1; background: transparent;").arg(color.name()));
+}
+
+void LevelMenu::SET_MENU()
+{
+    if (isVisible())
+        return;
+    move(g_.lngMENUX / kTwipsPerPixel, g_.lngMENUY / kTwipsPerPixel);
+
+    // Unusable levels go grey for good.
+    for (int i = 0; i < 4; ++i) {
+        if (!g_.blnLEVEL[std::size_t(i)]) {
+            setEntryColor(i, kDisabled);
+            lblINDEX[std::size_t(i)]->setEnabled(false);
+        }
+    }
+
+    const int level = g_.intLEVEL;
+    imgARROW->move(8, 16 * level + 6);
+    // No arrow when no level is loaded (the beginner list failed at start-up), nor for a level
+    // index the menu does not have.
+    imgARROW->setVisible(validLevel(level) && !(level == 0 && !entryEnabled(0)));
+    // The loaded level is marked; an unusable entry keeps its grey.
+    if (validLevel(level) && entryEnabled(level))
+        setEntryColor(level, kCurrent);
+
+    show();
+    raise();
+    activateWindow();
+    QEventLoop loop;
+    loop_ = &loop;
+    loop.exec(QEventLoop::DialogExec);
+    loop_ = nullptr;
+}
+
+void LevelMenu::SET_HIDE()
+{
+    hide();
+    QCoreApplication::processEvents();
+}
+
+void LevelMenu::lblINDEX_MouseMove(int index)
+{
+    if (!validLevel(index) || !entryEnabled(index))
+        return;
+    for (int i = 0; i < 4; ++i)
+        if (i != index && colors_[std::size_t(i)] == kCurrent)
+            setEntryColor(i, kNormal);
+    setEntryColor(index, kCurrent);
+}
+
+void LevelMenu::lblINDEX_Click(int index)
+{
+    if (!validLevel(index) || !entryEnabled(index))
+        return;
+    SET_HIDE();
+    // Choosing the loaded level only closes the menu.
+    if (index != g_.intLEVEL && newFile_)
+        newFile_(index);
+}
+
+QColor LevelMenu::entryColor(int index) const
+{
+    return colors_.at(std::size_t(index));
+}
+
+bool LevelMenu::entryEnabled(int index) const
+{
+    return lblINDEX.at(std::size_t(index))->isEnabled();
+}
+
+QLabel *LevelMenu::entry(int index) const
+{
+    return lblINDEX.at(std::size_t(index));
+}
+
+QPoint LevelMenu::arrowPos() const
+{
+    return imgARROW->pos();
+}
+
+bool LevelMenu::arrowShown() const
+{
+    return !imgARROW->isHidden();
+}
+
+int LevelMenu::entryAt(const QPoint &pos) const
+{
+    for (int i = 0; i < 4; ++i)
+        if (lblINDEX[std::size_t(i)]->geometry().contains(pos))
+            return i;
+    return -1;
+}
+
+void LevelMenu::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.drawPixmap(0, 0, background_);
+}
+
+void LevelMenu::mouseReleaseEvent(QMouseEvent *event)
+{
+    // A click on the background closes the menu; one on a grey entry does nothing.
+    const QPoint pos = event->position().toPoint();
+    if (rect().contains(pos) && entryAt(pos) < 0)
+        hide();
+    event->accept();
+}
+
+void LevelMenu::keyPressEvent(QKeyEvent *event)
+{
+    // Esc closes the menu without a change, as players expect of a popup.
+    if (event->key() == Qt::Key_Escape) {
+        hide();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void LevelMenu::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    if (loop_)
+        loop_->quit();
+}
+
+bool LevelMenu::eventFilter(QObject *watched, QEvent *event)
+{
+    for (int i = 0; i < 4; ++i) {
+        if (watched != lblINDEX[std::size_t(i)])
+            continue;
+        switch (event->type()) {
+        case QEvent::Enter:
+        case QEvent::MouseMove:
+            lblINDEX_MouseMove(i);
+            break;
+        case QEvent::MouseButtonRelease: {
+            // A click is a press and a release on the same entry; grey entries swallow theirs.
+            const auto *me = static_cast<QMouseEvent *>(event);
+            if (lblINDEX[std::size_t(i)]->rect().contains(me->position().toPoint()))
+                lblINDEX_Click(i);
+            return true;
+        }
+        default:
+            break;
+        }
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace horokata

@@ -1,0 +1,61 @@
+// Form4: the shaped level menu popup with its four entries and the arrow at the loaded level.
+#pragma once
+
+#include "app/module1.h"
+
+#include <QColor>
+#include <QPixmap>
+#include <QWidget>
+#include <array>
+#include <functional>
+
+class QEventLoop;
+class QLabel;
+
+namespace horokata {
+
+class LevelMenu : public QWidget {
+    Q_OBJECT
+public:
+    // Loads the menu hidden and cuts it to the built-in outline; a failed outline sets
+    // g.intERR to 5 (region refused) or 6 (not applied). `newFile` is the main window's
+    // NEW_FILE, called with the chosen level.
+    LevelMenu(Module1 &g, QWidget *owner, std::function<void(int)> newFile);
+    ~LevelMenu() override;
+
+    // Opens the menu at (lngMENUX, lngMENUY) twips and returns once it is hidden again.
+    void SET_MENU();
+    // Hides the menu and lets pending window events run once.
+    void SET_HIDE();
+
+    QColor entryColor(int index) const;
+    bool entryEnabled(int index) const;
+    QLabel *entry(int index) const;
+    QPoint arrowPos() const;
+    bool arrowShown() const;
+
+    void lblINDEX_MouseMove(int index);
+    void lblINDEX_Click(int index);
+
+protected:
+    void paintEvent(QPaintEvent *) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void SET_RGN();
+    void setEntryColor(int index, const QColor &color);
+    int entryAt(const QPoint &pos) const;
+
+    Module1 &g_;
+    std::function<void(int)> newFile_;
+    QPixmap background_;
+    std::array<QLabel *, 4> lblINDEX{};
+    std::array<QColor, 4> colors_;
+    QLabel *imgARROW = nullptr;
+    QEventLoop *loop_ = nullptr;
+};
+
+} // namespace horokata

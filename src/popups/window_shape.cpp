@@ -1,0 +1,38 @@
+// Applying a window outline (a rectangle list) to a widget, and the popup art resources.
+#include "popups/window_shape.h"
+
+#include <QWidget>
+
+// Resources of a static library are registered by name, outside any namespace.
+static void initPopupResources()
+{
+    Q_INIT_RESOURCE(popups);
+}
+
+namespace horokata {
+
+QRegion regionFromRects(const std::vector<RECT> &rects)
+{
+    QRegion region;
+    for (const RECT &r : rects)
+        if (r.left < r.right && r.top < r.bottom)
+            region += QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    return region;
+}
+
+bool applyWindowShape(QWidget *widget, const QRegion &region)
+{
+    if (widget == nullptr || region.isEmpty())
+        return false;
+    widget->setMask(region);
+    return true;
+}
+
+QPixmap popupArt(const QString &name)
+{
+    static const bool registered = (initPopupResources(), true);
+    (void)registered;
+    return QPixmap(QStringLiteral(":/popups/") + name);
+}
+
+} // namespace horokata
