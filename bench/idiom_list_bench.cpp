@@ -1,0 +1,95 @@
+// Reading the largest idiom list the size test allows, against decoding its bytes alone.
+#include "idioms/idiom_list_reader.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+
+using namespace horokata;
+
+namespace {
+
+// 32,767 lines of four kanji with CR LF: 327,670 bytes, a full list.
+const QByteArray &largestList()
+{
+    static const QByteArray bytes = [] {
+        const QString kanji = QStringLiteral(u"一二三四五六七八九十百千万円日月火水木金土石鳥苦楽");
+        QStringEncoder encoder("windows-31j");
+        QString text;
+        for (int i = 0; i < kMaxCapacity; ++i) {
+            for (int k = 0, n = i; k < 4; ++k, n /= kanji.size())
+                text += kanji[n % kanji.size()];
+            text += u"\r\n";
+        }
+        return QByteArray(encoder.encode(text));
+    }();
+    return bytes;
+}
+
+void BM_ParseLargestList(benchmark::State &state)
+{
+    const QByteArray &bytes = largestList();
+    const int capacity = listCapacity(bytes.size());
+    for (auto _ : state) {
+        ParsedIdiomList list = parseIdiomList(bytes, capacity);
+        if (list.count != kMaxCapacity || list.overCapacity)
+            state.SkipWithError("the list was not read in full");
+        benchmark::DoNotOptimize(list);
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+BENCHMARK(BM_ParseLargestList)->Unit(benchmark::kMillisecond);
+
+void BM_DecodeLargestListOnly(benchmark::State &state)
+{
+    const QByteArray &bytes = largestList();
+    for (auto _ : state) {
+        QStringDecoder decoder("windows-31j", QStringConverter::Flag::Stateless);
+        QString text = decoder.decode(bytes);
+        benchmark::DoNotOptimize(text);
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+BENCHMARK(BM_DecodeLargestListOnly)->Unit(benchmark::kMillisecond);
+
+// Prints the usual table, then how many times a plain decode the reader takes.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run &run : runs)
+            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
+                timesMs[run.benchmark_name()] = run.GetAdjustedRealTime();
+    }
+    void Finalize() override
+    {
+        ConsoleReporter::Finalize();
+        const auto parse = timesMs.find("BM_ParseLargestList");
+        const auto decode = timesMs.find("BM_DecodeLargestListOnly");
+        if (parse != timesMs.end() && decode != timesMs.end() && decode->second > 0)
+            std::printf("%lld bytes: reader %.3f ms, decode alone %.3f ms, ratio %.2f\n",
+                        static_cast<long long>(largestList().size()), parse->second,
+                        decode->second, parse->second / decode->second);
+    }
+
+private:
+    std::map<std::string, double> timesMs; // real time per iteration, in the unit shown
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}
