@@ -7,4 +7,4 @@ prog_dir=$1
 work=${2:-$(mktemp -d)}
 rm -rf "$work"; mkdir -p "$work"
 here=$(cd "$(dirname "$0")" && pwd)
-exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$here/startup_inner.sh" "$prog_dir" "$work"
+exec bash "$here/../support/run_xvfb.sh" bash "$here/lib/startup_inner.sh" "$prog_dir" "$work"
