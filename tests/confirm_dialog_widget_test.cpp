@@ -1,0 +1,288 @@
+// Confirmation dialog: outline loading, the seven modes, answers, placement and dragging.
+#include "popups/confirm_dialog.h"
+#include "popups/region.h"
+#include "popups/window_shape.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace horokata;
+
+namespace {
+
+const QString kDataDir = QStringLiteral(HOROKATA_SOURCE_DIR "/data/");
+
+struct Shown {
+    QString message;
+    QString title;
+    bool cancel = false;
+    QPoint pos;
+    bool visible = false;
+};
+
+class ConfirmDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        g.strPATH = kDataDir;
+        g.strNAME = QStringLiteral("特殊");
+        g.strLEVEL = QStringLiteral("＜初級＞");
+        main.setWindowFlags(Qt::FramelessWindowHint);
+        main.resize(610, 429);
+        main.move(100, 50);
+        dialog = std::make_unique<ConfirmDialog>(g, &main);
+    }
+
+    // Opens the dialog in `mode` and answers it with `answer` while it is up.
+    Shown open(int mode, const std::function<void()> &answer)
+    {
+        Shown shown;
+        g.intMSG = static_cast<std::int16_t>(mode);
+        QTimer::singleShot(0, dialog.get(), [&] {
+            shown = Shown{dialog->messageText(), dialog->titleText(), dialog->cancelShown(), dialog->pos(),
+                          dialog->isVisible()};
+            answer();
+        });
+        // Never hang a test run on a dialog that failed to close.
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, dialog.get(), &QWidget::hide);
+        guard.start(5000);
+        dialog->SET_FORM2();
+        EXPECT_TRUE(guard.isActive()) << "dialog did not close by itself";
+        EXPECT_FALSE(dialog->isVisible());
+        return shown;
+    }
+
+    std::function<void()> press(const char *button)
+    {
+        return [this, button] { dialog->findChild<QPushButton *>(QLatin1String(button))->click(); };
+    }
+
+    std::function<void()> key(int k)
+    {
+        return [this, k] {
+            QKeyEvent e(QEvent::KeyPress, k, Qt::NoModifier);
+            QApplication::sendEvent(dialog.get(), &e);
+        };
+    }
+
+    Module1 g;
+    QWidget main;
+    std::unique_ptr<ConfirmDialog> dialog;
+};
+
+void sendMouse(QWidget *w, QEvent::Type type, QPoint local, QPoint global, Qt::MouseButton button)
+{
+    QMouseEvent e(type, local, global, button, type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button),
+                  Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+
+} // namespace
+
+// --- Loading and the outline -------------------------------------------------------------------
+
+TEST_F(ConfirmDialogTest, LoadsHiddenAndCutToTheOutlineOfMsgRgn)
+{
+    EXPECT_EQ(g.intERR, 0);
+    EXPECT_TRUE(dialog->isHidden());
+    EXPECT_EQ(dialog->size(), QSize(380, 85));
+    const QRegion mask = dialog->mask();
+    EXPECT_FALSE(mask.contains(QPoint(0, 0)));
+    EXPECT_TRUE(mask.contains(QPoint(1, 0)));
+    EXPECT_TRUE(mask.contains(QPoint(371, 76)));
+    EXPECT_TRUE(mask.contains(QPoint(372, 16)));
+    EXPECT_FALSE(mask.contains(QPoint(373, 16)));
+    EXPECT_FALSE(mask.contains(QPoint(375, 5)));
+    EXPECT_TRUE(mask.contains(QPoint(12, 84)));
+    EXPECT_FALSE(mask.contains(QPoint(11, 83)));
+    EXPECT_EQ(dialog->findChild<QWidget *>("picBAR2")->geometry(), QRect(4, 4, 362, 19));
+    EXPECT_EQ(dialog->findChild<QWidget *>("lblMSG")->geometry(), QRect(64, 40, 289, 33));
+    // The focus sink lies outside the window.
+    EXPECT_GE(dialog->findChild<QWidget *>("Command1")->x(), 380);
+}
+
+TEST(ConfirmDialogOutline, FailuresGiveTheirTroubleNumbers)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    auto troubleWith = [&](const QByteArray *bytes) {
+        QFile::remove(dir.filePath("msg.rgn"));
+        if (bytes) {
+            QFile f(dir.filePath("msg.rgn"));
+            EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(*bytes);
+        }
+        Module1 g;
+        g.strPATH = dir.path() + QLatin1Char('/');
+        ConfirmDialog d(g, nullptr);
+        return int(g.intERR);
+    };
+    EXPECT_EQ(troubleWith(nullptr), 1);
+    const QByteArray whole = writeRegionData(menuOutline().Buffer);
+    const QByteArray cut = whole.left(whole.size() - 8);
+    EXPECT_EQ(troubleWith(&cut), 2);
+    QByteArray badType = whole;
+    badType[4] = 2;
+    EXPECT_EQ(troubleWith(&badType), 3);
+    // A header without rectangles would make the window vanish: not accepted as its outline.
+    const QByteArray empty = writeRegionData({});
+    EXPECT_EQ(troubleWith(&empty), 4);
+    EXPECT_EQ(troubleWith(&whole), 0);
+}
+
+TEST(ConfirmDialogArt, BandingTheDialogArtGivesMsgRgn)
+{
+    QImage art(kDataDir + "popups/dialog_background.png");
+    ASSERT_FALSE(art.isNull());
+    art = art.convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(art.size(), QSize(380, 85));
+    const auto banded = bandMask(380, 85, [&](int x, int y) { return art.pixel(x, y) != qRgb(255, 0, 255); });
+    EXPECT_EQ(banded.size(), 1753u);
+    RGNDATA rgn;
+    ASSERT_EQ(readRegionFile(kDataDir + "msg.rgn", rgn), 0);
+    EXPECT_EQ(rgn.Buffer, banded);
+    // The compiled-in copy is the same picture.
+    EXPECT_EQ(popupArt("dialog_background.png").toImage().convertToFormat(QImage::Format_RGB32), art);
+}
+
+// --- Modes ---------------------------------------------------------------------------------------
+
+TEST_F(ConfirmDialogTest, EachModeShowsItsTextAndButtons)
+{
+    struct Case {
+        int mode;
+        QString text;
+        bool cancel;
+    };
+    const Case cases[] = {
+        {0, QStringLiteral("＜特殊＞ 読み込みエラー！ ＝ 強制終了！"), false},
+        {1, QStringLiteral("現在の「 面 」を破棄します！　よろしいですか？"), true},
+        {2, QStringLiteral("現在の＜初級＞を破棄します！　よろしいですか？"), true},
+        {3, QStringLiteral("ファイル ＜特殊＞ が見つかりません！"), false},
+        {4, QStringLiteral("ファイル ＜特殊＞ が不正です！"), false},
+        {6, QStringLiteral("この「 面 」を 降参放棄 しますか？"), true},
+    };
+    for (const Case &c : cases) {
+        const Shown s = open(c.mode, press("cmdOK"));
+        EXPECT_EQ(s.message, c.text) << "mode " << c.mode;
+        EXPECT_EQ(s.cancel, c.cancel) << "mode " << c.mode;
+        EXPECT_EQ(s.title, QStringLiteral("＜ 処理確認 ＞")) << "mode " << c.mode;
+        EXPECT_TRUE(s.visible);
+    }
+}
+
+TEST_F(ConfirmDialogTest, VersionModeRetitlesAndTheNextQuestionRestoresTitleAndCancel)
+{
+    const Shown version = open(5, press("cmdOK"));
+    EXPECT_TRUE(version.message.startsWith(QStringLiteral("『 ホロカタ 』  Ver.1.0")));
+    EXPECT_TRUE(version.message.contains(QStringLiteral("EDRDG")));
+    EXPECT_EQ(version.title, QStringLiteral("バージョン情報"));
+    EXPECT_FALSE(version.cancel);
+
+    const Shown question = open(2, press("cmdOK"));
+    EXPECT_EQ(question.title, QStringLiteral("＜ 処理確認 ＞"));
+    EXPECT_TRUE(question.cancel);
+}
+
+TEST_F(ConfirmDialogTest, VersionFallsBackToBuiltInCreditWithoutCreditsFile)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(QFile::copy(kDataDir + "msg.rgn", dir.filePath("msg.rgn")));
+    g.strPATH = dir.path() + QLatin1Char('/');
+    const Shown s = open(5, press("cmdOK"));
+    EXPECT_TRUE(s.message.startsWith(QStringLiteral("『 ホロカタ 』  Ver.1.0")));
+    EXPECT_TRUE(s.message.contains(QStringLiteral("EDRDG")));
+}
+
+TEST_F(ConfirmDialogTest, UnknownModeKeepsThePreviousMessageAndButtons)
+{
+    open(1, press("cmdOK"));
+    const Shown s = open(9, press("cmdOK"));
+    EXPECT_EQ(s.message, QStringLiteral("現在の「 面 」を破棄します！　よろしいですか？"));
+    EXPECT_TRUE(s.cancel);
+    EXPECT_EQ(s.title, QStringLiteral("＜ 処理確認 ＞"));
+}
+
+// --- Answers -------------------------------------------------------------------------------------
+
+TEST_F(ConfirmDialogTest, OnlyTheNoButtonSetsCancel)
+{
+    open(1, press("cmdOK"));
+    EXPECT_EQ(g.blnCANCEL, vbFalse);
+    open(1, [this] { dialog->close(); });
+    EXPECT_EQ(g.blnCANCEL, vbFalse);
+    open(1, press("cmdCANSEL"));
+    EXPECT_EQ(g.blnCANCEL, vbTrue);
+    // The dialog never clears it: that is the caller's job.
+    open(6, press("cmdOK"));
+    EXPECT_EQ(g.blnCANCEL, vbTrue);
+}
+
+TEST_F(ConfirmDialogTest, LogoButtonLeavesTheDialogOpen)
+{
+    bool stillOpen = false;
+    open(1, [&] {
+        dialog->findChild<QPushButton *>("cmdLOGO")->click();
+        stillOpen = dialog->isVisible();
+        dialog->cmdOK_Click();
+    });
+    EXPECT_TRUE(stillOpen);
+}
+
+TEST_F(ConfirmDialogTest, EnterAnswersYesAndEscapeAnswersNoToQuestionsOnly)
+{
+    open(1, key(Qt::Key_Return));
+    EXPECT_EQ(g.blnCANCEL, vbFalse);
+    open(3, key(Qt::Key_Escape));
+    EXPECT_EQ(g.blnCANCEL, vbFalse);
+    open(1, key(Qt::Key_Escape));
+    EXPECT_EQ(g.blnCANCEL, vbTrue);
+}
+
+// --- Placement and dragging -----------------------------------------------------------------------
+
+TEST_F(ConfirmDialogTest, OpensAtTheMainWindowsCornerPlus66And72WhereverItWasMoved)
+{
+    EXPECT_EQ(open(1, press("cmdOK")).pos, QPoint(166, 122));
+    main.move(300, 240);
+    EXPECT_EQ(open(3, press("cmdOK")).pos, QPoint(366, 312));
+    EXPECT_EQ(dialog->size(), QSize(380, 85));
+}
+
+TEST_F(ConfirmDialogTest, DragsFromTheTitleCaptionAndBarButNotFromTheMessage)
+{
+    auto drag = [&](const char *name, Qt::MouseButton button) {
+        QWidget *w = dialog->findChild<QWidget *>(QLatin1String(name));
+        dialog->move(200, 200);
+        const QPoint start = w->mapToGlobal(QPoint(3, 3));
+        sendMouse(w, QEvent::MouseButtonPress, QPoint(3, 3), start, button);
+        sendMouse(w, QEvent::MouseMove, QPoint(3, 3), start + QPoint(40, -25), button);
+        sendMouse(w, QEvent::MouseButtonRelease, QPoint(3, 3), start + QPoint(40, -25), button);
+        return dialog->pos();
+    };
+    EXPECT_EQ(drag("lblCOM", Qt::LeftButton), QPoint(240, 175));
+    EXPECT_EQ(drag("picBAR2", Qt::RightButton), QPoint(240, 175));
+    EXPECT_EQ(drag("lblMSG", Qt::LeftButton), QPoint(200, 200));
+}
+
+TEST_F(ConfirmDialogTest, ControlsCarryTheirNamesAndCaptions)
+{
+    EXPECT_EQ(dialog->objectName(), QStringLiteral("Form2"));
+    EXPECT_EQ(dialog->findChild<QPushButton *>("cmdOK")->accessibleName(), QStringLiteral("はい ○"));
+    EXPECT_EQ(dialog->findChild<QPushButton *>("cmdCANSEL")->accessibleName(), QStringLiteral("いいえ ×"));
+    EXPECT_EQ(dialog->findChild<QPushButton *>("cmdCANSEL")->geometry().size(), QSize(81, 17));
+    open(4, press("cmdOK"));
+    EXPECT_EQ(dialog->findChild<QLabel *>("lblMSG")->accessibleName(), QStringLiteral("ファイル ＜特殊＞ が不正です！"));
+}

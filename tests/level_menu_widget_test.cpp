@@ -1,0 +1,231 @@
+// Level menu: outline, arrow and colours, hover, grey entries and clicks.
+#include "popups/level_menu.h"
+#include "popups/region.h"
+#include "popups/window_shape.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace horokata;
+
+namespace {
+
+const QColor kBlue(0, 0, 255);
+const QColor kRed(192, 0, 0);
+const QColor kGrey(128, 128, 128);
+
+class LevelMenuTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        g.blnLEVEL = {vbTrue, vbTrue, vbTrue, vbTrue};
+        g.lngMENUX = 1500;
+        g.lngMENUY = 900;
+        menu = std::make_unique<LevelMenu>(g, &owner, [this](int i) {
+            calls.push_back(i);
+            hiddenWhenCalled = !menu->isVisible();
+        });
+    }
+
+    // Opens the menu and runs `inside` while it is up; returns whether the menu closed by itself.
+    bool open(const std::function<void()> &inside)
+    {
+        QTimer::singleShot(0, menu.get(), inside);
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, menu.get(), &QWidget::hide);
+        guard.start(3000);
+        menu->SET_MENU();
+        EXPECT_FALSE(menu->isVisible());
+        return guard.isActive();
+    }
+
+    void mouse(QWidget *w, QEvent::Type type, QPoint local)
+    {
+        QMouseEvent e(type, local, w->mapToGlobal(local), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(w, &e);
+    }
+
+    void hover(int i) { mouse(menu->entry(i), QEvent::MouseMove, QPoint(20, 8)); }
+
+    void click(QWidget *w, QPoint at)
+    {
+        mouse(w, QEvent::MouseButtonPress, at);
+        mouse(w, QEvent::MouseButtonRelease, at);
+    }
+
+    void clickEntry(int i) { click(menu->entry(i), QPoint(20, 8)); }
+
+    Module1 g;
+    QWidget owner;
+    std::unique_ptr<LevelMenu> menu;
+    std::vector<int> calls;
+    bool hiddenWhenCalled = false;
+};
+
+} // namespace
+
+TEST_F(LevelMenuTest, LoadsHiddenWithEntriesAndTheBuiltInOutline)
+{
+    EXPECT_EQ(g.intERR, 0);
+    EXPECT_TRUE(menu->isHidden());
+    EXPECT_EQ(menu->size(), QSize(60, 79));
+    const char *captions[] = {"　 初級", "　 一般", "　 特殊", "　 其他"};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(menu->entry(i)->text(), QString::fromUtf8(captions[i]));
+        EXPECT_EQ(menu->entry(i)->geometry(), QRect(7, 7 + 16 * i, 45, 16));
+        EXPECT_EQ(menu->entryColor(i), kBlue);
+    }
+    EXPECT_EQ(menu->mask(), regionFromRects(menuOutline().Buffer));
+    EXPECT_FALSE(menu->mask().contains(QPoint(0, 0)));
+    EXPECT_FALSE(menu->mask().contains(QPoint(56, 4)));
+}
+
+TEST(LevelMenuArt, BandingTheMenuArtReproducesTheBuiltInOutline)
+{
+    QImage art(HOROKATA_SOURCE_DIR "/data/popups/menu_background.png");
+    ASSERT_FALSE(art.isNull());
+    art = art.convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(art.size(), QSize(60, 79));
+    auto inArt = [&](int x, int y) { return x < 60 && art.pixel(x, y) != qRgb(255, 0, 255); };
+
+    // The art itself bands to the list cut at the window's right edge ...
+    std::vector<RECT> clipped = menuOutline().Buffer;
+    for (RECT &r : clipped)
+        r.right = std::min(r.right, 60);
+    EXPECT_EQ(bandMask(60, 79, inArt), clipped);
+    // ... and with the list's column beyond the window, to the list itself.
+    EXPECT_EQ(bandMask(61, 79, [&](int x, int y) { return inArt(x, y) || menuOutlineExtraPixel(x, y); }),
+              menuOutline().Buffer);
+}
+
+TEST_F(LevelMenuTest, OpensAtTheStoredTwipsWithTheArrowAtTheLoadedLevel)
+{
+    for (int level = 0; level < 4; ++level) {
+        g.intLEVEL = static_cast<std::int16_t>(level);
+        QPoint pos, arrow;
+        bool arrowShown = false;
+        QColor current;
+        EXPECT_TRUE(open([&] {
+            pos = menu->pos();
+            arrow = menu->arrowPos();
+            arrowShown = menu->arrowShown();
+            current = menu->entryColor(level);
+            menu->SET_HIDE();
+        }));
+        EXPECT_EQ(pos, QPoint(100, 60));
+        EXPECT_EQ(arrow, QPoint(8, 16 * level + 6)) << "level " << level;
+        EXPECT_TRUE(arrowShown);
+        EXPECT_EQ(current, kRed);
+    }
+}
+
+TEST_F(LevelMenuTest, HoverMovesTheDarkRedToTheEntryUnderTheMouse)
+{
+    g.intLEVEL = 0;
+    std::array<QColor, 4> afterOne, afterThree;
+    open([&] {
+        hover(1);
+        for (int i = 0; i < 4; ++i)
+            afterOne[std::size_t(i)] = menu->entryColor(i);
+        hover(3);
+        for (int i = 0; i < 4; ++i)
+            afterThree[std::size_t(i)] = menu->entryColor(i);
+        menu->SET_HIDE();
+    });
+    EXPECT_EQ(afterOne, (std::array<QColor, 4>{kBlue, kRed, kBlue, kBlue}));
+    EXPECT_EQ(afterThree, (std::array<QColor, 4>{kBlue, kBlue, kBlue, kRed}));
+}
+
+TEST_F(LevelMenuTest, FailedLevelStaysGreyIgnoresTheMouseAndCannotBeChosen)
+{
+    g.intLEVEL = 0;
+    g.blnLEVEL[1] = vbFalse;
+    bool stayedOpen = false;
+    QColor afterHover;
+    open([&] {
+        hover(1);
+        afterHover = menu->entryColor(1);
+        clickEntry(1);
+        stayedOpen = menu->isVisible();
+        menu->SET_HIDE();
+    });
+    EXPECT_EQ(afterHover, kGrey);
+    EXPECT_EQ(menu->entryColor(0), kRed);
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_TRUE(calls.empty());
+
+    // Even when the list becomes usable again, the menu never re-enables the entry.
+    g.blnLEVEL[1] = vbTrue;
+    open([&] {
+        clickEntry(1);
+        stayedOpen = menu->isVisible();
+        menu->SET_HIDE();
+    });
+    EXPECT_FALSE(menu->entryEnabled(1));
+    EXPECT_EQ(menu->entryColor(1), kGrey);
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_TRUE(calls.empty());
+}
+
+TEST_F(LevelMenuTest, NoArrowWhenTheBeginnerListFailedAtStartUp)
+{
+    g.intLEVEL = 0;
+    g.blnLEVEL[0] = vbFalse;
+    bool shown = true;
+    open([&] {
+        shown = menu->arrowShown();
+        menu->SET_HIDE();
+    });
+    EXPECT_FALSE(shown);
+    EXPECT_EQ(menu->entryColor(0), kGrey);
+}
+
+TEST_F(LevelMenuTest, ChoosingTheLoadedLevelOnlyClosesTheMenu)
+{
+    g.intLEVEL = 2;
+    EXPECT_TRUE(open([&] { clickEntry(2); }));
+    EXPECT_TRUE(calls.empty());
+}
+
+TEST_F(LevelMenuTest, ChoosingAnotherLevelHidesTheMenuThenCallsNewFile)
+{
+    g.intLEVEL = 0;
+    EXPECT_TRUE(open([&] { clickEntry(3); }));
+    EXPECT_EQ(calls, std::vector<int>{3});
+    EXPECT_TRUE(hiddenWhenCalled);
+}
+
+TEST_F(LevelMenuTest, PressOnOneEntryAndReleaseOutsideItChoosesNothing)
+{
+    g.intLEVEL = 0;
+    bool stayedOpen = false;
+    open([&] {
+        mouse(menu->entry(2), QEvent::MouseButtonPress, QPoint(20, 8));
+        mouse(menu->entry(2), QEvent::MouseButtonRelease, QPoint(20, 30));
+        stayedOpen = menu->isVisible();
+        menu->SET_HIDE();
+    });
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_TRUE(calls.empty());
+}
+
+TEST_F(LevelMenuTest, BackgroundClickAndEscapeCloseWithoutChange)
+{
+    g.intLEVEL = 1;
+    EXPECT_TRUE(open([&] { click(menu.get(), QPoint(30, 74)); }));
+    EXPECT_TRUE(open([&] {
+        QKeyEvent e(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(menu.get(), &e);
+    }));
+    EXPECT_TRUE(calls.empty());
+    EXPECT_EQ(g.intLEVEL, 1);
+}
