@@ -93,6 +93,8 @@ ConfirmDialog::ConfirmDialog(Module1 &g, QWidget *mainWindow)
     lblCOM->setObjectName(QStringLiteral("lblCOM"));
     lblCOM->setGeometry(QRect(inside + QPoint(192, 0 + 2), QSize(97, 17)));
     lblCOM->setFont(buttonFont);
+    // Lowered into the bar's bottom edge, so the text hangs from the top to stay whole.
+    lblCOM->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblCOM->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255); background: transparent;"));
 
     // Off-window focus sink: after each click the focus goes here so no visible control keeps a frame.
