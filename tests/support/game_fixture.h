@@ -1,0 +1,282 @@
+// Shared set-up for the game tests: a recording host, idiom lists, board helpers and snapshots.
+#pragma once
+
+#include "app/module1.h"
+#include "platform/fake_platform.h"
+#include "puzzle/game.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <vector>
+
+// Readable failure messages; file-local so it never clashes with another suite's printer.
+static inline void PrintTo(const QString &text, std::ostream *out) { *out << '"' << text.toStdString() << '"'; }
+
+namespace horokata::testing {
+
+// The windows around the game, recording what the game asked of them.
+class FakeHost : public GameHost {
+public:
+    struct Dialog {
+        int mode = 0;
+        int imgOFFTop = 0;
+        QString strNAME;
+        int logSize = 0; // entries in the platform log when the dialog opened
+    };
+
+    FakeHost(Module1 &globals, FakePlatform &platform) : g_(globals), p_(platform) {}
+    void attach(const BoardModel *model) { model_ = model; }
+
+    void SET_FORM2() override
+    {
+        dialogs.push_back({g_.intMSG, model_ ? model_->imgOFFTop : -1, g_.strNAME, static_cast<int>(p_.log.size())});
+        bool cancel = cancelAll;
+        if (!answers.empty()) {
+            cancel = answers.front();
+            answers.pop_front();
+        }
+        if (cancel)
+            g_.blnCANCEL = vbTrue;
+    }
+    void playCelebration() override
+    {
+        ++celebrations;
+        celebrationLogSize = static_cast<int>(p_.log.size());
+        if (model_) {
+            celebrationEnabled = model_->enabled;
+            celebrationBusy = model_->busyPointer;
+        }
+    }
+    void closeMainWindow() override
+    {
+        ++closes;
+        closeLogSize = static_cast<int>(p_.log.size());
+    }
+
+    std::vector<int> modes() const
+    {
+        std::vector<int> out;
+        for (const Dialog &d : dialogs)
+            out.push_back(d.mode);
+        return out;
+    }
+
+    std::vector<Dialog> dialogs;
+    std::deque<bool> answers; // true = the player cancels; used up one per dialog
+    bool cancelAll = false;   // the answer once `answers` is empty
+    int celebrations = 0;
+    int celebrationLogSize = -1;
+    bool celebrationEnabled = true;
+    bool celebrationBusy = false;
+    int closes = 0;
+    int closeLogSize = -1;
+
+private:
+    Module1 &g_;
+    FakePlatform &p_;
+    const BoardModel *model_ = nullptr;
+};
+
+// Distinct four-character idioms; with `shared` == 0 every character of the first 20 is unique.
+inline QString generatedIdiom(int n)
+{
+    QString s;
+    for (int k = 0; k < 4; ++k)
+        s += QChar(static_cast<char16_t>(0x4E00 + 4 * n + k));
+    return s;
+}
+
+inline std::vector<QString> generatedIdioms(int count)
+{
+    std::vector<QString> out;
+    for (int n = 0; n < count; ++n)
+        out.push_back(generatedIdiom(n));
+    return out;
+}
+
+// Idioms written with common kanji that Shift-JIS can encode, distinct for up to 400 lines.
+inline QString sjisIdiom(int n)
+{
+    static const QString kanji = QStringLiteral(u"一二三四五六七八九十百千万円日月火水木金");
+    return QStringLiteral(u"一石") + kanji[n / 20 % 20] + kanji[n % 20];
+}
+
+inline QByteArray shiftJis(const QString &text)
+{
+    QStringEncoder encoder("Shift_JIS");
+    QByteArray bytes = encoder.encode(text);
+    EXPECT_FALSE(encoder.hasError());
+    return bytes;
+}
+
+// `lines` idioms, each followed by `lineEnd`, as Shift-JIS bytes.
+inline QByteArray idiomFile(int lines, const char *lineEnd = "\r\n")
+{
+    QString text;
+    for (int i = 0; i < lines; ++i)
+        text += sjisIdiom(i) + QString::fromLatin1(lineEnd);
+    return shiftJis(text);
+}
+
+inline bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    return f.write(bytes) == bytes.size();
+}
+
+// One visible step of the board as the window would paint it at a doEvents.
+struct Snapshot {
+    BoardModel model;
+    std::array<int, kCells> intMOJI{};
+    int logSize = 0;
+};
+
+class GameTest : public ::testing::Test {
+protected:
+    GameTest()
+    {
+        host.attach(&game.model());
+        for (int s = 1; s <= 4; ++s) {
+            globals.wav[static_cast<std::size_t>(s - 1)].path = soundPath(s);
+            globals.wav[static_cast<std::size_t>(s - 1)].playable = vbTrue;
+        }
+        globals.strLEVEL = QStringLiteral("＜初級＞");
+    }
+
+    static QString soundPath(int slot) { return QStringLiteral("/snd/%1.wav").arg(slot); }
+    static QString soundEntry(int slot) { return QStringLiteral("sound ") + soundPath(slot); }
+
+    BoardModel &model() { return game.model(); }
+    Tile &tile(int i) { return game.model().MOJI[static_cast<std::size_t>(i)]; }
+    QString goku(int k) const { return game.strGOKU[static_cast<std::size_t>(k)]; }
+
+    void setList(const std::vector<QString> &idioms)
+    {
+        game.strLIST.assign(1, QString());
+        game.strLIST.insert(game.strLIST.end(), idioms.begin(), idioms.end());
+        game.intMAX = static_cast<std::int16_t>(idioms.size());
+        game.blnREAD = vbTrue;
+    }
+
+    // A board in play from a list of `count` idioms with unique characters.
+    void dealBoard(int count = 20)
+    {
+        if (game.intMAX == 0)
+            setList(generatedIdioms(count));
+        game.cmdNEW_Click();
+        ASSERT_TRUE(game.blnPLAY);
+    }
+
+    void recordSnapshots()
+    {
+        snapshots.clear();
+        platform.onEvents = [this] {
+            snapshots.push_back({game.model(), game.intMOJI, static_cast<int>(platform.log.size())});
+        };
+    }
+
+    QString messageRow() const
+    {
+        QString s;
+        for (int i : kMessageCells)
+            s += game.model().MOJI[static_cast<std::size_t>(i)].Caption;
+        return s;
+    }
+    static QString messageRow(const BoardModel &m)
+    {
+        QString s;
+        for (int i : kMessageCells)
+            s += m.MOJI[static_cast<std::size_t>(i)].Caption;
+        return s;
+    }
+    int visibleTiles() const
+    {
+        return static_cast<int>(std::count_if(game.model().MOJI.begin(), game.model().MOJI.end(),
+                                              [](const Tile &t) { return t.Visible; }));
+    }
+
+    // Visible, distinct cells whose captions spell `word` in order; empty when the board cannot.
+    std::vector<int> cellsSpelling(const QString &word, const std::vector<int> &avoid = {}) const
+    {
+        std::vector<int> cells;
+        for (QChar ch : word) {
+            int found = -1;
+            for (int i = 0; i < kCells && found < 0; ++i) {
+                const Tile &t = game.model().MOJI[static_cast<std::size_t>(i)];
+                if (t.Visible && t.Caption == QString(ch) && t.Value == 0
+                    && std::find(cells.begin(), cells.end(), i) == cells.end()
+                    && std::find(avoid.begin(), avoid.end(), i) == avoid.end())
+                    found = i;
+            }
+            if (found < 0)
+                return {};
+            cells.push_back(found);
+        }
+        return cells;
+    }
+
+    void pick(const std::vector<int> &cells)
+    {
+        for (int i : cells)
+            game.clickTile(i, MouseButton::Left);
+    }
+
+    // Picks the tiles of hidden idiom k; false when the board cannot spell it.
+    bool findIdiom(int k)
+    {
+        const std::vector<int> cells = cellsSpelling(goku(k));
+        if (cells.size() != 4)
+            return false;
+        pick(cells);
+        return true;
+    }
+
+    // Four visible tiles that spell no hidden idiom, picked.
+    void missOnce()
+    {
+        std::vector<int> cells;
+        for (int i = 0; i < kCells && cells.size() < 4; ++i)
+            if (tile(i).Visible)
+                cells.push_back(i);
+        ASSERT_EQ(cells.size(), 4u);
+        QString word;
+        for (int i : cells)
+            word += tile(i).Caption;
+        for (int k = 1; k <= kIdioms; ++k)
+            if (word == goku(k))
+                std::swap(cells[0], cells[1]);
+        pick(cells);
+    }
+
+    void completeBoard()
+    {
+        for (int k = 1; k <= kIdioms; ++k)
+            ASSERT_TRUE(findIdiom(k)) << "idiom " << k;
+        ASSERT_EQ(game.intCLEAR, 1);
+    }
+
+    void loseBoard()
+    {
+        for (int n = 0; n < 3; ++n)
+            missOnce();
+        ASSERT_EQ(game.intOVER, 1);
+    }
+
+    Module1 globals;
+    FakePlatform platform;
+    FakeHost host{globals, platform};
+    Game game{globals, platform, host};
+    std::vector<Snapshot> snapshots;
+};
+
+} // namespace horokata::testing
