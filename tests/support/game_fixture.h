@@ -244,6 +244,7 @@ protected:
     // Four visible tiles that spell no hidden idiom, picked.
     void missOnce()
     {
+        ASSERT_EQ(game.intPICK, 0) << "a pick is pending";
         std::vector<int> cells;
         for (int i = 0; i < kCells && cells.size() < 4; ++i)
             if (tile(i).Visible)
