@@ -6,30 +6,6 @@ using namespace horokata::testing;
 
 namespace {
 
-// Everything a player can see on the board and side panel, for before/after comparisons.
-QStringList visibleState(const Game &game)
-{
-    QStringList out;
-    const BoardModel &m = game.model();
-    for (int i = 0; i < kCells; ++i) {
-        const Tile &t = m.MOJI[static_cast<std::size_t>(i)];
-        out << QStringLiteral("tile %1 %2 v%3 %4").arg(i).arg(t.Caption).arg(t.Value).arg(t.Visible);
-    }
-    for (const IdiomLine &l : m.lblGO)
-        out << QStringLiteral("line %1 %2").arg(l.Caption).arg(l.ForeColor);
-    for (const Lamp &l : m.chkLIFE)
-        out << QStringLiteral("lamp %1 %2").arg(l.Visible).arg(l.BackColor);
-    out << m.lblGOKU << m.lblLEVEL;
-    out << QStringLiteral("got %1 miss %2 pick %3 '%4' play %5 over %6 clear %7")
-               .arg(game.intGOT).arg(game.intMISS).arg(game.intPICK).arg(game.strPICK)
-               .arg(game.blnPLAY).arg(game.intOVER).arg(game.intCLEAR);
-    for (int k = 1; k <= kIdioms; ++k)
-        out << game.strGOKU[static_cast<std::size_t>(k)] + QString::number(game.intFIND[static_cast<std::size_t>(k)]);
-    for (int i = 0; i < kCells; ++i)
-        out << game.strMOJI[static_cast<std::size_t>(i)] + QString::number(game.intMOJI[static_cast<std::size_t>(i)]);
-    return out;
-}
-
 class CommandsTest : public GameTest {
 protected:
     int logIndex(const QString &entry, int from = 0) const { return static_cast<int>(platform.log.indexOf(entry, from)); }
