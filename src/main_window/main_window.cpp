@@ -1,7 +1,10 @@
 // The main window: title bar, board of 80 tiles, side panel; mirrors the game and forwards input.
 #include "main_window/main_window.h"
 
+#include "effect/effect_window.h"
 #include "platform/fonts.h"
+#include "popups/confirm_dialog.h"
+#include "popups/level_menu.h"
 #include "platform/platform.h"
 
 #include <QAccessible>
@@ -360,7 +363,11 @@ bool MainWindow::Form_Load()
     show();
     p_.doEvents();
     SET_SOUND(g_, p_);
-    // The dialog and the level menu build their outlines as they load.
+    // The dialog and the level menu build their outlines as they load; the menu only
+    // when the dialog's outline worked.
+    form2();
+    if (g_.intERR < 1)
+        loadForm4();
     if (g_.intERR >= 1) {
         ERR_END();
         return false;
@@ -485,30 +492,35 @@ void MainWindow::SET_FORM2()
         dialogOverride();
         return;
     }
-    // Until the shaped dialog is in place, the mode's text in a plain box.
-    QString text;
-    bool question = false;
-    switch (g_.intMSG) {
-    case 0: text = QStringLiteral("＜") + g_.strNAME + QStringLiteral("＞ 読み込みエラー！ ＝ 強制終了！"); break;
-    case 1: text = QStringLiteral("現在の「 面 」を破棄します！　よろしいですか？"); question = true; break;
-    case 2: text = QStringLiteral("現在の") + g_.strLEVEL + QStringLiteral("を破棄します！　よろしいですか？"); question = true; break;
-    case 3: text = QStringLiteral("ファイル ＜") + g_.strNAME + QStringLiteral("＞ が見つかりません！"); break;
-    case 4: text = QStringLiteral("ファイル ＜") + g_.strNAME + QStringLiteral("＞ が不正です！"); break;
-    case 5: text = QStringLiteral("『 ホロカタ 』  Ver.1.0"); break;
-    case 6: text = QStringLiteral("この「 面 」を 降参放棄 しますか？"); question = true; break;
-    default: break;
-    }
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("＜ 処理確認 ＞"), text,
-                    question ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok, isVisible() ? this : nullptr);
-    if (box.exec() == QMessageBox::No)
-        g_.blnCANCEL = vbTrue;
+    form2()->SET_FORM2();
+    sync();
+}
+
+ConfirmDialog *MainWindow::form2()
+{
+    if (!form2_)
+        form2_ = new ConfirmDialog(g_, this);
+    return form2_;
+}
+
+void MainWindow::loadForm4()
+{
+    if (!form4_)
+        form4_ = new LevelMenu(g_, this, [this](int index) {
+            game_.NEW_FILE(index);
+            sync();
+        });
 }
 
 void MainWindow::playCelebration()
 {
+    using horokata::playCelebration;
     sync();
-    if (celebrationOverride)
+    if (celebrationOverride) {
         celebrationOverride();
+        return;
+    }
+    playCelebration(this, p_);
 }
 
 void MainWindow::closeMainWindow()
@@ -549,6 +561,9 @@ void MainWindow::cmdSELECT_Press(QPoint pressPos)
 void MainWindow::cmdSELECT_Release()
 {
     cmdFOCUS->setFocus();
+    loadForm4();
+    form4_->SET_MENU();
+    sync();
 }
 
 void MainWindow::imgSYS_MouseDown(int x)

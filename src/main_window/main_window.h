@@ -113,6 +113,9 @@ private:
     void buildControls();
     void placeStatus();
     void ERR_END();
+    // The dialog and the menu are made on first use, like windows that load when called.
+    ConfirmDialog *form2();
+    void loadForm4();
     void unloadPopups();
     void onTileReleased(int index, Qt::MouseButton button, bool inside);
     void startDrag(QMouseEvent *e);
@@ -142,8 +145,8 @@ private:
     std::array<QPixmap, 3> imgSYSStates;
     QPixmap background_;
 
-    QPointer<QWidget> form2_;
-    QPointer<QWidget> form4_;
+    QPointer<ConfirmDialog> form2_;
+    QPointer<LevelMenu> form4_;
     bool dragging_ = false;
     QPoint dragOffset_;
 };

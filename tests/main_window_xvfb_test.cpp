@@ -1,0 +1,250 @@
+// The real main window on an X server: dealing, finding an idiom, three misses, the effect.
+#include "main_window/main_window.h"
+#include "platform/qt_platform.h"
+#include "popups/confirm_dialog.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <set>
+
+using namespace horokata;
+
+namespace {
+
+QString accessibleName(QWidget *w)
+{
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(w);
+    return iface ? iface->text(QAccessible::Name) : QString();
+}
+
+class RealWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        qputenv("XDG_RUNTIME_DIR", QByteArray("/tmp"));
+        window = std::make_unique<MainWindow>(globals, platform, QStringLiteral(HOROKATA_PROGRAM_DIR));
+        platform.beforeEvents = [this] { window->sync(); };
+        ASSERT_TRUE(window->Form_Load());
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+    void TearDown() override
+    {
+        window->close();
+        window.reset();
+    }
+
+    void click(QWidget *w, Qt::MouseButton b = Qt::LeftButton)
+    {
+        QTest::mouseClick(w, b, Qt::NoModifier, QPoint(w->width() / 2, w->height() / 2));
+    }
+
+    // The visible tiles, read through their accessible names.
+    std::vector<int> visibleTiles() const
+    {
+        std::vector<int> out;
+        for (int i = 0; i < kCells; ++i)
+            if (window->tile(i)->isVisible())
+                out.push_back(i);
+        return out;
+    }
+
+    // Tiles that spell `idiom` in order, found by their accessible names.
+    std::vector<int> tilesSpelling(const QString &idiom) const
+    {
+        std::vector<int> picked;
+        for (QChar ch : idiom) {
+            for (int i : visibleTiles()) {
+                if (accessibleName(window->tile(i)) == QString(ch)
+                    && std::find(picked.begin(), picked.end(), i) == picked.end()) {
+                    picked.push_back(i);
+                    break;
+                }
+            }
+        }
+        return picked;
+    }
+
+    QString pickOf(const std::vector<int> &tiles) const
+    {
+        QString s;
+        for (int i : tiles)
+            s += accessibleName(window->tile(i));
+        return s;
+    }
+
+    // Answers the next confirmation dialog once it is open, through its own buttons.
+    void answerNextDialog(bool yes)
+    {
+        QTimer::singleShot(300, [yes] {
+            auto *dialog = qobject_cast<ConfirmDialog *>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr) << "no dialog open";
+            if (yes)
+                dialog->cmdOK_Click();
+            else
+                dialog->cmdCANSEL_Click();
+        });
+    }
+
+    void deal()
+    {
+        click(window->button("cmdNEW"));
+        ASSERT_EQ(visibleTiles().size(), 80u);
+        ASSERT_TRUE(window->game().blnPLAY);
+    }
+
+    Module1 globals;
+    QtPlatform platform;
+    std::unique_ptr<MainWindow> window;
+};
+
+TEST_F(RealWindow, StartsOnTheTitleBoardAndDealsEightyKanji)
+{
+    EXPECT_EQ(window->size(), QSize(610, 429));
+    EXPECT_EQ(accessibleName(window->levelLabel()), QStringLiteral("＜初級＞"));
+    EXPECT_EQ(accessibleName(window->statusLabel()), QStringLiteral("準備完了"));
+    QString row;
+    for (int i : kMessageCells)
+        row += accessibleName(window->tile(i));
+    EXPECT_EQ(row, QStringLiteral("＊ホロカタ＊"));
+    for (int k = 0; k < kIdioms; ++k)
+        EXPECT_EQ(accessibleName(window->line(k)), lineNumber(k));
+    EXPECT_EQ(window->tile(8)->pos(), QPoint(1 + 48, 1 + 0));
+    EXPECT_EQ(window->tile(7)->pos(), QPoint(1 + 0, 1 + 336));
+
+    deal();
+    for (int i = 0; i < kCells; ++i)
+        EXPECT_EQ(accessibleName(window->tile(i)).size(), 1) << "tile " << i;
+
+    // The board shows the blue gradient through cleared cells: check a band on screen.
+    const QImage shot = window->grab().toImage();
+    window->tile(0)->hide();
+    const QImage cleared = window->board()->grab().toImage();
+    const QColor top = cleared.pixelColor(10, 10);
+    EXPECT_EQ(top.red(), 0);
+    EXPECT_EQ(top.green(), 0);
+    EXPECT_GT(top.blue(), 60);
+    window->sync();
+    EXPECT_FALSE(shot.isNull());
+}
+
+TEST_F(RealWindow, FindingAnIdiomClearsItsTilesFillsALineAndClosesUp)
+{
+    std::vector<qint64> clearMs;
+    for (int board = 0; board < 5; ++board) {
+        if (board > 0) {
+            // Throwing away a board with a find asks first; "いいえ ×" keeps it.
+            answerNextDialog(false);
+            click(window->button("cmdNEW"));
+            EXPECT_EQ(visibleTiles().size(), 76u);
+            answerNextDialog(true);
+        }
+        deal();
+        const QString idiom = window->game().strGOKU[1];
+        const std::vector<int> tiles = tilesSpelling(idiom);
+        ASSERT_EQ(tiles.size(), 4u);
+        for (int k = 0; k < 3; ++k)
+            click(window->tile(tiles[static_cast<std::size_t>(k)]));
+        EXPECT_EQ(accessibleName(window->statusLabel()), idiom.left(3));
+        QElapsedTimer timer;
+        timer.start();
+        click(window->tile(tiles[3]));
+        clearMs.push_back(timer.elapsed());
+
+        EXPECT_EQ(visibleTiles().size(), 76u);
+        EXPECT_EQ(accessibleName(window->line(0)), QStringLiteral("01：") + idiom);
+        EXPECT_EQ(accessibleName(window->statusLabel()), QString());
+        EXPECT_TRUE(window->game().checkInvariants().isEmpty()) << window->game().checkInvariants().toStdString();
+        // Every row is packed against the right edge.
+        for (int row = 0; row < kRows; ++row) {
+            bool seenTile = false;
+            for (int col = 0; col < kColumns; ++col) {
+                const bool shown = window->tile(col * kRows + row)->isVisible();
+                EXPECT_FALSE(seenTile && !shown) << "gap in row " << row;
+                seenTile = seenTile || shown;
+            }
+        }
+        EXPECT_TRUE(window->isEnabled());
+    }
+    std::sort(clearMs.begin(), clearMs.end());
+    std::printf("clearing with movement in the real window: median %lld ms (min %lld, max %lld)\n",
+                static_cast<long long>(clearMs[clearMs.size() / 2]), static_cast<long long>(clearMs.front()),
+                static_cast<long long>(clearMs.back()));
+}
+
+TEST_F(RealWindow, ThreeMissesShowTheRegretLineAndRevealTheIdioms)
+{
+    deal();
+    std::set<QString> hidden;
+    for (int k = 1; k <= kIdioms; ++k)
+        hidden.insert(window->game().strGOKU[static_cast<std::size_t>(k)]);
+    for (int miss = 0; miss < 3; ++miss) {
+        // Four tiles whose characters spell no hidden idiom.
+        std::vector<int> v = visibleTiles();
+        std::vector<int> pick;
+        for (std::size_t start = 0; start + 4 <= v.size(); ++start) {
+            pick.assign(v.begin() + static_cast<long>(start), v.begin() + static_cast<long>(start) + 4);
+            if (!hidden.count(pickOf(pick)))
+                break;
+        }
+        for (int i : pick)
+            click(window->tile(i));
+        if (miss < 2) {
+            EXPECT_EQ(visibleTiles().size(), 80u);
+            EXPECT_EQ(window->lamp(2 - miss)->isVisible(), false);
+        }
+    }
+    QString row;
+    for (int i : kMessageCells)
+        row += accessibleName(window->tile(i));
+    EXPECT_EQ(row, QStringLiteral("…残念至極…"));
+    EXPECT_EQ(visibleTiles().size(), 6u);
+    for (int h = 0; h < kLamps; ++h)
+        EXPECT_FALSE(window->lamp(h)->isVisible());
+    for (int k = 0; k < kIdioms; ++k) {
+        EXPECT_EQ(accessibleName(window->line(k)), lineNumber(k) + window->game().strGOKU[static_cast<std::size_t>(k + 1)]);
+        EXPECT_TRUE(window->line(k)->styleSheet().contains(QStringLiteral("#000000"))) << "line " << k << " not black";
+    }
+    // The next click brings the replay prompt.
+    click(window->tile(19));
+    row.clear();
+    for (int i : kMessageCells)
+        row += accessibleName(window->tile(i));
+    EXPECT_EQ(row, QStringLiteral("再度？新規？"));
+}
+
+TEST_F(RealWindow, ACompletedBoardPlaysTheCelebrationAndReturnsToTheTitle)
+{
+    deal();
+    for (int k = 1; k <= kIdioms; ++k) {
+        const std::vector<int> tiles = tilesSpelling(window->game().strGOKU[static_cast<std::size_t>(k)]);
+        ASSERT_EQ(tiles.size(), 4u);
+        for (int i : tiles)
+            click(window->tile(i));
+    }
+    QString row;
+    for (int i : kMessageCells)
+        row += accessibleName(window->tile(i));
+    EXPECT_EQ(row, QStringLiteral("！拍手喝采！"));
+    const int before = static_cast<int>(QApplication::topLevelWidgets().size());
+    click(window->tile(19));
+    row.clear();
+    for (int i : kMessageCells)
+        row += accessibleName(window->tile(i));
+    EXPECT_EQ(row, QStringLiteral("＊ホロカタ＊"));
+    EXPECT_EQ(visibleTiles().size(), 80u);
+    EXPECT_TRUE(window->isEnabled());
+    int visibleTops = 0;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        visibleTops += w->isVisible() ? 1 : 0;
+    EXPECT_EQ(visibleTops, 1) << "only the main window is left on screen";
+    EXPECT_LE(static_cast<int>(QApplication::topLevelWidgets().size()), before);
+}
+
+} // namespace
