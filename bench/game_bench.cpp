@@ -1,0 +1,62 @@
+// Dealing a board alone and the whole new-game command, on the fake platform (no 800 ms pause).
+#include "platform/fake_platform.h"
+#include "puzzle/game.h"
+
+#include <benchmark/benchmark.h>
+
+using namespace horokata;
+
+namespace {
+
+class NullHost : public GameHost {
+public:
+    void SET_FORM2() override {}
+    void playCelebration() override {}
+    void closeMainWindow() override {}
+};
+
+struct Bench {
+    Module1 globals;
+    FakePlatform platform;
+    NullHost host;
+    Game game{globals, platform, host};
+
+    explicit Bench(int idioms)
+    {
+        game.strLIST.assign(1, QString());
+        for (int n = 0; n < idioms; ++n) {
+            QString s;
+            for (int k = 0; k < 4; ++k)
+                s += QChar(static_cast<char16_t>(0x4E00 + (4 * n + k) % 20000));
+            game.strLIST.push_back(s);
+        }
+        game.intMAX = static_cast<std::int16_t>(idioms);
+        game.blnREAD = vbTrue;
+    }
+};
+
+void BM_SET_RND(benchmark::State &state)
+{
+    Bench b(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(b.game.SET_RND());
+        b.platform.log.clear();
+    }
+    state.SetLabel(std::to_string(state.range(0)) + " idioms");
+}
+BENCHMARK(BM_SET_RND)->Arg(20)->Arg(200)->Arg(32767)->Unit(benchmark::kMicrosecond);
+
+void BM_cmdNEW_Click(benchmark::State &state)
+{
+    Bench b(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        b.game.cmdNEW_Click(); // a fresh board in play: replaced without a question
+        b.platform.log.clear();
+    }
+    state.SetLabel(std::to_string(state.range(0)) + " idioms");
+}
+BENCHMARK(BM_cmdNEW_Click)->Arg(20)->Arg(200)->Arg(32767)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
