@@ -12,7 +12,7 @@ using namespace horokata::testing;
 
 namespace {
 
-// j = floor((n - 1) * r + 1), worked out independently as the player's manual states it.
+// j = floor((n - 1) * r + 1), worked out here apart from the game's own code.
 int expectedPartner(int n, float r)
 {
     return static_cast<int>(std::floor(static_cast<double>(n - 1) * static_cast<double>(r) + 1.0));
