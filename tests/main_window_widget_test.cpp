@@ -1,0 +1,200 @@
+// The main window offscreen with a scripted platform: layout, start-up outcomes, window buttons.
+#include "main_window/main_window.h"
+#include "platform/fake_platform.h"
+#include "platform/fonts.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace horokata;
+
+namespace {
+
+// A program folder holding what the game reads: the beginner list and the outline file.
+class ProgramFolder {
+public:
+    explicit ProgramFolder(bool withList = true, bool withOutline = true)
+    {
+        const QString built = QStringLiteral(HOROKATA_PROGRAM_DIR);
+        if (withList)
+            QFile::copy(built + QStringLiteral("/初級.txt"), dir.path() + QStringLiteral("/初級.txt"));
+        if (withOutline)
+            QFile::copy(built + QStringLiteral("/msg.rgn"), dir.path() + QStringLiteral("/msg.rgn"));
+    }
+    QString path() const { return dir.path(); }
+
+private:
+    QTemporaryDir dir;
+};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void open(const ProgramFolder &folder)
+    {
+        window = std::make_unique<MainWindow>(globals, platform, folder.path());
+        platform.onEvents = [this] { window->sync(); };
+        window->dialogOverride = [this] { dialogs << QStringLiteral("%1 %2").arg(globals.intMSG).arg(globals.strNAME); };
+        loaded = window->Form_Load();
+    }
+
+    void press(QWidget *w, QPoint at, QEvent::Type type)
+    {
+        QMouseEvent e(type, at, w->mapToGlobal(at), Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(w, &e);
+    }
+
+    Module1 globals;
+    FakePlatform platform;
+    std::unique_ptr<MainWindow> window;
+    QStringList dialogs;
+    bool loaded = false;
+};
+
+TEST_F(MainWindowTest, LaysOutTheControlsOfTheWindow)
+{
+    ProgramFolder folder;
+    open(folder);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(window->size(), QSize(610, 429));
+    EXPECT_EQ(window->board()->geometry(), QRect(10, 34, 482, 386));
+    // Tiles run down each column inside the board's one-pixel border.
+    EXPECT_EQ(window->tile(0)->pos(), QPoint(1, 1));
+    EXPECT_EQ(window->tile(8)->pos(), QPoint(1 + 48, 1));
+    EXPECT_EQ(window->tile(7)->pos(), QPoint(1, 1 + 336));
+    EXPECT_EQ(window->tile(79)->pos(), QPoint(1 + 432, 1 + 336));
+    const struct { const char *name; const char *caption; const char *tip; QRect geo; } buttons[] = {
+        {"cmdEXIT", "終了", "ソフト終了", QRect(16, 0, 89, 23)},
+        {"cmdRESET", "再度", "リセット", QRect(104, 0, 81, 23)},
+        {"cmdSELECT", "選択", "ファイル選択", QRect(184, 0, 81, 23)},
+        {"cmdNEW", "新規", "新規ゲーム", QRect(264, 0, 81, 23)},
+        {"cmdMENU", "", "バージョン情報", QRect(0, 0, 25, 23)},
+    };
+    for (const auto &b : buttons) {
+        QPushButton *button = window->button(b.name);
+        ASSERT_NE(button, nullptr) << b.name;
+        EXPECT_EQ(button->text(), QString::fromUtf8(b.caption));
+        EXPECT_EQ(button->toolTip(), QString::fromUtf8(b.tip));
+        EXPECT_EQ(button->geometry(), b.geo);
+    }
+    // 終了 covers the right nine pixels of the version button.
+    EXPECT_TRUE(window->button("cmdEXIT")->geometry().intersects(window->button("cmdMENU")->geometry()));
+    EXPECT_EQ(window->lamp(0)->toolTip(), QStringLiteral("あと １回"));
+    EXPECT_EQ(window->lamp(2)->toolTip(), QStringLiteral("あと ３回"));
+    EXPECT_EQ(window->line(19)->text(), QStringLiteral("20："));
+    EXPECT_EQ(window->cover()->y(), 32);
+    // Without the tile font installed the tiles use a bold gothic.
+    if (!fontInstalled(QStringLiteral("CRＣ＆Ｇブーケ"))) {
+        EXPECT_TRUE(window->tile(0)->font().bold());
+    }
+}
+
+TEST_F(MainWindowTest, StartUpReadsTheBeginnerListAndShowsReady)
+{
+    ProgramFolder folder;
+    open(folder);
+    ASSERT_TRUE(loaded);
+    EXPECT_TRUE(dialogs.isEmpty());
+    EXPECT_EQ(window->levelLabel()->text(), QStringLiteral("＜初級＞"));
+    EXPECT_EQ(window->statusLabel()->text(), QStringLiteral("準備完了"));
+    EXPECT_EQ(window->statusLabel()->x(), window->levelLabel()->x() + window->levelLabel()->width() + 12);
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_FALSE(platform.busy);
+    EXPECT_GE(window->game().intMAX, 20);
+    // The window was disabled with the busy pointer while it loaded.
+    EXPECT_TRUE(platform.log.contains(QStringLiteral("busy 1")));
+}
+
+TEST_F(MainWindowTest, MissingBeginnerListLeavesNoLevelAndNothingToDeal)
+{
+    ProgramFolder folder(false, true);
+    open(folder);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(dialogs, QStringList{QStringLiteral("3 初級")});
+    EXPECT_EQ(window->levelLabel()->text(), QStringLiteral("＜なし＞"));
+    EXPECT_EQ(window->statusLabel()->text(), QStringLiteral("異常事態！"));
+    EXPECT_TRUE(window->statusLabel()->styleSheet().contains(QStringLiteral("#00ff00")));
+    QTest::mouseClick(window->button("cmdNEW"), Qt::LeftButton);
+    EXPECT_FALSE(window->game().blnPLAY);
+    EXPECT_EQ(window->tile(27)->text(), QStringLiteral("ホ"));
+}
+
+TEST_F(MainWindowTest, MissingOutlineFileEndsStartUpWithTroubleOne)
+{
+    ProgramFolder folder(true, false);
+    open(folder);
+    EXPECT_FALSE(loaded);
+    EXPECT_TRUE(platform.log.contains(QStringLiteral("box エラー＝強制終了！|1 重大なトラブル発生！　　　　")))
+        << platform.log.join(u'\n').toStdString();
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(MainWindowTest, WindowButtonsMinimiseAndCloseOnRelease)
+{
+    ProgramFolder folder;
+    open(folder);
+    ASSERT_TRUE(loaded);
+    auto *sys = window->findChild<QLabel *>(QStringLiteral("imgSYS"));
+    ASSERT_NE(sys, nullptr);
+
+    // The gap between the two buttons does nothing.
+    for (int x : {18, 26, 34}) {
+        press(sys, QPoint(x, 7), QEvent::MouseButtonPress);
+        press(sys, QPoint(x, 7), QEvent::MouseButtonRelease);
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_FALSE(window->isMinimized());
+    }
+    // Minimise acts on release even after the pointer left the button.
+    press(sys, QPoint(17, 7), QEvent::MouseButtonPress);
+    EXPECT_TRUE(window->game().blnSYS1);
+    press(sys, QPoint(-200, 40), QEvent::MouseButtonRelease);
+    EXPECT_FALSE(window->game().blnSYS1);
+    EXPECT_TRUE(window->windowState() & Qt::WindowMinimized);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("* ホロカタ *"));
+    window->setWindowState(Qt::WindowNoState);
+    window->resize(700, 500);
+    window->setWindowState(Qt::WindowNoState);
+    EXPECT_EQ(window->windowTitle(), QString());
+    EXPECT_EQ(window->size(), QSize(610, 429));
+
+    press(sys, QPoint(35, 7), QEvent::MouseButtonPress);
+    EXPECT_TRUE(window->game().blnSYS2);
+    press(sys, QPoint(35, 7), QEvent::MouseButtonRelease);
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(MainWindowTest, LevelMenuOpensBesideThePressOnSelect)
+{
+    ProgramFolder folder;
+    open(folder);
+    ASSERT_TRUE(loaded);
+    window->move(100, 50);
+    window->cmdSELECT_Press(QPoint(10, 5));
+    EXPECT_EQ(globals.lngMENUX, (window->x() + 10 + 192) * kTwipsPerPixel);
+    EXPECT_EQ(globals.lngMENUY, (window->y() + 5 + 8) * kTwipsPerPixel);
+}
+
+TEST_F(MainWindowTest, VersionButtonAsksInModeFiveAndCoversTheBar)
+{
+    ProgramFolder folder;
+    open(folder);
+    ASSERT_TRUE(loaded);
+    int coverTop = -1;
+    window->dialogOverride = [&] {
+        coverTop = window->cover()->y();
+        dialogs << QString::number(globals.intMSG);
+    };
+    QTest::mouseClick(window->button("cmdMENU"), Qt::LeftButton);
+    EXPECT_EQ(dialogs, QStringList{QStringLiteral("5")});
+    EXPECT_EQ(coverTop, 0);
+    EXPECT_EQ(window->cover()->y(), 32);
+    EXPECT_EQ(globals.intMSG, 0);
+    EXPECT_EQ(platform.count(QStringLiteral("beep")), 1);
+}
+
+} // namespace
