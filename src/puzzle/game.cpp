@@ -552,6 +552,10 @@ void Game::picBACK_MouseDown(MouseButton button)
 {
     if (button == MouseButton::Left) {
         setEnabled(false);
+        // Tiles that move lose their selection, so a pending pick would be left naming
+        // characters of tiles no longer picked: the press on the board takes the pick back.
+        if (intPICK > 0)
+            cancelPick();
         SET_MOVE();
         setEnabled(true);
     } else {
