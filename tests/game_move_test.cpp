@@ -192,6 +192,26 @@ TEST_F(MoveTest, TwoAdjacentEmptyRowsNeedASecondRun)
     movesPainted();
 }
 
+TEST_F(MoveTest, APressOnTheBoardTakesBackAPendingPickBeforeTilesMove)
+{
+    std::array<std::vector<int>, kRows> rows;
+    rows.fill(full());
+    rows[2] = {};
+    rows[3] = {};
+    build(rows);
+    game.blnPLAY = vbTrue;
+    // Pick two tiles of rows that the press will lift.
+    game.clickTile(7 * kRows + 5, MouseButton::Left);
+    game.clickTile(8 * kRows + 6, MouseButton::Left);
+    ASSERT_EQ(game.intPICK, 2);
+    game.picBACK_MouseDown(MouseButton::Left);
+    EXPECT_EQ(game.intPICK, 0);
+    EXPECT_EQ(game.strPICK, QString());
+    EXPECT_EQ(model().lblGOKU, QString());
+    for (const Tile &t : model().MOJI)
+        EXPECT_EQ(t.Value, 0);
+}
+
 TEST_F(MoveTest, APackedBoardDoesNotChange)
 {
     std::array<std::vector<int>, kRows> rows;

@@ -553,8 +553,9 @@ void Game::picBACK_MouseDown(MouseButton button)
     if (button == MouseButton::Left) {
         setEnabled(false);
         // Tiles that move lose their selection, so a pending pick would be left naming
-        // characters of tiles no longer picked: the press on the board takes the pick back.
-        if (intPICK > 0)
+        // characters of tiles no longer picked: when tiles are about to move, the press on
+        // the board takes the pick back. On a packed board the pick stays.
+        if (intPICK > 0 && movePending())
             cancelPick();
         SET_MOVE();
         setEnabled(true);
@@ -627,6 +628,21 @@ void Game::moveTile(int s, int d)
     dst.Visible = true;
     m_.MOJI[at(s)].Visible = false;
     p_.doEvents();
+}
+
+bool Game::movePending() const
+{
+    for (int i = kRows; i < kCells; ++i) {
+        if (intMOJI[at(i)] != 0)
+            continue;
+        for (int step = kRows; step <= 4 * kRows && i - step >= 0; step += kRows)
+            if (intMOJI[at(i - step)] != 0)
+                return true;
+    }
+    for (int c = 0; c <= 6; ++c)
+        if (intMOJI[at(72 + c)] == 0 && intMOJI[at(73 + c)] != 0)
+            return true;
+    return false;
 }
 
 void Game::SET_MOVE()

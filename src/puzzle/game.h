@@ -64,6 +64,8 @@ public:
     void SET_CHECK();
     void SET_CLS();
     void SET_MOVE();
+    // True when SET_MOVE would move at least one tile.
+    bool movePending() const;
     void SET_OUT();
     void SET_OVER();
     void READ_FILE(int index);
