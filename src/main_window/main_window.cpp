@@ -631,13 +631,12 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
             QMetaObject::invokeMethod(this, &MainWindow::cmdSELECT_Release, Qt::QueuedConnection);
         }
     } else if (watched == picBAR || watched == lblGOKU || watched == lblLEVEL) {
-        auto *me = static_cast<QMouseEvent *>(event);
         if (type == QEvent::MouseButtonPress) {
-            startDrag(me);
+            startDrag(static_cast<QMouseEvent *>(event));
             return true;
         }
         if (type == QEvent::MouseMove && dragging_) {
-            move(me->globalPosition().toPoint() - dragOffset_);
+            move(static_cast<QMouseEvent *>(event)->globalPosition().toPoint() - dragOffset_);
             return true;
         }
         if (type == QEvent::MouseButtonRelease && dragging_) {
