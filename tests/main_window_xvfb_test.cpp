@@ -243,7 +243,30 @@ TEST_F(RealWindow, ACompletedBoardPlaysTheCelebrationAndReturnsToTheTitle)
         row += accessibleName(window->tile(i));
     EXPECT_EQ(row, QStringLiteral("！拍手喝采！"));
     const int before = static_cast<int>(QApplication::topLevelWidgets().size());
+    // Halfway through the effect, the screen shows sprites over the captured desktop: the
+    // main window's surroundings are still there, its centre is painted over.
+    QScreen *screen = QGuiApplication::primaryScreen();
+    const QImage desktop = screen->grabWindow(0).toImage();
+    QImage during;
+    bool effectShown = false;
+    QTimer::singleShot(2500, [&] {
+        during = screen->grabWindow(0).toImage();
+        for (QWidget *w : QApplication::topLevelWidgets())
+            effectShown = effectShown || (w != window.get() && w->isVisible() && w->geometry() == screen->geometry());
+    });
     click(window->tile(19));
+    ASSERT_FALSE(during.isNull());
+    EXPECT_TRUE(effectShown) << "no full-screen effect window during the celebration";
+    const QPoint centre = window->geometry().center();
+    int changed = 0;
+    for (int dy = -40; dy <= 40; dy += 8)
+        for (int dx = -40; dx <= 40; dx += 8)
+            changed += desktop.pixel(centre + QPoint(dx, dy)) != during.pixel(centre + QPoint(dx, dy));
+    EXPECT_GT(changed, 40) << "no sprites drawn at the centre";
+    EXPECT_EQ(desktop.pixel(2, screen->geometry().height() - 3), during.pixel(2, screen->geometry().height() - 3))
+        << "the captured desktop is not shown beneath the sprites";
+    if (qEnvironmentVariableIsSet("HOROKATA_SHOT_DIR"))
+        during.save(qEnvironmentVariable("HOROKATA_SHOT_DIR") + QStringLiteral("/celebration.png"));
     row.clear();
     for (int i : kMessageCells)
         row += accessibleName(window->tile(i));
