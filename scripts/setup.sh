@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(
-    build-essential cmake ninja-build pkg-config
+    build-essential cmake ninja-build pkg-config dpkg-dev
     qt6-base-dev qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins
     gstreamer1.0-plugins-base
     fonts-noto-cjk
