@@ -72,6 +72,20 @@ void Game::showTitleRow()
     showMessageRow(kTitleRow);
 }
 
+void Game::showStartMessage(const std::array<const char *, 6> &text)
+{
+    // The board empties to the message row, which stays up for the start pause.
+    hideAllTiles();
+    p_.doEvents();
+    showMessageRow(text);
+    for (int i : kMessageCells) {
+        m_.MOJI[at(i)].Value = 0;
+        m_.MOJI[at(i)].Visible = true;
+    }
+    p_.doEvents();
+    p_.sleepMs(kStartPauseMs);
+}
+
 void Game::hideAllTiles()
 {
     for (Tile &t : m_.MOJI) {
@@ -229,20 +243,10 @@ void Game::NEW_FILE(int index)
     intOVER = 0;
     blnPLAY = vbFalse;
     for (Tile &t : m_.MOJI) {
-        t.Visible = false;
         t.BackColor = level.tileBack;
         t.ForeColor = level.tileFore;
-        t.Value = 0;
-        t.Caption.clear();
     }
-    p_.doEvents();
-    showMessageRow(kNewRow);
-    for (int i : kMessageCells) {
-        m_.MOJI[at(i)].Value = 0;
-        m_.MOJI[at(i)].Visible = true;
-    }
-    p_.doEvents();
-    p_.sleepMs(kStartPauseMs);
+    showStartMessage(kNewRow);
     SET_INIT();
     if (SET_RND()) {
         for (Tile &t : m_.MOJI)
@@ -339,15 +343,7 @@ void Game::cmdNEW_Click()
     p_.doEvents();
     SET_GRADE();
     m_.lblGOKU.clear();
-    hideAllTiles();
-    p_.doEvents();
-    showMessageRow(kNewRow);
-    for (int i : kMessageCells) {
-        m_.MOJI[at(i)].Value = 0;
-        m_.MOJI[at(i)].Visible = true;
-    }
-    p_.doEvents();
-    p_.sleepMs(kStartPauseMs);
+    showStartMessage(kNewRow);
     SET_INIT();
     const bool ok = SET_RND();
     if (ok) {
@@ -376,15 +372,7 @@ void Game::cmdRESET_Click()
     intOVER = 0;
     blnPLAY = vbFalse;
     m_.lblGOKU.clear();
-    hideAllTiles();
-    p_.doEvents();
-    showMessageRow(kReplayRow);
-    for (int i : kMessageCells) {
-        m_.MOJI[at(i)].Value = 0;
-        m_.MOJI[at(i)].Visible = true;
-    }
-    p_.doEvents();
-    p_.sleepMs(kStartPauseMs);
+    showStartMessage(kReplayRow);
     SET_INIT();
     for (int i = 0; i < kCells; ++i) {
         m_.MOJI[at(i)].Caption = strMOJI[at(i)];

@@ -110,6 +110,7 @@ private:
     void showMessageRow(const std::array<const char *, 6> &text);
     void showTitleRow();
     void hideAllTiles();
+    void showStartMessage(const std::array<const char *, 6> &text);
     void moveTile(int s, int d);
     void dealFailed();
     void cancelPick();
