@@ -219,6 +219,7 @@ void MainWindow::buildControls()
     lblGOKU->setFont(gothicFont(12));
     lblGOKU->setFixedSize(81, 25);
     lblGOKU->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    placeStatus();
     imgSYSStates = {artOr(QStringLiteral(":/art/sys0.png"), QSize(51, 15), QColor(160, 160, 200)),
                     artOr(QStringLiteral(":/art/sys1.png"), QSize(51, 15), QColor(120, 120, 160)),
                     artOr(QStringLiteral(":/art/sys2.png"), QSize(51, 15), QColor(120, 120, 160))};
