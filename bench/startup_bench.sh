@@ -1,0 +1,101 @@
+#!/bin/bash
+# Start-up time and peak memory of the game against a bare Qt window, under Xvfb.
+# Usage: bench/startup_bench.sh [build dir] [runs]
+#   build dir  holds bench/startup_bench and the program folder horokata/ (default: build)
+#   runs       starts per mode (default 10)
+# Prints each run, the medians per mode and the ratios game/minimal, then the real program's
+# own peak RSS (from /usr/bin/time -v) after it has started and idled for a moment.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+build=$(cd "${1:-build}" && pwd)
+runs=${2:-10}
+exe=$build/bench/startup_bench
+prog_dir=$build/horokata
+
+if [ -z "${STARTUP_BENCH_INNER:-}" ]; then
+    [ -x "$exe" ] || { echo "no $exe; build first" >&2; exit 1; }
+    [ -x "$prog_dir/horokata" ] || { echo "no $prog_dir/horokata; build first" >&2; exit 1; }
+    export STARTUP_BENCH_INNER=1
+    exec bash "$here/../tests/support/run_xvfb.sh" bash "$0" "$build" "$runs"
+fi
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export XDG_RUNTIME_DIR=$work/run
+mkdir -p "$XDG_RUNTIME_DIR"; chmod 700 "$XDG_RUNTIME_DIR"
+export QT_QPA_PLATFORM=xcb
+
+median() { sort -g | awk '{ v[NR] = $1 } END { if (NR == 0) { print "nan"; exit }
+    if (NR % 2) print v[(NR + 1) / 2]; else printf "%.1f\n", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+field() { sed -n "s/.* $1=\([^ ]*\).*/\1/p"; }
+
+echo "== $runs starts per mode on ${XVFB_SCREEN:-1024x768x24}"
+# One start of each, not counted, so both modes meet warm file caches.
+"$exe" minimal >/dev/null
+"$exe" game "$prog_dir" >/dev/null
+for mode in minimal game; do
+    : >"$work/$mode.txt"
+    for _ in $(seq 1 "$runs"); do
+        t0=$(date +%s%N)
+        if [ "$mode" = game ]; then
+            line=$("$exe" game "$prog_dir" "$t0")
+        else
+            line=$("$exe" minimal "$t0")
+        fi
+        echo "$line"
+        echo "$line" >>"$work/$mode.txt"
+    done
+done
+
+declare -A med
+for mode in minimal game; do
+    for key in ready_ms exposed_ms proc_ready_ms vmhwm_kib; do
+        med[$mode.$key]=$(field "$key" <"$work/$mode.txt" | median)
+    done
+done
+echo
+echo "== medians ($runs runs)"
+printf '%-8s %12s %12s %14s %12s\n' mode ready_ms exposed_ms proc_ready_ms vmhwm_kib
+for mode in minimal game; do
+    printf '%-8s %12s %12s %14s %12s\n' "$mode" "${med[$mode.ready_ms]}" "${med[$mode.exposed_ms]}" \
+        "${med[$mode.proc_ready_ms]}" "${med[$mode.vmhwm_kib]}"
+done
+awk -v gt="${med[game.ready_ms]}" -v mt="${med[minimal.ready_ms]}" \
+    -v gm="${med[game.vmhwm_kib]}" -v mm="${med[minimal.vmhwm_kib]}" 'BEGIN {
+    printf "ratio game/minimal: time %.2f  memory %.2f\n", gt / mt, gm / mm }'
+
+echo
+echo "== the program itself under /usr/bin/time -v"
+if [ ! -x /usr/bin/time ] || ! command -v xdotool >/dev/null; then
+    echo "skipped: needs /usr/bin/time and xdotool"
+    exit 0
+fi
+/usr/bin/time -v -o "$work/time.txt" "$prog_dir/horokata" >"$work/prog.log" 2>&1 &
+timer=$!
+win=""
+prog=""
+for _ in $(seq 1 100); do
+    [ -n "$prog" ] || prog=$(pgrep -P "$timer" | head -n1 || true)
+    for id in $( [ -n "$prog" ] && xdotool search --onlyvisible --pid "$prog" 2>/dev/null); do
+        if xdotool getwindowgeometry "$id" 2>/dev/null | grep -q "Geometry: 610x429"; then win=$id; fi
+    done
+    [ -n "$win" ] && break
+    sleep 0.1
+done
+if [ -z "$win" ]; then
+    [ -n "$prog" ] && kill "$prog" 2>/dev/null
+    echo "the program's window did not appear" >&2
+    exit 1
+fi
+# Idle for a moment after start-up, then close with the 終了 button.
+sleep 2
+eval "$(xdotool getwindowgeometry --shell "$win")"
+xdotool mousemove $((X + 64)) $((Y + 16)) click 1
+for _ in $(seq 1 100); do kill -0 "$timer" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$timer" 2>/dev/null; then
+    kill "$prog" 2>/dev/null || true
+    echo "the program did not end after 終了" >&2
+    exit 1
+fi
+wait "$timer" || true
+grep -E "Maximum resident set size|Exit status|Elapsed" "$work/time.txt" | sed 's/^[[:space:]]*/  /'
