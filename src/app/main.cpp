@@ -11,7 +11,6 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     Q_INIT_RESOURCE(art);
     QApplication::setApplicationName(QStringLiteral("horokata"));
-    QApplication::setApplicationDisplayName(QString::fromUtf8(horokata::kTitle));
 
     horokata::QtPlatform platform;
     horokata::Module1 globals;
