@@ -207,10 +207,7 @@ bad=$!; pids+=("$bad")
 box=""
 for _ in $(seq 1 100); do
     for id in $(xdotool search --onlyvisible --pid $bad 2>/dev/null); do
-        # Qt's X11 window names carry the application's display name after the title.
-        case "$(xdotool getwindowname "$id" 2>/dev/null)" in
-        "エラー＝強制終了！" | "エラー＝強制終了！ — ホロカタ") box=$id ;;
-        esac
+        [ "$(xdotool getwindowname "$id" 2>/dev/null)" = "エラー＝強制終了！" ] && box=$id
     done
     [ -n "$box" ] && break
     kill -0 $bad 2>/dev/null || break
