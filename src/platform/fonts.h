@@ -1,4 +1,4 @@
-// Font names of the design mapped to fonts installed on this machine.
+// The game's font names mapped to fonts installed on this machine.
 #pragma once
 
 #include <QFont>

@@ -671,12 +671,7 @@ void Game::SET_MOVE()
 void Game::SET_OUT()
 {
     playSlot(2);
-    for (Tile &t : m_.MOJI)
-        if (t.Value != 0)
-            t.Value = 0;
-    intPICK = 0;
-    strPICK.clear();
-    m_.lblGOKU.clear();
+    cancelPick(); // the picked tiles pop back up and the pick empties
     ++intMISS;
     switch (3 - intMISS) {
     case 2:

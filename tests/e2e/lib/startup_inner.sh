@@ -6,20 +6,7 @@ work=$2
 export XDG_RUNTIME_DIR=$work/run
 mkdir -p "$XDG_RUNTIME_DIR"; chmod 700 "$XDG_RUNTIME_DIR"
 export QT_QPA_PLATFORM=xcb
-fail() { echo "FAIL: $*"; exit 1; }
-
-wait_window() { # pid -> window id of its main window (the 610 × 429 one)
-    local pid=$1 id
-    for _ in $(seq 1 100); do
-        for id in $(xdotool search --onlyvisible --pid "$pid" 2>/dev/null); do
-            if xdotool getwindowgeometry "$id" 2>/dev/null | grep -q "Geometry: 610x429"; then
-                echo "$id"; return 0
-            fi
-        done
-        sleep 0.1
-    done
-    return 1
-}
+. "$(dirname "$0")/gui_session.sh"
 
 "$prog_dir/horokata" >"$work/first.log" 2>&1 &
 first=$!
@@ -54,10 +41,5 @@ win=$(wait_window $third) || fail "program did not start again after kill -9"
 import -window root "$work/started.png" 2>/dev/null
 
 # 終了 ends the program cleanly.
-eval "$(xdotool getwindowgeometry --shell "$win")"
-xdotool mousemove $((X + 4 + 60)) $((Y + 4 + 12)) click 1
-for _ in $(seq 1 100); do kill -0 $third 2>/dev/null || break; sleep 0.1; done
-kill -0 $third 2>/dev/null && { kill -9 $third; fail "終了 did not end the program"; }
-wait $third; rc=$?
-[ $rc -eq 0 ] || fail "exit code $rc after 終了"
+quit_with_exit_button "$win" $third
 echo "PASS"
