@@ -7,16 +7,12 @@
 #include "popups/level_menu.h"
 #include "platform/platform.h"
 
-#include <QAccessible>
-#include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
-#include <QStyleOptionButton>
 #include <QWindow>
 
 namespace horokata {
