@@ -263,8 +263,12 @@ TEST_F(RealWindow, ACompletedBoardPlaysTheCelebrationAndReturnsToTheTitle)
         for (int dx = -40; dx <= 40; dx += 8)
             changed += desktop.pixel(centre + QPoint(dx, dy)) != during.pixel(centre + QPoint(dx, dy));
     EXPECT_GT(changed, 40) << "no sprites drawn at the centre";
-    EXPECT_EQ(desktop.pixel(2, screen->geometry().height() - 3), during.pixel(2, screen->geometry().height() - 3))
-        << "the captured desktop is not shown beneath the sprites";
+    // Sprites fly in every direction, but most of the screen still shows the capture.
+    int same = 0, samples = 0;
+    for (int y = 4; y < desktop.height(); y += 16)
+        for (int x = 4; x < desktop.width(); x += 16, ++samples)
+            same += desktop.pixel(x, y) == during.pixel(x, y);
+    EXPECT_GT(same, samples / 4) << "the captured desktop is not shown beneath the sprites";
     if (qEnvironmentVariableIsSet("HOROKATA_SHOT_DIR"))
         during.save(qEnvironmentVariable("HOROKATA_SHOT_DIR") + QStringLiteral("/celebration.png"));
     row.clear();
