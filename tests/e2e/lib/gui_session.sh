@@ -4,11 +4,11 @@
 
 fail() { echo "FAIL: $*"; exit 1; }
 
-wait_window() { # pid -> window id of its main window (the 610 × 429 one)
-    local pid=$1 id
+wait_window() { # pid [WxH] -> id of its visible window of that size (the 610 × 429 main window)
+    local pid=$1 size=${2:-610x429} id
     for _ in $(seq 1 150); do
         for id in $(xdotool search --onlyvisible --pid "$pid" 2>/dev/null); do
-            if xdotool getwindowgeometry "$id" 2>/dev/null | grep -q "Geometry: 610x429"; then
+            if xdotool getwindowgeometry "$id" 2>/dev/null | grep -q "Geometry: $size\$"; then
                 echo "$id"; return 0
             fi
         done

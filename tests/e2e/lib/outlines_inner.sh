@@ -13,7 +13,7 @@ KEY='#FF00FF'
 pids=()
 cleanup() { for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null; done; }
 trap cleanup EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+. "$(dirname "$0")/gui_session.sh"
 ok() { echo "ok: $*"; }
 
 for tool in xdotool import convert compare; do
@@ -39,18 +39,6 @@ masked() { # image mask out: the image where the mask is white, black elsewhere
 }
 differing() { # image image -> number of differing pixels
     compare -metric AE "$1" "$2" null: 2>&1 | sed 's/[^0-9.].*//'
-}
-wait_window() { # pid WxH -> id of its visible window of that size
-    local pid=$1 size=$2 id
-    for _ in $(seq 1 100); do
-        for id in $(xdotool search --onlyvisible --pid "$pid" 2>/dev/null); do
-            if xdotool getwindowgeometry "$id" 2>/dev/null | grep -q "Geometry: $size\$"; then
-                echo "$id"; return 0
-            fi
-        done
-        sleep 0.1
-    done
-    return 1
 }
 wait_gone() { # pid WxH -> succeeds once no visible window of that size is left
     local pid=$1 size=$2 id found
