@@ -1,6 +1,6 @@
 #!/bin/bash
-# Helpers for starting the installed program under Xvfb and driving its main window:
-# sourced by install_inner.sh and package_inner.sh.
+# Helpers for starting the program under Xvfb and driving its main window: sourced by every
+# end-to-end script that starts the program.
 
 fail() { echo "FAIL: $*"; exit 1; }
 
@@ -14,6 +14,13 @@ wait_window() { # pid [WxH] -> id of its visible window of that size (the 610 ×
         done
         sleep 0.1
     done
+    return 1
+}
+
+wait_main_window() { # pid log -> id of its main window; if none appears, the log goes to stderr
+    wait_window "$1" 610x429 && return 0
+    echo "--- last lines of $2:" >&2
+    tail -n 40 "$2" >&2
     return 1
 }
 

@@ -11,7 +11,7 @@ export PATH=$work/path:$PATH
 [ "$(command -v horokata)" = "$work/path/horokata" ] || fail "horokata on PATH is $(command -v horokata)"
 horokata >"$work/run.log" 2>&1 &
 pid=$!
-win=$(wait_window $pid) || { cat "$work/run.log"; fail "main window did not appear"; }
+win=$(wait_main_window $pid "$work/run.log") || fail "main window did not appear"
 echo "ok: started through a symbolic link on PATH; main window $win is 610x429"
 
 # The launcher replaced itself with the installed binary.

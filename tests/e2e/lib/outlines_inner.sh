@@ -120,7 +120,7 @@ shot empty-screen
 # --- The level menu and the dialog over the running program.
 "$prog_dir/horokata" >"$work/program.log" 2>&1 &
 prog=$!; pids+=("$prog")
-win=$(wait_window $prog 610x429) || { tail -n 40 "$work/program.log"; fail "main window did not appear"; }
+win=$(wait_main_window $prog "$work/program.log") || fail "main window did not appear"
 eval "$(xdotool getwindowgeometry --shell "$win")"
 WX=$X; WY=$Y
 ok "main window $win at ($WX,$WY)"

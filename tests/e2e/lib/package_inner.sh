@@ -8,7 +8,7 @@ private_session_env "$work"
 
 horokata >"$work/run.log" 2>&1 &
 pid=$!
-win=$(wait_window $pid) || { cat "$work/run.log"; fail "main window did not appear"; }
+win=$(wait_main_window $pid "$work/run.log") || fail "main window did not appear"
 exe=$(readlink -f /proc/$pid/exe)
 [ "$exe" = /usr/lib/horokata/horokata ] || fail "running binary is $exe"
 import -window root "$work/installed.png" 2>/dev/null

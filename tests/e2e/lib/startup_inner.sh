@@ -10,7 +10,7 @@ export QT_QPA_PLATFORM=xcb
 
 "$prog_dir/horokata" >"$work/first.log" 2>&1 &
 first=$!
-win=$(wait_window $first) || fail "main window did not appear"
+win=$(wait_main_window $first "$work/first.log") || fail "main window did not appear"
 echo "main window $win"
 
 # A second copy shows the refusal and ends once it is dismissed.
@@ -37,7 +37,7 @@ kill -0 $first 2>/dev/null || fail "first copy ended too"
 kill -9 $first; wait $first 2>/dev/null
 "$prog_dir/horokata" >"$work/third.log" 2>&1 &
 third=$!
-win=$(wait_window $third) || fail "program did not start again after kill -9"
+win=$(wait_main_window $third "$work/third.log") || fail "program did not start again after kill -9"
 import -window root "$work/started.png" 2>/dev/null
 
 # 終了 ends the program cleanly.
