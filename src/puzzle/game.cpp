@@ -40,7 +40,7 @@ std::size_t at(int i)
 Game::Game(Module1 &globals, Platform &platform, GameHost &host)
     : g_(globals), p_(platform), host_(host)
 {
-    strLIST.assign(1, QString());
+    strLIST.assign(1, Idiom());
 }
 
 // ---------------------------------------------------------------- helpers
@@ -177,7 +177,7 @@ void Game::READ_FILE(int index)
     const int capacity = listCapacity(size);
 
     // Load: the old list goes; any failure from here on is a read error.
-    strLIST.assign(1, QString());
+    strLIST.assign(1, Idiom());
     intMAX = 0;
     bool error = false;
     QByteArray bytes;
@@ -199,7 +199,7 @@ void Game::READ_FILE(int index)
     }
     if (error) {
         report(0);
-        strLIST.assign(1, QString());
+        strLIST.assign(1, Idiom());
         intMAX = 0;
         p_.doEvents();
         closing_ = true;
@@ -208,7 +208,7 @@ void Game::READ_FILE(int index)
     }
     strLIST = std::move(parsed.entries);
     if (strLIST.empty())
-        strLIST.assign(1, QString());
+        strLIST.assign(1, Idiom());
     intMAX = static_cast<std::int16_t>(parsed.count);
     blnREAD = vbTrue;
 }

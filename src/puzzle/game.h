@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/module1.h"
+#include "idioms/idiom.h"
 #include "puzzle/board_model.h"
 
 #include <QString>
@@ -74,7 +75,7 @@ public:
     bool ask(int mode);
 
     // --- game state (1-based arrays keep their indices: entry 0 unused) ---
-    std::vector<QString> strLIST{QString()};
+    std::vector<Idiom> strLIST{Idiom()};
     std::int16_t intMAX = 0;
     std::array<QString, kIdioms + 1> strGOKU;
     std::array<int, kIdioms + 1> intFIND{};
