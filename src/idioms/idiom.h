@@ -16,6 +16,12 @@ public:
     Idiom() = default;
     // The four characters starting at `text`.
     explicit Idiom(const char16_t *text) : chars_{text[0], text[1], text[2], text[3]} {}
+    // A text of any other length than four gives the empty entry.
+    explicit Idiom(QStringView text)
+    {
+        if (text.size() == kLength)
+            *this = Idiom(text.utf16());
+    }
 
     // A stored idiom never holds a NUL, so a NUL first character marks the empty entry.
     bool isEmpty() const { return chars_[0] == u'\0'; }
