@@ -38,7 +38,7 @@ protected:
     {
         window = std::make_unique<MainWindow>(globals, platform, folder.path());
         platform.onEvents = [this] { window->sync(); };
-        window->dialogOverride = [this] { dialogs << QStringLiteral("%1 %2").arg(globals.intMSG).arg(globals.strNAME); };
+        window->dialogOverride = [this] { dialogs << QStringLiteral("%1 %2").arg(static_cast<int>(globals.intMSG)).arg(globals.strNAME); };
         loaded = window->Form_Load();
     }
 
@@ -49,7 +49,7 @@ protected:
         QApplication::sendEvent(w, &e);
     }
 
-    Module1 globals;
+    ProgramState globals;
     FakePlatform platform;
     std::unique_ptr<MainWindow> window;
     QStringList dialogs;
@@ -187,13 +187,13 @@ TEST_F(MainWindowTest, VersionButtonAsksInModeFiveAndCoversTheBar)
     int coverTop = -1;
     window->dialogOverride = [&] {
         coverTop = window->cover()->y();
-        dialogs << QString::number(globals.intMSG);
+        dialogs << QString::number(static_cast<int>(globals.intMSG));
     };
     QTest::mouseClick(window->button("cmdMENU"), Qt::LeftButton);
     EXPECT_EQ(dialogs, QStringList{QStringLiteral("5")});
     EXPECT_EQ(coverTop, 0);
     EXPECT_EQ(window->cover()->y(), 32);
-    EXPECT_EQ(globals.intMSG, 0);
+    EXPECT_EQ(globals.intMSG, kDialogAtRest);
     EXPECT_EQ(platform.count(QStringLiteral("beep")), 1);
 }
 

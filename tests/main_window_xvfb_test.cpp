@@ -2,6 +2,7 @@
 #include "main_window/main_window.h"
 #include "platform/qt_platform.h"
 #include "popups/confirm_dialog.h"
+#include "support/game_invariants.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -15,6 +16,7 @@
 #include <set>
 
 using namespace horokata;
+using horokata::testing::checkInvariants;
 
 namespace {
 
@@ -99,7 +101,7 @@ protected:
         ASSERT_TRUE(window->game().blnPLAY);
     }
 
-    Module1 globals;
+    ProgramState globals;
     QtPlatform platform;
     std::unique_ptr<MainWindow> window;
 };
@@ -161,7 +163,7 @@ TEST_F(RealWindow, FindingAnIdiomClearsItsTilesFillsALineAndClosesUp)
         EXPECT_EQ(visibleTiles().size(), 76u);
         EXPECT_EQ(accessibleName(window->line(0)), QStringLiteral("01：") + idiom);
         EXPECT_EQ(accessibleName(window->statusLabel()), QString());
-        EXPECT_TRUE(window->game().checkInvariants().isEmpty()) << window->game().checkInvariants().toStdString();
+        EXPECT_TRUE(checkInvariants(window->game()).isEmpty()) << checkInvariants(window->game()).toStdString();
         // Every row is packed against the right edge.
         for (int row = 0; row < kRows; ++row) {
             bool seenTile = false;

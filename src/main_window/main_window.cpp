@@ -1,6 +1,7 @@
 // The main window: title bar, board of 80 tiles, side panel; mirrors the game and forwards input.
 #include "main_window/main_window.h"
 
+#include "app/startup.h"
 #include "effect/effect_window.h"
 #include "platform/fonts.h"
 #include "popups/confirm_dialog.h"
@@ -161,7 +162,7 @@ void BoardArea::mousePressEvent(QMouseEvent *e)
 
 // ---------------------------------------------------------------- the window
 
-MainWindow::MainWindow(Module1 &globals, Platform &platform, const QString &programFolder)
+MainWindow::MainWindow(ProgramState &globals, Platform &platform, const QString &programFolder)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), g_(globals), p_(platform),
       game_(globals, platform, *this), programFolder_(programFolder)
 {
@@ -354,9 +355,7 @@ bool MainWindow::Form_Load()
     game_.loadFirstList(programFolder_);
     if (game_.closing())
         return false;
-    game_.model().enabled = false;
-    p_.setBusyPointer(true);
-    game_.model().busyPointer = true;
+    game_.beginLoading();
     sync();
     show();
     p_.doEvents();
@@ -364,17 +363,15 @@ bool MainWindow::Form_Load()
     // The dialog and the level menu build their outlines as they load; the menu only
     // when the dialog's outline worked.
     form2();
-    if (g_.intERR < 1)
+    if (g_.intERR == Trouble::None)
         loadForm4();
-    if (g_.intERR >= 1) {
+    if (g_.intERR != Trouble::None) {
         ERR_END();
         return false;
     }
     game_.finishLoad();
     placeStatus();
-    p_.setBusyPointer(false);
-    game_.model().busyPointer = false;
-    game_.model().enabled = true;
+    game_.endLoading();
     p_.doEvents();
     sync();
     return true;
@@ -470,7 +467,7 @@ void MainWindow::onTileReleased(int index, Qt::MouseButton button, bool inside)
     cmdFOCUS->setFocus();
     if (!inside) {
         // The press was taken back by leaving the tile: no click happened.
-        game_.blnHOLD = vbFalse;
+        game_.MOJI_PressTakenBack();
         sync();
         return;
     }
@@ -545,7 +542,7 @@ void MainWindow::closeEvent(QCloseEvent *e)
 void MainWindow::cmdMENU_Click()
 {
     cmdFOCUS->setFocus();
-    game_.ask(5);
+    game_.ask(DialogMode::Version);
     sync();
 }
 

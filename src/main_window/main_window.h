@@ -67,14 +67,15 @@ private:
 class MainWindow : public QWidget, public GameHost {
     Q_OBJECT
 public:
-    MainWindow(Module1 &globals, Platform &platform, const QString &programFolder);
+    MainWindow(ProgramState &globals, Platform &platform, const QString &programFolder);
     ~MainWindow() override;
 
     // The window's construction sequence. Returns false when start-up must end
     // (a window outline failed, or the first list could not be read).
     bool Form_Load();
 
-    Game &game() { return game_; }
+    // The game, to read; windows change it only through its methods.
+    const Game &game() const { return game_; }
     // Mirror the game state into the widgets.
     void sync();
 
@@ -120,7 +121,7 @@ private:
     void onTileReleased(int index, Qt::MouseButton button, bool inside);
     void startDrag(QMouseEvent *e);
 
-    Module1 &g_;
+    ProgramState &g_;
     Platform &p_;
     Game game_;
     QString programFolder_;

@@ -29,7 +29,7 @@ bool validLevel(int index)
 
 } // namespace
 
-LevelMenu::LevelMenu(Module1 &g, QWidget *owner, std::function<void(int)> newFile)
+LevelMenu::LevelMenu(ProgramState &g, QWidget *owner, std::function<void(int)> newFile)
     : QWidget(owner, Qt::Popup | Qt::FramelessWindowHint), g_(g), newFile_(std::move(newFile))
 {
     setObjectName(QStringLiteral("Form4"));
@@ -73,11 +73,11 @@ void LevelMenu::SET_RGN()
 {
     std::vector<RECT> rects;
     if (createRegionRects(menuOutline(), &rects) != kRgnOk) {
-        g_.intERR = 5;
+        g_.intERR = Trouble::MenuOutlineRefused;
         return;
     }
     if (!applyWindowShape(this, regionFromRects(rects)))
-        g_.intERR = 6;
+        g_.intERR = Trouble::MenuOutlineNotApplied;
 }
 
 void LevelMenu::setEntryColor(int index, const QColor &color)
