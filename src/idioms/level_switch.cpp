@@ -90,7 +90,7 @@ void Game::NEW_FILE(int index)
         return;
     intOVER = 0;
     intCLEAR = 0;
-    if (m_.lblGO[0].Caption != kFirstLine && !ask(DialogMode::DiscardLevelBoard))
+    if (anyIdiomShown() && !ask(DialogMode::DiscardLevelBoard))
         return;
 
     const Level &level = levelAt(index);

@@ -24,6 +24,13 @@ BoardPhase Game::phase() const
 
 // ---------------------------------------------------------------- shared steps
 
+// The first idiom line shows more than its number once an idiom of this board was found
+// or revealed: the board then has something to lose.
+bool Game::anyIdiomShown() const
+{
+    return m_.lblGO[0].Caption != lineNumber(0);
+}
+
 void Game::playSound(Sound sound)
 {
     horokata::playSound(g_, p_, sound);
@@ -122,11 +129,11 @@ void Game::loadFirstList(const QString &programFolder)
     blnPLAY = vbFalse;
     clearTiles(true);
     writeMessageRow(kTitleRow);
-    g_.strLEVEL = QString::fromUtf8(levelAt(0).label);
+    g_.strLEVEL = QString::fromUtf8(levelAt(kStartLevel).label);
     g_.strPATH = withTrailingSeparator(programFolder);
-    strFILE = g_.strPATH + QString::fromUtf8(levelAt(0).fileName);
+    strFILE = g_.strPATH + QString::fromUtf8(levelAt(kStartLevel).fileName);
     g_.blnLEVEL.fill(vbTrue);
-    READ_FILE(0);
+    READ_FILE(kStartLevel);
     if (g_.blnERR) {
         g_.blnERR = vbFalse;
         g_.strLEVEL = kNoLevel;
@@ -146,7 +153,7 @@ void Game::finishLoad()
         m_.lblLEVEL = kNoLevel;
         m_.lblGOKU = kTroubleWords;
     } else {
-        m_.lblLEVEL = QString::fromUtf8(levelAt(0).label);
+        m_.lblLEVEL = QString::fromUtf8(levelAt(kStartLevel).label);
         m_.lblGOKU = kReadyWords;
     }
     m_.lblGOKUColor = kStatusGreen;

@@ -136,6 +136,7 @@ public:
 
 private:
     // Shared steps of the flows.
+    bool anyIdiomShown() const;
     void playSound(Sound sound);
     void setEnabled(bool on);
     void setBusy(bool busy);

@@ -107,7 +107,7 @@ void Game::cmdNEW_Click()
         return;
     intCLEAR = 0;
     intOVER = 0;
-    if (m_.lblGO[0].Caption != kFirstLine && blnPLAY && !ask(DialogMode::DiscardBoard))
+    if (anyIdiomShown() && blnPLAY && !ask(DialogMode::DiscardBoard))
         return;
     blnPLAY = vbFalse;
     beginBusyFlow();
@@ -118,7 +118,7 @@ void Game::cmdNEW_Click()
 
 void Game::cmdRESET_Click()
 {
-    if (m_.lblGO[0].Caption == kFirstLine && intOVER == 0)
+    if (!anyIdiomShown() && intOVER == 0)
         return;
     if (!blnREAD || !dealt_)
         return;

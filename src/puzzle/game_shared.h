@@ -27,9 +27,6 @@ inline const QString kTroubleWords = QStringLiteral("異常事態！");
 // The level label when no list could be read at start-up.
 inline const QString kNoLevel = QStringLiteral("＜なし＞");
 
-// The first idiom line while nothing is found: a board that shows more has something to lose.
-inline const QString kFirstLine = QStringLiteral("01：");
-
 // Tiles in a pick: the length of an idiom.
 constexpr int kPickLength = 4;
 
