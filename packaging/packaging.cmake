@@ -38,9 +38,10 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "kanji idiom puzzle game")
 set(CPACK_PACKAGE_DESCRIPTION
 "A board of 80 kanji tiles hides twenty four-character idioms (yojijukugo).
 Pick four tiles in reading order to spell one; three misses lose the board.
-Four levels, from primary-school kanji to rare kanji. The idiom lists come
-from the EDICT dictionary of the Electronic Dictionary Research and
-Development Group, under CC BY-SA 4.0.")
+Four levels, from primary-school kanji to rare kanji; every found or revealed
+idiom shows its kana reading and English meaning. The idiom lists, readings
+and meanings come from the EDICT dictionary of the Electronic Dictionary
+Research and Development Group, under CC BY-SA 4.0.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS

@@ -27,6 +27,13 @@ QString accessibleName(QWidget *w)
     return iface ? iface->text(QAccessible::Name) : QString();
 }
 
+// A side-panel line's card as a screen reader gets it.
+QString accessibleDescription(QWidget *w)
+{
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(w);
+    return iface ? iface->text(QAccessible::Description) : QString();
+}
+
 class RealWindow : public ::testing::Test {
 protected:
     void SetUp() override
@@ -150,6 +157,9 @@ TEST_F(RealWindow, FindingAnIdiomClearsItsTilesFillsALineAndClosesUp)
             answerNextDialog(true);
         }
         deal();
+        // The card of the last board's find went with its line.
+        EXPECT_EQ(accessibleDescription(window->line(0)), QString());
+        EXPECT_EQ(window->line(0)->toolTip(), QString());
         const QString idiom = window->game().strGOKU[1];
         const std::vector<int> tiles = tilesSpelling(idiom);
         ASSERT_EQ(tiles.size(), 4u);
@@ -163,6 +173,14 @@ TEST_F(RealWindow, FindingAnIdiomClearsItsTilesFillsALineAndClosesUp)
 
         EXPECT_EQ(visibleTiles().size(), 76u);
         EXPECT_EQ(accessibleName(window->line(0)), QStringLiteral("01：") + idiom);
+        // The found line carries its card (idiom, reading, meaning); the empty ones none.
+        const QStringList card = accessibleDescription(window->line(0)).split(QLatin1Char('\n'));
+        ASSERT_EQ(card.size(), 3);
+        EXPECT_EQ(card[0], idiom);
+        EXPECT_FALSE(card[1].isEmpty() || card[2].isEmpty());
+        EXPECT_TRUE(window->line(0)->toolTip().contains(card[2].toHtmlEscaped()));
+        EXPECT_EQ(accessibleDescription(window->line(1)), QString());
+        EXPECT_EQ(window->line(1)->toolTip(), QString());
         EXPECT_EQ(accessibleName(window->statusLabel()), QString());
         EXPECT_TRUE(window->game().checkInvariants().isEmpty()) << window->game().checkInvariants().toStdString();
         // Every row is packed against the right edge.
@@ -223,6 +241,9 @@ TEST_F(RealWindow, ThreeMissesShowTheRegretLineAndRevealTheIdioms)
     for (int k = 0; k < kIdioms; ++k) {
         EXPECT_EQ(accessibleName(window->line(k)), lineNumber(k) + window->game().strGOKU[static_cast<std::size_t>(k + 1)]);
         EXPECT_TRUE(window->line(k)->styleSheet().contains(QStringLiteral("#000000"))) << "line " << k << " not black";
+        EXPECT_TRUE(accessibleDescription(window->line(k))
+                        .startsWith(window->game().strGOKU[static_cast<std::size_t>(k + 1)] + QLatin1Char('\n')))
+            << "line " << k << " revealed without its card";
     }
     // The next click brings the replay prompt.
     click(window->tile(19));
@@ -230,6 +251,12 @@ TEST_F(RealWindow, ThreeMissesShowTheRegretLineAndRevealTheIdioms)
     for (int i : kMessageCells)
         row += accessibleName(window->tile(i));
     EXPECT_EQ(row, QStringLiteral("再度？新規？"));
+    // Replaying the board clears the lines and their cards.
+    click(window->tile(19));
+    for (int k = 0; k < kIdioms; ++k) {
+        EXPECT_EQ(accessibleName(window->line(k)), lineNumber(k));
+        EXPECT_EQ(accessibleDescription(window->line(k)), QString()) << "line " << k;
+    }
 }
 
 TEST_F(RealWindow, ACompletedBoardPlaysTheCelebrationAndReturnsToTheTitle)

@@ -8,12 +8,14 @@
 #include "platform/platform.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QToolTip>
 #include <QWindow>
 
 namespace horokata {
@@ -203,7 +205,8 @@ void BoardArea::mousePressEvent(QMouseEvent *e)
 
 MainWindow::MainWindow(Module1 &globals, Platform &platform, const QString &programFolder)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), g_(globals), p_(platform),
-      game_(globals, platform, *this), programFolder_(programFolder)
+      game_(globals, platform, *this), programFolder_(programFolder),
+      cards_(QDir(programFolder).filePath(QString::fromUtf8(kDictionaryFileName)))
 {
     setObjectName(QStringLiteral("Form1"));
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -472,6 +475,7 @@ void MainWindow::sync()
         if (l->text() != line.Caption) {
             l->setText(line.Caption);
             l->setAccessibleName(line.Caption);
+            showCard(l, line.Caption);
         }
         const QString css = QStringLiteral("color: %1; background: transparent;").arg(rgbCss(line.ForeColor));
         if (l->styleSheet() != css)
@@ -504,6 +508,26 @@ void MainWindow::sync()
     picBACK->setScheme(m.paintedScheme);
     if (isEnabled() != m.enabled)
         setEnabled(m.enabled);
+}
+
+void MainWindow::showCard(QLabel *line, const QString &caption)
+{
+    const QString card = cards_.cardForLine(caption);
+    if (line->accessibleDescription() == card)
+        return;
+    // A card left open over a line that changed would show the wrong idiom.
+    if (line->underMouse() && QToolTip::isVisible())
+        QToolTip::hideText();
+    line->setAccessibleDescription(card);
+    if (card.isEmpty()) {
+        line->setToolTip(QString());
+        return;
+    }
+    // Rich text so that a long meaning wraps; the idiom stands out on top.
+    const qsizetype firstBreak = card.indexOf(QLatin1Char('\n'));
+    line->setToolTip(QStringLiteral("<p style='white-space:pre-wrap'><big><b>%1</b></big><br>%2</p>")
+                         .arg(card.left(firstBreak).toHtmlEscaped(),
+                              card.mid(firstBreak + 1).toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"))));
 }
 
 void MainWindow::paintEvent(QPaintEvent *)

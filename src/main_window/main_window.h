@@ -1,6 +1,7 @@
 // The main window: title bar, board of 80 tiles, side panel; mirrors the game and forwards input.
 #pragma once
 
+#include "idioms/idiom_dictionary.h"
 #include "puzzle/game.h"
 
 #include <QAbstractButton>
@@ -125,11 +126,14 @@ private:
     void unloadPopups();
     void onTileReleased(int index, Qt::MouseButton button, bool inside);
     void startDrag(QMouseEvent *e);
+    // The line's card (idiom, reading, meaning) as its tooltip and accessible description.
+    void showCard(QLabel *line, const QString &caption);
 
     Module1 &g_;
     Platform &p_;
     Game game_;
     QString programFolder_;
+    IdiomCards cards_;
 
     QFrame *picBAR = nullptr;
     QPushButton *cmdMENU = nullptr;
