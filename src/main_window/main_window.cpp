@@ -477,7 +477,9 @@ void MainWindow::sync()
             l->setAccessibleName(line.Caption);
             showCard(l, line.Caption);
         }
-        const QString css = QStringLiteral("color: %1; background: transparent;").arg(rgbCss(line.ForeColor));
+        // ".QLabel" styles the line alone: its card, a tooltip label, keeps the tooltip colours
+        // (a black revealed line would otherwise give a black card on a clear background).
+        const QString css = QStringLiteral(".QLabel { color: %1; background: transparent; }").arg(rgbCss(line.ForeColor));
         if (l->styleSheet() != css)
             l->setStyleSheet(css);
     }
