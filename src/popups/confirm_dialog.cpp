@@ -154,19 +154,19 @@ void ConfirmDialog::SET_FORM2()
     lblCOM->setText(kTitleConfirm);
 
     QString message;
-    bool question = false;
+    const bool question = isQuestion(g_.intMSG);
     bool known = true;
     switch (g_.intMSG) {
     case DialogMode::ReadError: message = QStringLiteral("＜") + g_.strNAME + QStringLiteral("＞ 読み込みエラー！ ＝ 強制終了！"); break;
-    case DialogMode::DiscardBoard: message = QStringLiteral("現在の「 面 」を破棄します！　よろしいですか？"); question = true; break;
-    case DialogMode::DiscardLevelBoard: message = QStringLiteral("現在の") + g_.strLEVEL + QStringLiteral("を破棄します！　よろしいですか？"); question = true; break;
+    case DialogMode::DiscardBoard: message = QStringLiteral("現在の「 面 」を破棄します！　よろしいですか？"); break;
+    case DialogMode::DiscardLevelBoard: message = QStringLiteral("現在の") + g_.strLEVEL + QStringLiteral("を破棄します！　よろしいですか？"); break;
     case DialogMode::FileMissing: message = QStringLiteral("ファイル ＜") + g_.strNAME + QStringLiteral("＞ が見つかりません！"); break;
     case DialogMode::FileInvalid: message = QStringLiteral("ファイル ＜") + g_.strNAME + QStringLiteral("＞ が不正です！"); break;
     case DialogMode::Version:
         message = kVersionLine + QLatin1Char('\n') + creditText();
         lblCOM->setText(kTitleVersion);
         break;
-    case DialogMode::GiveUp: message = QStringLiteral("この「 面 」を 降参放棄 しますか？"); question = true; break;
+    case DialogMode::GiveUp: message = QStringLiteral("この「 面 」を 降参放棄 しますか？"); break;
     default: known = false; break; // other values keep the previous message and buttons
     }
     if (known) {
@@ -229,9 +229,22 @@ void ConfirmDialog::cmdLOGO_Click()
     Command1->setFocus();
 }
 
+void ConfirmDialog::reject()
+{
+    if (!isVisible())
+        return;
+    if (cancelShown())
+        cmdCANSEL_Click();
+    else
+        cmdOK_Click();
+}
+
 void ConfirmDialog::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
+    // Only what lies inside the outline: the key colour around it never shows.
+    if (!mask().isEmpty())
+        p.setClipRegion(mask());
     p.drawPixmap(0, 0, background_);
 }
 
@@ -244,10 +257,7 @@ void ConfirmDialog::keyPressEvent(QKeyEvent *event)
         cmdOK_Click();
         return;
     case Qt::Key_Escape:
-        if (cancelShown())
-            cmdCANSEL_Click();
-        else
-            cmdOK_Click();
+        reject();
         return;
     default:
         QDialog::keyPressEvent(event);

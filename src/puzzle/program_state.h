@@ -31,6 +31,12 @@ enum class DialogMode : std::int16_t {
 // intMSG between dialogs: 0, which is also the read error's number.
 constexpr DialogMode kDialogAtRest = DialogMode::ReadError;
 
+// True for the modes that ask a question (the dialog shows "いいえ ×" for them).
+constexpr bool isQuestion(DialogMode mode)
+{
+    return mode == DialogMode::DiscardBoard || mode == DialogMode::DiscardLevelBoard || mode == DialogMode::GiveUp;
+}
+
 // Why start-up had to end, stored in intERR and shown by number in the fatal message.
 enum class Trouble : std::int16_t {
     None = 0,
