@@ -51,7 +51,8 @@ QPixmap artOr(const QString &path, QSize size, const QColor &fill)
     return pm;
 }
 
-// A miss lamp: a small flat square; only its release matters.
+// A miss lamp: a small flat square. It acts on the release of any mouse button over it,
+// after a press on it; a press taken off the lamp before its release does nothing.
 class LampButton : public QAbstractButton {
 public:
     explicit LampButton(QWidget *parent) : QAbstractButton(parent) {}
@@ -70,6 +71,29 @@ protected:
         p.drawLine(r.bottomLeft(), r.bottomRight());
         p.drawLine(r.topRight(), r.bottomRight());
     }
+    void mousePressEvent(QMouseEvent *e) override
+    {
+        held_ = true;
+        setDown(true);
+        e->accept();
+    }
+    void mouseMoveEvent(QMouseEvent *e) override
+    {
+        if (held_)
+            setDown(rect().contains(e->position().toPoint()));
+    }
+    void mouseReleaseEvent(QMouseEvent *e) override
+    {
+        const bool act = held_ && rect().contains(e->position().toPoint());
+        held_ = false;
+        setDown(false);
+        e->accept();
+        if (act)
+            click();
+    }
+
+private:
+    bool held_ = false;
 };
 
 } // namespace
@@ -96,7 +120,8 @@ void TileButton::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     const QRect r = rect();
-    const bool down = isChecked();
+    // A picked tile stays down; a tile under a held left button looks down until release.
+    const bool down = isChecked() || isDown();
     const QColor base = qcolor(back_);
     p.fillRect(r, down ? base.darker(118) : base);
     // Raised or sunken bevel, two pixels like a classic push button.
@@ -117,11 +142,26 @@ void TileButton::paintEvent(QPaintEvent *)
 
 void TileButton::mousePressEvent(QMouseEvent *e)
 {
+    if (e->button() == Qt::LeftButton) {
+        held_ = true;
+        setDown(true);
+    }
     emit pressedWith(index_, e->button());
+}
+
+void TileButton::mouseMoveEvent(QMouseEvent *e)
+{
+    // Like a push button: down while the held pointer is over the tile, up while it is off.
+    if (held_)
+        setDown(rect().contains(e->position().toPoint()));
 }
 
 void TileButton::mouseReleaseEvent(QMouseEvent *e)
 {
+    if (e->button() == Qt::LeftButton) {
+        held_ = false;
+        setDown(false);
+    }
     emit releasedWith(index_, e->button(), rect().contains(e->position().toPoint()));
 }
 
@@ -327,7 +367,7 @@ void MainWindow::buildControls()
         lamp->setToolTip(QString::fromUtf8(lampTips[h]));
         lamp->setAccessibleName(QString::fromUtf8(lampTips[h]));
         lamp->setFocusPolicy(Qt::NoFocus);
-        connect(lamp, &QAbstractButton::released, this, [this, h] {
+        connect(lamp, &QAbstractButton::clicked, this, [this, h] {
             cmdFOCUS->setFocus();
             game_.chkLIFE_MouseUp(h);
             sync();
@@ -394,8 +434,18 @@ void MainWindow::ERR_END()
 
 void MainWindow::unloadPopups()
 {
-    delete form4_.data();
-    delete form2_.data();
+    // A popup may be closing the program from inside its own handler or nested loop (a level
+    // chosen in the menu whose list fails to read): it is hidden now, which ends its loop, and
+    // deleted once control is back in the loop that was running when it was unloaded.
+    if (form4_) {
+        form4_->hide();
+        form4_->deleteLater();
+    }
+    if (form2_) {
+        if (form2_->isVisible())
+            form2_->reject();
+        form2_->deleteLater();
+    }
 }
 
 void MainWindow::placeStatus()
@@ -512,6 +562,12 @@ void MainWindow::onTileReleased(int index, Qt::MouseButton button, bool inside)
 void MainWindow::SET_FORM2()
 {
     sync();
+    if (closed_) {
+        // Nothing is shown once the window has closed; a question counts as "いいえ ×".
+        if (ConfirmDialog::asks(g_.intMSG))
+            g_.blnCANCEL = vbTrue;
+        return;
+    }
     if (dialogOverride) {
         dialogOverride();
         return;
@@ -540,6 +596,8 @@ void MainWindow::playCelebration()
 {
     using horokata::playCelebration;
     sync();
+    if (closed_)
+        return;
     if (celebrationOverride) {
         celebrationOverride();
         return;
@@ -563,9 +621,17 @@ void MainWindow::cmdEXIT_Click()
 void MainWindow::closeEvent(QCloseEvent *e)
 {
     // Closing never asks: the popups go first, then the window.
+    closed_ = true;
     unloadPopups();
     p_.doEvents();
     e->accept();
+    emit closed();
+}
+
+void MainWindow::showEvent(QShowEvent *e)
+{
+    closed_ = false;
+    QWidget::showEvent(e);
 }
 
 void MainWindow::cmdMENU_Click()

@@ -37,12 +37,13 @@ protected:
     void paintEvent(QPaintEvent *) override;
     void mousePressEvent(QMouseEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
-    void mouseMoveEvent(QMouseEvent *) override {}
+    void mouseMoveEvent(QMouseEvent *e) override;
     void keyPressEvent(QKeyEvent *) override {}
     void keyReleaseEvent(QKeyEvent *) override {}
 
 private:
     int index_;
+    bool held_ = false; // the left button went down on this tile and is still held
     Rgb back_ = 0;
     Rgb fore_ = 0;
 };
@@ -104,8 +105,13 @@ public:
     void imgSYS_MouseDown(int x);
     void imgSYS_MouseUp();
 
+signals:
+    // The window has closed: the program is ending.
+    void closed();
+
 protected:
     void closeEvent(QCloseEvent *e) override;
+    void showEvent(QShowEvent *e) override;
     void changeEvent(QEvent *e) override;
     void paintEvent(QPaintEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -153,6 +159,9 @@ private:
     QPointer<LevelMenu> form4_;
     bool dragging_ = false;
     QPoint dragOffset_;
+    // Set when the window closes. Flows still on the stack then run to their end without
+    // asking questions or playing the celebration.
+    bool closed_ = false;
 };
 
 } // namespace horokata
