@@ -33,7 +33,7 @@ bool validLevel(int index)
 LevelMenu::LevelMenu(ProgramState &g, QWidget *owner, std::function<void(int)> newFile)
     // A frameless modal window of its own rather than a popup: a popup would be left out of
     // the accessibility tree, and a click beside it would close it.
-    : QWidget(owner, Qt::Dialog | Qt::FramelessWindowHint), g_(g), newFile_(std::move(newFile))
+    : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), g_(g), newFile_(std::move(newFile))
 {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("ファイル選択"));
@@ -215,12 +215,12 @@ void LevelMenu::keyPressEvent(QKeyEvent *event)
         hide();
         return;
     }
-    QWidget::keyPressEvent(event);
+    QDialog::keyPressEvent(event);
 }
 
 void LevelMenu::hideEvent(QHideEvent *event)
 {
-    QWidget::hideEvent(event);
+    QDialog::hideEvent(event);
     if (loop_)
         loop_->quit();
 }
@@ -247,7 +247,7 @@ bool LevelMenu::eventFilter(QObject *watched, QEvent *event)
         }
         break;
     }
-    return QWidget::eventFilter(watched, event);
+    return QDialog::eventFilter(watched, event);
 }
 
 } // namespace horokata

@@ -5,7 +5,7 @@
 
 #include <QColor>
 #include <QPixmap>
-#include <QWidget>
+#include <QDialog>
 #include <array>
 #include <functional>
 
@@ -14,7 +14,7 @@ class QLabel;
 
 namespace horokata {
 
-class LevelMenu : public QWidget {
+class LevelMenu : public QDialog {
     Q_OBJECT
 public:
     // Loads the menu hidden and cuts it to the built-in outline; a failed outline sets
