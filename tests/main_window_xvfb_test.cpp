@@ -2,12 +2,16 @@
 #include "main_window/main_window.h"
 #include "platform/qt_platform.h"
 #include "popups/confirm_dialog.h"
+#include "popups/level_menu.h"
+#include "support/game_invariants.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QPushButton>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -15,6 +19,7 @@
 #include <set>
 
 using namespace horokata;
+using horokata::testing::checkInvariants;
 
 namespace {
 
@@ -106,7 +111,7 @@ protected:
         ASSERT_TRUE(window->game().blnPLAY);
     }
 
-    Module1 globals;
+    ProgramState globals;
     QtPlatform platform;
     std::unique_ptr<MainWindow> window;
 };
@@ -179,7 +184,7 @@ TEST_F(RealWindow, FindingAnIdiomClearsItsTilesFillsALineAndClosesUp)
         EXPECT_EQ(accessibleDescription(window->line(1)), QString());
         EXPECT_EQ(window->line(1)->toolTip(), QString());
         EXPECT_EQ(accessibleName(window->statusLabel()), QString());
-        EXPECT_TRUE(window->game().checkInvariants().isEmpty()) << window->game().checkInvariants().toStdString();
+        EXPECT_TRUE(checkInvariants(window->game()).isEmpty()) << checkInvariants(window->game()).toStdString();
         // Every row is packed against the right edge.
         for (int row = 0; row < kRows; ++row) {
             bool seenTile = false;
@@ -309,6 +314,59 @@ TEST_F(RealWindow, ACompletedBoardPlaysTheCelebrationAndReturnsToTheTitle)
         visibleTops += w->isVisible() ? 1 : 0;
     EXPECT_EQ(visibleTops, 1) << "only the main window is left on screen";
     EXPECT_LE(static_cast<int>(QApplication::topLevelWidgets().size()), before);
+}
+
+// A level whose list fails to read closes the program from inside the menu's click handler
+// and its nested loop, after the read-error box: no window may be deleted under them (the
+// sanitizer pass reports any use of freed memory).
+TEST(RealWindowShutdown, AReadErrorChosenFromTheLevelMenuClosesTheProgramSafely)
+{
+    qputenv("XDG_RUNTIME_DIR", QByteArray("/tmp"));
+    QTemporaryDir folder;
+    const QString built = QStringLiteral(HOROKATA_PROGRAM_DIR "/");
+    for (const char *name : {"初級.txt", "msg.rgn"})
+        ASSERT_TRUE(QFile::copy(built + QString::fromUtf8(name), folder.filePath(QString::fromUtf8(name))));
+    // 200 idioms with LF line ends: more entries than a file of that size may hold.
+    QFile beginner(built + QStringLiteral("初級.txt"));
+    ASSERT_TRUE(beginner.open(QIODevice::ReadOnly));
+    const QByteArray idiom = beginner.readLine().trimmed();
+    QFile broken(folder.filePath(QStringLiteral("一般.txt")));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    for (int i = 0; i < 200; ++i)
+        broken.write(idiom + "\n");
+    broken.close();
+
+    ProgramState globals;
+    QtPlatform platform;
+    auto window = std::make_unique<MainWindow>(globals, platform, folder.path());
+    platform.beforeEvents = [&window] { window->sync(); };
+    ASSERT_TRUE(window->Form_Load());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+
+    QString message;
+    QTimer::singleShot(400, [&] {
+        // The read-error box is up while the menu's click handler is still running.
+        QTimer::singleShot(400, [&] {
+            if (auto *dialog = qobject_cast<ConfirmDialog *>(QApplication::activeModalWidget())) {
+                message = dialog->messageText();
+                QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
+            }
+        });
+        auto *menu = window->findChild<LevelMenu *>();
+        ASSERT_TRUE(menu && menu->isVisible()) << "the level menu did not open";
+        QTest::mouseClick(menu->entry(1), Qt::LeftButton, Qt::NoModifier, QPoint(20, 8));
+    });
+    QTest::mouseClick(window->button("cmdSELECT"), Qt::LeftButton);
+    for (int i = 0; i < 50 && window->isVisible(); ++i)
+        QTest::qWait(100);
+    EXPECT_EQ(message, QStringLiteral("＜一般＞ 読み込みエラー！ ＝ 強制終了！"));
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(window->game().closing());
+    // Back in the outer loop the popups are gone.
+    QTest::qWait(50);
+    EXPECT_EQ(window->findChild<LevelMenu *>(), nullptr);
+    EXPECT_EQ(window->findChild<ConfirmDialog *>(), nullptr);
+    window.reset();
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The main window: title bar, board of 80 tiles, side panel; mirrors the game and forwards input.
 #include "main_window/main_window.h"
 
+#include "app/startup.h"
 #include "effect/effect_window.h"
 #include "platform/fonts.h"
 #include "popups/confirm_dialog.h"
@@ -51,7 +52,8 @@ QPixmap artOr(const QString &path, QSize size, const QColor &fill)
     return pm;
 }
 
-// A miss lamp: a small flat square; only its release matters.
+// A miss lamp: a small flat square. It acts on the release of any mouse button over it,
+// after a press on it; a press taken off the lamp before its release does nothing.
 class LampButton : public QAbstractButton {
 public:
     explicit LampButton(QWidget *parent) : QAbstractButton(parent) {}
@@ -70,6 +72,29 @@ protected:
         p.drawLine(r.bottomLeft(), r.bottomRight());
         p.drawLine(r.topRight(), r.bottomRight());
     }
+    void mousePressEvent(QMouseEvent *e) override
+    {
+        held_ = true;
+        setDown(true);
+        e->accept();
+    }
+    void mouseMoveEvent(QMouseEvent *e) override
+    {
+        if (held_)
+            setDown(rect().contains(e->position().toPoint()));
+    }
+    void mouseReleaseEvent(QMouseEvent *e) override
+    {
+        const bool act = held_ && rect().contains(e->position().toPoint());
+        held_ = false;
+        setDown(false);
+        e->accept();
+        if (act)
+            click();
+    }
+
+private:
+    bool held_ = false;
 };
 
 } // namespace
@@ -96,7 +121,8 @@ void TileButton::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     const QRect r = rect();
-    const bool down = isChecked();
+    // A picked tile stays down; a tile under a held left button looks down until release.
+    const bool down = isChecked() || isDown();
     const QColor base = qcolor(back_);
     p.fillRect(r, down ? base.darker(118) : base);
     // Raised or sunken bevel, two pixels like a classic push button.
@@ -117,11 +143,26 @@ void TileButton::paintEvent(QPaintEvent *)
 
 void TileButton::mousePressEvent(QMouseEvent *e)
 {
+    if (e->button() == Qt::LeftButton) {
+        held_ = true;
+        setDown(true);
+    }
     emit pressedWith(index_, e->button());
+}
+
+void TileButton::mouseMoveEvent(QMouseEvent *e)
+{
+    // Like a push button: down while the held pointer is over the tile, up while it is off.
+    if (held_)
+        setDown(rect().contains(e->position().toPoint()));
 }
 
 void TileButton::mouseReleaseEvent(QMouseEvent *e)
 {
+    if (e->button() == Qt::LeftButton) {
+        held_ = false;
+        setDown(false);
+    }
     emit releasedWith(index_, e->button(), rect().contains(e->position().toPoint()));
 }
 
@@ -163,7 +204,7 @@ void BoardArea::mousePressEvent(QMouseEvent *e)
 
 // ---------------------------------------------------------------- the window
 
-MainWindow::MainWindow(Module1 &globals, Platform &platform, const QString &programFolder)
+MainWindow::MainWindow(ProgramState &globals, Platform &platform, const QString &programFolder)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), g_(globals), p_(platform),
       game_(globals, platform, *this), programFolder_(programFolder),
       cards_(QDir(programFolder).filePath(QString::fromUtf8(kDictionaryFileName)))
@@ -327,7 +368,7 @@ void MainWindow::buildControls()
         lamp->setToolTip(QString::fromUtf8(lampTips[h]));
         lamp->setAccessibleName(QString::fromUtf8(lampTips[h]));
         lamp->setFocusPolicy(Qt::NoFocus);
-        connect(lamp, &QAbstractButton::released, this, [this, h] {
+        connect(lamp, &QAbstractButton::clicked, this, [this, h] {
             cmdFOCUS->setFocus();
             game_.chkLIFE_MouseUp(h);
             sync();
@@ -357,9 +398,7 @@ bool MainWindow::Form_Load()
     game_.loadFirstList(programFolder_);
     if (game_.closing())
         return false;
-    game_.model().enabled = false;
-    p_.setBusyPointer(true);
-    game_.model().busyPointer = true;
+    game_.beginLoading();
     sync();
     show();
     p_.doEvents();
@@ -367,17 +406,15 @@ bool MainWindow::Form_Load()
     // The dialog and the level menu build their outlines as they load; the menu only
     // when the dialog's outline worked.
     form2();
-    if (g_.intERR < 1)
+    if (g_.intERR == Trouble::None)
         loadForm4();
-    if (g_.intERR >= 1) {
+    if (g_.intERR != Trouble::None) {
         ERR_END();
         return false;
     }
     game_.finishLoad();
     placeStatus();
-    p_.setBusyPointer(false);
-    game_.model().busyPointer = false;
-    game_.model().enabled = true;
+    game_.endLoading();
     p_.doEvents();
     sync();
     return true;
@@ -394,8 +431,18 @@ void MainWindow::ERR_END()
 
 void MainWindow::unloadPopups()
 {
-    delete form4_.data();
-    delete form2_.data();
+    // A popup may be closing the program from inside its own handler or nested loop (a level
+    // chosen in the menu whose list fails to read): it is hidden now, which ends its loop, and
+    // deleted once control is back in the loop that was running when it was unloaded.
+    if (form4_) {
+        form4_->hide();
+        form4_->deleteLater();
+    }
+    if (form2_) {
+        if (form2_->isVisible())
+            form2_->reject();
+        form2_->deleteLater();
+    }
 }
 
 void MainWindow::placeStatus()
@@ -427,7 +474,9 @@ void MainWindow::sync()
             l->setAccessibleName(line.Caption);
             showCard(l, line.Caption);
         }
-        const QString css = QStringLiteral("color: %1; background: transparent;").arg(rgbCss(line.ForeColor));
+        // ".QLabel" styles the line alone: its card, a tooltip label, keeps the tooltip colours
+        // (a black revealed line would otherwise give a black card on a clear background).
+        const QString css = QStringLiteral(".QLabel { color: %1; background: transparent; }").arg(rgbCss(line.ForeColor));
         if (l->styleSheet() != css)
             l->setStyleSheet(css);
     }
@@ -494,7 +543,7 @@ void MainWindow::onTileReleased(int index, Qt::MouseButton button, bool inside)
     cmdFOCUS->setFocus();
     if (!inside) {
         // The press was taken back by leaving the tile: no click happened.
-        game_.blnHOLD = vbFalse;
+        game_.MOJI_PressTakenBack();
         sync();
         return;
     }
@@ -510,6 +559,12 @@ void MainWindow::onTileReleased(int index, Qt::MouseButton button, bool inside)
 void MainWindow::SET_FORM2()
 {
     sync();
+    if (closed_) {
+        // Nothing is shown once the window has closed; a question counts as "いいえ ×".
+        if (isQuestion(g_.intMSG))
+            g_.blnCANCEL = vbTrue;
+        return;
+    }
     if (dialogOverride) {
         dialogOverride();
         return;
@@ -538,6 +593,8 @@ void MainWindow::playCelebration()
 {
     using horokata::playCelebration;
     sync();
+    if (closed_)
+        return;
     if (celebrationOverride) {
         celebrationOverride();
         return;
@@ -561,15 +618,23 @@ void MainWindow::cmdEXIT_Click()
 void MainWindow::closeEvent(QCloseEvent *e)
 {
     // Closing never asks: the popups go first, then the window.
+    closed_ = true;
     unloadPopups();
     p_.doEvents();
     e->accept();
+    emit closed();
+}
+
+void MainWindow::showEvent(QShowEvent *e)
+{
+    closed_ = false;
+    QWidget::showEvent(e);
 }
 
 void MainWindow::cmdMENU_Click()
 {
     cmdFOCUS->setFocus();
-    game_.ask(5);
+    game_.ask(DialogMode::Version);
     sync();
 }
 

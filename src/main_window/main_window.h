@@ -37,12 +37,13 @@ protected:
     void paintEvent(QPaintEvent *) override;
     void mousePressEvent(QMouseEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
-    void mouseMoveEvent(QMouseEvent *) override {}
+    void mouseMoveEvent(QMouseEvent *e) override;
     void keyPressEvent(QKeyEvent *) override {}
     void keyReleaseEvent(QKeyEvent *) override {}
 
 private:
     int index_;
+    bool held_ = false; // the left button went down on this tile and is still held
     Rgb back_ = 0;
     Rgb fore_ = 0;
 };
@@ -68,14 +69,15 @@ private:
 class MainWindow : public QWidget, public GameHost {
     Q_OBJECT
 public:
-    MainWindow(Module1 &globals, Platform &platform, const QString &programFolder);
+    MainWindow(ProgramState &globals, Platform &platform, const QString &programFolder);
     ~MainWindow() override;
 
     // The window's construction sequence. Returns false when start-up must end
     // (a window outline failed, or the first list could not be read).
     bool Form_Load();
 
-    Game &game() { return game_; }
+    // The game, to read; windows change it only through its methods.
+    const Game &game() const { return game_; }
     // Mirror the game state into the widgets.
     void sync();
 
@@ -104,8 +106,13 @@ public:
     void imgSYS_MouseDown(int x);
     void imgSYS_MouseUp();
 
+signals:
+    // The window has closed: the program is ending.
+    void closed();
+
 protected:
     void closeEvent(QCloseEvent *e) override;
+    void showEvent(QShowEvent *e) override;
     void changeEvent(QEvent *e) override;
     void paintEvent(QPaintEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -123,7 +130,7 @@ private:
     // The line's card (idiom, reading, meaning) as its tooltip and accessible description.
     void showCard(QLabel *line, const QString &caption);
 
-    Module1 &g_;
+    ProgramState &g_;
     Platform &p_;
     Game game_;
     QString programFolder_;
@@ -153,6 +160,9 @@ private:
     QPointer<LevelMenu> form4_;
     bool dragging_ = false;
     QPoint dragOffset_;
+    // Set when the window closes. Flows still on the stack then run to their end without
+    // asking questions or playing the celebration.
+    bool closed_ = false;
 };
 
 } // namespace horokata
