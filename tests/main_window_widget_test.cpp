@@ -164,9 +164,9 @@ TEST_F(MainWindowTest, WindowButtonsMinimiseAndCloseOnRelease)
     }
     // Minimise acts on release even after the pointer left the button.
     press(sys, QPoint(17, 7), QEvent::MouseButtonPress);
-    EXPECT_TRUE(window->game().blnSYS1);
+    EXPECT_TRUE(window->minimiseHeld());
     press(sys, QPoint(-200, 40), QEvent::MouseButtonRelease);
-    EXPECT_FALSE(window->game().blnSYS1);
+    EXPECT_FALSE(window->minimiseHeld());
     EXPECT_TRUE(window->windowState() & Qt::WindowMinimized);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("* ホロカタ *"));
     window->setWindowState(Qt::WindowNoState);
@@ -176,7 +176,7 @@ TEST_F(MainWindowTest, WindowButtonsMinimiseAndCloseOnRelease)
     EXPECT_EQ(window->size(), QSize(610, 429));
 
     press(sys, QPoint(35, 7), QEvent::MouseButtonPress);
-    EXPECT_TRUE(window->game().blnSYS2);
+    EXPECT_TRUE(window->closeHeld());
     press(sys, QPoint(35, 7), QEvent::MouseButtonRelease);
     EXPECT_FALSE(window->isVisible());
 }
