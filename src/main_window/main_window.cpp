@@ -2,7 +2,7 @@
 #include "main_window/main_window.h"
 
 #include "app/startup.h"
-#include "effect/effect_window.h"
+#include "effect/celebration_window.h"
 #include "main_window/qt_colors.h"
 #include "platform/platform.h"
 #include "popups/confirm_dialog.h"
