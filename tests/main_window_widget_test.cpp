@@ -181,6 +181,29 @@ TEST_F(MainWindowTest, WindowButtonsMinimiseAndCloseOnRelease)
     EXPECT_FALSE(window->isVisible());
 }
 
+TEST_F(MainWindowTest, DragsFromTheTitleBarAndItsLabelsButNotFromTheBoard)
+{
+    ProgramFolder folder;
+    open(folder);
+    ASSERT_TRUE(loaded);
+    auto drag = [&](QWidget *w, Qt::MouseButton button) {
+        window->move(200, 200);
+        const QPoint start = w->mapToGlobal(QPoint(3, 3));
+        const QPoint end = start + QPoint(40, -25);
+        QMouseEvent down(QEvent::MouseButtonPress, QPointF(3, 3), QPointF(start), button, button, Qt::NoModifier);
+        QApplication::sendEvent(w, &down);
+        QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), QPointF(end), Qt::NoButton, button, Qt::NoModifier);
+        QApplication::sendEvent(w, &move);
+        QMouseEvent up(QEvent::MouseButtonRelease, QPointF(3, 3), QPointF(end), button, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(w, &up);
+        return window->pos();
+    };
+    EXPECT_EQ(drag(window->findChild<QWidget *>(QStringLiteral("picBAR")), Qt::LeftButton), QPoint(240, 175));
+    EXPECT_EQ(drag(window->levelLabel(), Qt::RightButton), QPoint(240, 175));
+    EXPECT_EQ(drag(window->statusLabel(), Qt::LeftButton), QPoint(240, 175));
+    EXPECT_EQ(drag(window->board(), Qt::LeftButton), QPoint(200, 200));
+}
+
 TEST_F(MainWindowTest, LevelMenuOpensBesideThePressOnSelect)
 {
     ProgramFolder folder;
