@@ -395,10 +395,25 @@ QImage paintIcon(int size)
     return img;
 }
 
+bool hasTransparency(const QImage& argb)
+{
+    for (int y = 0; y < argb.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+        for (int x = 0; x < argb.width(); ++x)
+            if (qAlpha(row[x]) != 255)
+                return true;
+    }
+    return false;
+}
+
 bool save(const QImage& img, const QDir& dir, const QString& name)
 {
     const QString path = dir.filePath(name);
-    if (!img.convertToFormat(QImage::Format_ARGB32).save(path, "PNG")) {
+    // Pictures without a single see-through pixel are stored without alpha: the game then
+    // decodes three bytes a pixel instead of four and skips the alpha scan and premultiply.
+    const QImage argb = img.convertToFormat(QImage::Format_ARGB32);
+    const QImage stored = hasTransparency(argb) ? argb : argb.convertToFormat(QImage::Format_RGB32);
+    if (!stored.save(path, "PNG")) {
         std::fprintf(stderr, "make_art: cannot write %s\n", qPrintable(path));
         return false;
     }

@@ -13,6 +13,7 @@
 #include <QScreen>
 
 #include <future>
+#include <utility>
 
 namespace horokata {
 
@@ -20,7 +21,7 @@ namespace {
 
 QPixmap artOr(const QString &path, QSize size, const QColor &fill)
 {
-    QPixmap pm(path);
+    QPixmap pm(path, "PNG");
     if (pm.isNull()) {
         pm = QPixmap(size);
         pm.fill(fill);
@@ -37,7 +38,7 @@ void MainWindow::buildControls()
     // The background is the largest picture to decode: a second thread reads it while the
     // controls are built and their fonts looked up.
     std::future<QImage> background = std::async(std::launch::async | std::launch::deferred,
-                                                [] { return QImage(QStringLiteral(":/art/background.png")); });
+                                                [] { return QImage(QStringLiteral(":/art/background.png"), "PNG"); });
     if (const QScreen *s = QGuiApplication::primaryScreen())
         move(s->geometry().center() - QPoint(305, 214));
 
@@ -46,12 +47,13 @@ void MainWindow::buildControls()
     buildBoard();
     buildSidePanel();
 
-    const QImage backgroundImage = background.get();
+    QImage backgroundImage = background.get();
     if (backgroundImage.isNull()) {
         background_ = QPixmap(608, 427);
         background_.fill(QColor(0, 48, 0));
     } else {
-        background_ = QPixmap::fromImage(backgroundImage);
+        // Handed over rather than copied: the decoded picture becomes the pixmap's own.
+        background_ = QPixmap::fromImage(std::move(backgroundImage));
     }
 
     // Focus sink outside the visible window.

@@ -2,13 +2,24 @@
 #include "platform/fonts.h"
 
 #include <QFontDatabase>
+#include <QSet>
 #include <QStringList>
 
 namespace horokata {
 
 bool fontInstalled(const QString &family)
 {
-    return QFontDatabase::families().contains(family, Qt::CaseInsensitive);
+    // Listing the installed families walks the whole font database and builds every name:
+    // the window asks for a font a dozen times while it is built, so the list is made once.
+    // The game adds no fonts of its own while it runs.
+    static const QSet<QString> installed = [] {
+        QSet<QString> names;
+        const QStringList families = QFontDatabase::families();
+        for (const QString &f : families)
+            names.insert(f.toCaseFolded());
+        return names;
+    }();
+    return installed.contains(family.toCaseFolded());
 }
 
 namespace {
