@@ -49,6 +49,23 @@ QPixmap artOr(const QString &path, QSize size, const QColor &fill)
     return pm;
 }
 
+// The keyboard focus frame: black, white, black rings inside the widget's edge, clear on
+// every tile colour and every board gradient.
+void drawFocusFrame(QPainter &p, const QRect &r, int ring)
+{
+    p.save();
+    p.setBrush(Qt::NoBrush);
+    const QColor colors[3] = {QColor(0, 0, 0), QColor(255, 255, 255), QColor(0, 0, 0)};
+    int inset = 0;
+    for (const QColor &c : colors) {
+        p.setPen(QPen(c, ring, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+        const qreal half = ring / 2.0;
+        p.drawRect(QRectF(r).adjusted(inset + half, inset + half, -inset - half, -inset - half));
+        inset += ring;
+    }
+    p.restore();
+}
+
 // A miss lamp: a small flat square; only its release matters.
 class LampButton : public QAbstractButton {
 public:
@@ -67,6 +84,8 @@ protected:
         p.setPen(isDown() ? QColor(255, 255, 255) : QColor(0, 64, 0));
         p.drawLine(r.bottomLeft(), r.bottomRight());
         p.drawLine(r.topRight(), r.bottomRight());
+        if (hasFocus())
+            drawFocusFrame(p, rect(), 1);
     }
 };
 
@@ -77,7 +96,8 @@ protected:
 TileButton::TileButton(int index, QWidget *parent) : QAbstractButton(parent), index_(index)
 {
     setCheckable(true);
-    setFocusPolicy(Qt::NoFocus);
+    // Focus comes from the keys only: a click never gives it (the click moves it away).
+    setFocusPolicy(Qt::TabFocus);
     setObjectName(QStringLiteral("MOJI_%1").arg(index));
 }
 
@@ -111,6 +131,8 @@ void TileButton::paintEvent(QPaintEvent *)
     p.setFont(font());
     p.setPen(qcolor(fore_));
     p.drawText(r.translated(down ? 1 : 0, down ? 1 : 0), Qt::AlignCenter, text());
+    if (hasFocus())
+        drawFocusFrame(p, r, 2);
 }
 
 void TileButton::mousePressEvent(QMouseEvent *e)
@@ -240,13 +262,15 @@ void MainWindow::buildControls()
         b->setToolTip(tip);
         b->setAccessibleName(caption.isEmpty() ? tip : caption);
         b->setFont(buttonFont);
-        b->setFocusPolicy(Qt::NoFocus);
+        b->setFocusPolicy(Qt::TabFocus);
         b->setStyleSheet(QStringLiteral(
             "QPushButton { background: %1; color: #000000; border-top: 1px solid #ffffff; border-left: 1px solid #ffffff;"
             " border-bottom: 1px solid #404060; border-right: 1px solid #404060; padding: 0; }"
             "QPushButton:pressed { border-top: 1px solid #404060; border-left: 1px solid #404060;"
-            " border-bottom: 1px solid #ffffff; border-right: 1px solid #ffffff; padding-top: 1px; padding-left: 1px; }")
+            " border-bottom: 1px solid #ffffff; border-right: 1px solid #ffffff; padding-top: 1px; padding-left: 1px; }"
+            "QPushButton:focus { border: 2px solid #000000; background: #ffffff; }")
                              .arg(rgbCss(back)));
+        b->installEventFilter(this);
         b->raise();
         return b;
     };
@@ -263,12 +287,12 @@ void MainWindow::buildControls()
     connect(cmdEXIT, &QPushButton::clicked, this, &MainWindow::cmdEXIT_Click);
     connect(cmdMENU, &QPushButton::clicked, this, &MainWindow::cmdMENU_Click);
     connect(cmdNEW, &QPushButton::clicked, this, [this] {
-        cmdFOCUS->setFocus();
+        focusSink();
         game_.cmdNEW_Click();
         sync();
     });
     connect(cmdRESET, &QPushButton::clicked, this, [this] {
-        cmdFOCUS->setFocus();
+        focusSink();
         game_.cmdRESET_Click();
         sync();
     });
@@ -294,6 +318,7 @@ void MainWindow::buildControls()
             game_.MOJI_MouseDown(index, toGameButton(b));
         });
         connect(t, &TileButton::releasedWith, this, &MainWindow::onTileReleased);
+        t->installEventFilter(this);
         MOJI[static_cast<std::size_t>(i)] = t;
     }
 
@@ -316,16 +341,16 @@ void MainWindow::buildControls()
         l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         lblGO[static_cast<std::size_t>(k)] = l;
     }
-    const char *lampTips[3] = {"あと １回", "あと ２回", "あと ３回"};
     for (int h = 0; h < kLamps; ++h) {
         auto *lamp = new LampButton(picSIDE);
         lamp->setObjectName(QStringLiteral("chkLIFE_%1").arg(h));
         lamp->setGeometry(48 + 16 * h, 368, 17, 17);
-        lamp->setToolTip(QString::fromUtf8(lampTips[h]));
-        lamp->setAccessibleName(QString::fromUtf8(lampTips[h]));
-        lamp->setFocusPolicy(Qt::NoFocus);
+        lamp->setToolTip(QString::fromUtf8(kLampTips[static_cast<std::size_t>(h)]));
+        lamp->setAccessibleName(QString::fromUtf8(kLampTips[static_cast<std::size_t>(h)]));
+        lamp->setFocusPolicy(Qt::TabFocus);
+        lamp->installEventFilter(this);
         connect(lamp, &QAbstractButton::released, this, [this, h] {
-            cmdFOCUS->setFocus();
+            focusSink();
             game_.chkLIFE_MouseUp(h);
             sync();
         });
@@ -345,6 +370,10 @@ void MainWindow::buildControls()
     cmdFOCUS->setObjectName(QStringLiteral("cmdFOCUS"));
     cmdFOCUS->setGeometry(624, 48, 73, 41);
     cmdFOCUS->setAccessibleName(QStringLiteral("focus"));
+    cmdFOCUS->installEventFilter(this);
+    installEventFilter(this);
+    // The sink holds the focus from the start, so that activating the window shows no frame.
+    cmdFOCUS->setFocus();
 }
 
 bool MainWindow::Form_Load()
@@ -454,6 +483,8 @@ void MainWindow::sync()
     picBACK->setScheme(m.paintedScheme);
     if (isEnabled() != m.enabled)
         setEnabled(m.enabled);
+    pendingNews_ += news_.look(m, BoardMarks{game_.intGOT, game_.intMISS, game_.blnPLAY != 0});
+    applyKeyFocus();
 }
 
 void MainWindow::paintEvent(QPaintEvent *)
@@ -467,7 +498,9 @@ void MainWindow::paintEvent(QPaintEvent *)
 
 void MainWindow::onTileReleased(int index, Qt::MouseButton button, bool inside)
 {
-    cmdFOCUS->setFocus();
+    focusSink();
+    // Remembered, not shown: the arrow keys start from the tile last clicked.
+    boardCell_ = index;
     if (!inside) {
         // The press was taken back by leaving the tile: no click happened.
         game_.blnHOLD = vbFalse;
@@ -491,6 +524,7 @@ void MainWindow::SET_FORM2()
         return;
     }
     form2()->SET_FORM2();
+    backToWindow();
     sync();
 }
 
@@ -519,6 +553,7 @@ void MainWindow::playCelebration()
         return;
     }
     playCelebration(this, p_);
+    backToWindow();
 }
 
 void MainWindow::closeMainWindow()
@@ -544,23 +579,34 @@ void MainWindow::closeEvent(QCloseEvent *e)
 
 void MainWindow::cmdMENU_Click()
 {
-    cmdFOCUS->setFocus();
+    focusSink();
     game_.ask(5);
     sync();
 }
 
 void MainWindow::cmdSELECT_Press(QPoint pressPos)
 {
-    cmdFOCUS->setFocus();
+    focusSink();
+    storeMenuPosition(pressPos);
+}
+
+void MainWindow::storeMenuPosition(QPoint pressPos)
+{
     g_.lngMENUX = (x() + pressPos.x() + 192) * kTwipsPerPixel;
     g_.lngMENUY = (y() + pressPos.y() + 8) * kTwipsPerPixel;
 }
 
 void MainWindow::cmdSELECT_Release()
 {
-    cmdFOCUS->setFocus();
+    focusSink();
+    openLevelMenu();
+}
+
+void MainWindow::openLevelMenu()
+{
     loadForm4();
     form4_->SET_MENU();
+    backToWindow();
     sync();
 }
 
@@ -613,6 +659,8 @@ void MainWindow::startDrag(QMouseEvent *e)
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     const auto type = event->type();
+    if (type == QEvent::KeyPress && handleKey(static_cast<QKeyEvent *>(event)))
+        return true;
     if (watched == imgSYS) {
         if (type == QEvent::MouseButtonPress) {
             imgSYS_MouseDown(static_cast<QMouseEvent *>(event)->position().toPoint().x());

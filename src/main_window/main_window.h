@@ -1,6 +1,7 @@
 // The main window: title bar, board of 80 tiles, side panel; mirrors the game and forwards input.
 #pragma once
 
+#include "puzzle/board_focus.h"
 #include "puzzle/game.h"
 
 #include <QAbstractButton>
@@ -12,6 +13,7 @@
 
 class QPushButton;
 class QFrame;
+class QKeyEvent;
 
 namespace horokata {
 
@@ -33,10 +35,12 @@ signals:
     void releasedWith(int index, Qt::MouseButton button, bool inside);
 
 protected:
+    // Draws the keyboard focus frame while the tile has the focus.
     void paintEvent(QPaintEvent *) override;
     void mousePressEvent(QMouseEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
     void mouseMoveEvent(QMouseEvent *) override {}
+    // Keys are the main window's: the tile never acts on them itself.
     void keyPressEvent(QKeyEvent *) override {}
     void keyReleaseEvent(QKeyEvent *) override {}
 
@@ -103,11 +107,22 @@ public:
     void imgSYS_MouseDown(int x);
     void imgSYS_MouseUp();
 
+    // Where the keyboard focus is: nowhere visible (the off-screen sink, where every mouse
+    // click puts it), a title-bar button, a tile of the board, or a miss lamp.
+    enum class KeyArea { None, Button, Board, Lamp };
+    KeyArea keyArea() const { return keyArea_; }
+    // The focused board cell (kept while the focus is elsewhere), or title button / lamp index.
+    int focusCell() const { return boardCell_; }
+    int keyIndex() const { return keyIndex_; }
+    // The widget that carries the keyboard focus for the area above.
+    QWidget *keyFocusWidget();
+
 protected:
     void closeEvent(QCloseEvent *e) override;
     void changeEvent(QEvent *e) override;
     void paintEvent(QPaintEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void buildControls();
@@ -119,6 +134,22 @@ private:
     void unloadPopups();
     void onTileReleased(int index, Qt::MouseButton button, bool inside);
     void startDrag(QMouseEvent *e);
+    // The menu position as if `cmdSELECT` were pressed at `pressPos`, and the menu itself.
+    void storeMenuPosition(QPoint pressPos);
+    void openLevelMenu();
+
+    // Keyboard play (keyboard_play.cpp).
+    // Mouse paths: the focus goes to the off-screen sink, so no frame shows.
+    void focusSink();
+    bool handleKey(QKeyEvent *e);
+    void moveKeyFocus(KeyArea area, int index);
+    void cycleKeyFocus(bool next);
+    void activateFromKeys();
+    // After every sync: the focus follows its cell or lamp, and the board's news is told.
+    void applyKeyFocus();
+    void tellNews();
+    void backToWindow();
+    std::array<QPushButton *, 5> titleButtons() const;
 
     Module1 &g_;
     Platform &p_;
@@ -149,6 +180,13 @@ private:
     QPointer<LevelMenu> form4_;
     bool dragging_ = false;
     QPoint dragOffset_;
+
+    KeyArea keyArea_ = KeyArea::None;
+    int keyIndex_ = 0;
+    int boardCell_ = 0;
+    BoardNews news_;
+    QStringList pendingNews_;
+    QPointer<QWidget> newsHolder_;
 };
 
 } // namespace horokata

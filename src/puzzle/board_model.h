@@ -44,6 +44,9 @@ struct IdiomLine {
     Rgb ForeColor = kLineGreen;
 };
 
+// The lamps' tips: lamp h shows while h + 1 misses are left.
+constexpr std::array<const char *, kLamps> kLampTips = {"あと １回", "あと ２回", "あと ３回"};
+
 struct Lamp {
     bool Visible = true;
     Rgb BackColor = kLampGreen;
