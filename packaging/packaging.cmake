@@ -4,10 +4,9 @@
 #   share/applications/horokata.desktop   menu entry
 #   share/icons/hicolor/*/apps/           icons (installed by data/art/)
 #   share/metainfo/<id>.metainfo.xml      AppStream description
-#   share/doc/horokata/                   credits and the idiom lists' licence
+#   share/doc/horokata/                   credits, the program's licence and the idiom lists' licence
 
 set(HOROKATA_APPSTREAM_ID org.example.horokata)
-set(HOROKATA_HOMEPAGE https://horokata.example.invalid)
 set(HOROKATA_RELEASE_DATE 2026-12-08)
 set(HOROKATA_LIB_DESTINATION lib/horokata)
 
@@ -26,7 +25,7 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/metainfo.xml.in
 install(FILES ${CMAKE_BINARY_DIR}/packaging/${HOROKATA_APPSTREAM_ID}.metainfo.xml
         DESTINATION share/metainfo)
 
-install(FILES ${CMAKE_SOURCE_DIR}/data/CREDITS.txt ${CMAKE_SOURCE_DIR}/data/LICENSE-EDRDG.txt
+install(FILES ${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_SOURCE_DIR}/data/CREDITS.txt ${CMAKE_SOURCE_DIR}/data/LICENSE-EDRDG.txt
         DESTINATION share/doc/horokata)
 
 # ---------------------------------------------------------------- Debian package (cpack -G DEB)
@@ -39,9 +38,10 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "kanji idiom puzzle game")
 set(CPACK_PACKAGE_DESCRIPTION
 "A board of 80 kanji tiles hides twenty four-character idioms (yojijukugo).
 Pick four tiles in reading order to spell one; three misses lose the board.
-Four levels, from primary-school kanji to rare kanji. The idiom lists come
-from the EDICT dictionary of the Electronic Dictionary Research and
-Development Group, under CC BY-SA 4.0.")
+Four levels, from primary-school kanji to rare kanji; every found or revealed
+idiom shows its kana reading and English meaning. The idiom lists, readings
+and meanings come from the EDICT dictionary of the Electronic Dictionary
+Research and Development Group, under CC BY-SA 4.0.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
@@ -52,7 +52,6 @@ set(CPACK_DEBIAN_PACKAGE_NAME horokata)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Horokata developers <horokata@example.invalid>")
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${HOROKATA_HOMEPAGE})
 # Libraries the binary links come from dpkg-shlibdeps when it is there (dpkg-dev); the rest is
 # what Qt loads at run time: the X11 platform plugin, the GStreamer elements behind sound,
 # and a font with Japanese glyphs.

@@ -12,6 +12,7 @@ packages=(
     xvfb xauth x11-utils imagemagick xdotool
     clang libclang-rt-14-dev
     desktop-file-utils appstream
+    weston xwayland qt6-wayland
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -217,11 +217,19 @@ TEST_F(ConfirmDialogTest, UnknownModeKeepsThePreviousMessageAndButtons)
 
 // --- Answers -------------------------------------------------------------------------------------
 
-TEST_F(ConfirmDialogTest, OnlyTheNoButtonSetsCancel)
+TEST_F(ConfirmDialogTest, TheNoButtonAndAWindowCloseOfAQuestionSetCancel)
 {
     open(1, press("cmdOK"));
     EXPECT_EQ(g.blnCANCEL, vbFalse);
-    open(1, [this] { dialog->close(); });
+    // A close request from the window manager keeps the board: it answers a question "いいえ ×"
+    // and only dismisses a notice.
+    for (int mode : {1, 2, 6}) {
+        g.blnCANCEL = vbFalse;
+        open(mode, [this] { dialog->close(); });
+        EXPECT_EQ(g.blnCANCEL, vbTrue) << "mode " << mode;
+    }
+    g.blnCANCEL = vbFalse;
+    open(0, [this] { dialog->close(); });
     EXPECT_EQ(g.blnCANCEL, vbFalse);
     open(1, press("cmdCANSEL"));
     EXPECT_EQ(g.blnCANCEL, vbTrue);

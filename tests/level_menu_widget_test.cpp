@@ -3,12 +3,14 @@
 #include "popups/region.h"
 #include "popups/window_shape.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QTimer>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -228,4 +230,37 @@ TEST_F(LevelMenuTest, BackgroundClickAndEscapeCloseWithoutChange)
     }));
     EXPECT_TRUE(calls.empty());
     EXPECT_EQ(g.intLEVEL, 1);
+}
+
+TEST_F(LevelMenuTest, IsAModalWindowThatScreenReadersSeeWithItsFourEntries)
+{
+    g.blnLEVEL[1] = vbFalse;
+    g.intLEVEL = 0;
+    QStringList names;
+    QList<bool> disabled;
+    bool inTree = false;
+    Qt::WindowModality modality = Qt::NonModal;
+    open([&] {
+        modality = QGuiApplication::modalWindow() ? QGuiApplication::modalWindow()->modality() : Qt::NonModal;
+        QAccessibleInterface *app = QAccessible::queryAccessibleInterface(qApp);
+        for (int i = 0; app && i < app->childCount(); ++i) {
+            QAccessibleInterface *top = app->child(i);
+            if (!top || top->object() != menu.get())
+                continue;
+            inTree = true;
+            for (int k = 0; k < top->childCount(); ++k) {
+                QAccessibleInterface *entry = top->child(k);
+                if (entry && !entry->text(QAccessible::Name).isEmpty()) {
+                    names << entry->text(QAccessible::Name);
+                    disabled << bool(entry->state().disabled);
+                }
+            }
+        }
+        menu->SET_HIDE();
+    });
+    EXPECT_EQ(modality, Qt::ApplicationModal);
+    ASSERT_TRUE(inTree) << "the open menu is not in the application's accessibility tree";
+    EXPECT_EQ(names, (QStringList{QStringLiteral("　 初級"), QStringLiteral("　 一般"), QStringLiteral("　 特殊"),
+                                  QStringLiteral("　 其他")}));
+    EXPECT_EQ(disabled, (QList<bool>{false, true, false, false}));
 }

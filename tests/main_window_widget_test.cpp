@@ -42,6 +42,12 @@ protected:
         loaded = window->Form_Load();
     }
 
+    void mouse(QWidget *w, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held)
+    {
+        QMouseEvent e(type, at, w->mapToGlobal(at), button, held, Qt::NoModifier);
+        QApplication::sendEvent(w, &e);
+    }
+
     void press(QWidget *w, QPoint at, QEvent::Type type)
     {
         QMouseEvent e(type, at, w->mapToGlobal(at), Qt::LeftButton,
@@ -195,6 +201,53 @@ TEST_F(MainWindowTest, VersionButtonAsksInModeFiveAndCoversTheBar)
     EXPECT_EQ(window->cover()->y(), 32);
     EXPECT_EQ(globals.intMSG, 0);
     EXPECT_EQ(platform.count(QStringLiteral("beep")), 1);
+}
+
+TEST_F(MainWindowTest, LampsActOnTheReleaseOfAnyButtonOverThemOnly)
+{
+    ProgramFolder folder;
+    open(folder);
+    ASSERT_TRUE(loaded);
+    QAbstractButton *lamp = window->lamp(1);
+    const QPoint on(8, 8), off(8, -40);
+    window->game().blnPLAY = vbTrue;
+    // A press taken off the lamp before its release gives nothing up.
+    mouse(lamp, QEvent::MouseButtonPress, on, Qt::LeftButton, Qt::LeftButton);
+    mouse(lamp, QEvent::MouseMove, off, Qt::NoButton, Qt::LeftButton);
+    mouse(lamp, QEvent::MouseButtonRelease, off, Qt::LeftButton, Qt::NoButton);
+    EXPECT_TRUE(dialogs.isEmpty()) << dialogs.join(u',').toStdString();
+    // Every button asks on its release over the lamp.
+    for (Qt::MouseButton b : {Qt::RightButton, Qt::MiddleButton, Qt::LeftButton}) {
+        dialogs.clear();
+        window->game().blnPLAY = vbTrue;
+        mouse(lamp, QEvent::MouseButtonPress, on, b, b);
+        EXPECT_TRUE(dialogs.isEmpty());
+        mouse(lamp, QEvent::MouseButtonRelease, on, b, Qt::NoButton);
+        EXPECT_EQ(dialogs.size(), 1) << "button " << int(b);
+        EXPECT_TRUE(dialogs.value(0).startsWith(u'6'));
+    }
+}
+
+TEST_F(MainWindowTest, ATileLooksPressedWhileTheLeftButtonIsHeldOnIt)
+{
+    ProgramFolder folder;
+    open(folder);
+    ASSERT_TRUE(loaded);
+    QWidget *tile = window->tile(27);
+    const QPoint on(24, 24), off(24, -100);
+    const QImage up = tile->grab().toImage();
+    mouse(tile, QEvent::MouseButtonPress, on, Qt::RightButton, Qt::RightButton);
+    EXPECT_EQ(tile->grab().toImage(), up) << "a right press does not hold a tile down";
+    mouse(tile, QEvent::MouseButtonRelease, off, Qt::RightButton, Qt::NoButton);
+    mouse(tile, QEvent::MouseButtonPress, on, Qt::LeftButton, Qt::LeftButton);
+    EXPECT_NE(tile->grab().toImage(), up) << "held down by the left button";
+    mouse(tile, QEvent::MouseMove, off, Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(tile->grab().toImage(), up) << "up again while the pointer is off it";
+    mouse(tile, QEvent::MouseMove, on, Qt::NoButton, Qt::LeftButton);
+    EXPECT_NE(tile->grab().toImage(), up);
+    mouse(tile, QEvent::MouseMove, off, Qt::NoButton, Qt::LeftButton);
+    mouse(tile, QEvent::MouseButtonRelease, off, Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(tile->grab().toImage(), up) << "released off the tile: nothing picked";
 }
 
 } // namespace

@@ -2,12 +2,15 @@
 #include "main_window/main_window.h"
 #include "platform/qt_platform.h"
 #include "popups/confirm_dialog.h"
+#include "popups/level_menu.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QPushButton>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -22,6 +25,13 @@ QString accessibleName(QWidget *w)
 {
     QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(w);
     return iface ? iface->text(QAccessible::Name) : QString();
+}
+
+// A side-panel line's card as a screen reader gets it.
+QString accessibleDescription(QWidget *w)
+{
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(w);
+    return iface ? iface->text(QAccessible::Description) : QString();
 }
 
 class RealWindow : public ::testing::Test {
@@ -147,6 +157,9 @@ TEST_F(RealWindow, FindingAnIdiomClearsItsTilesFillsALineAndClosesUp)
             answerNextDialog(true);
         }
         deal();
+        // The card of the last board's find went with its line.
+        EXPECT_EQ(accessibleDescription(window->line(0)), QString());
+        EXPECT_EQ(window->line(0)->toolTip(), QString());
         const QString idiom = window->game().strGOKU[1];
         const std::vector<int> tiles = tilesSpelling(idiom);
         ASSERT_EQ(tiles.size(), 4u);
@@ -160,6 +173,14 @@ TEST_F(RealWindow, FindingAnIdiomClearsItsTilesFillsALineAndClosesUp)
 
         EXPECT_EQ(visibleTiles().size(), 76u);
         EXPECT_EQ(accessibleName(window->line(0)), QStringLiteral("01：") + idiom);
+        // The found line carries its card (idiom, reading, meaning); the empty ones none.
+        const QStringList card = accessibleDescription(window->line(0)).split(QLatin1Char('\n'));
+        ASSERT_EQ(card.size(), 3);
+        EXPECT_EQ(card[0], idiom);
+        EXPECT_FALSE(card[1].isEmpty() || card[2].isEmpty());
+        EXPECT_TRUE(window->line(0)->toolTip().contains(card[2].toHtmlEscaped()));
+        EXPECT_EQ(accessibleDescription(window->line(1)), QString());
+        EXPECT_EQ(window->line(1)->toolTip(), QString());
         EXPECT_EQ(accessibleName(window->statusLabel()), QString());
         EXPECT_TRUE(window->game().checkInvariants().isEmpty()) << window->game().checkInvariants().toStdString();
         // Every row is packed against the right edge.
@@ -220,6 +241,9 @@ TEST_F(RealWindow, ThreeMissesShowTheRegretLineAndRevealTheIdioms)
     for (int k = 0; k < kIdioms; ++k) {
         EXPECT_EQ(accessibleName(window->line(k)), lineNumber(k) + window->game().strGOKU[static_cast<std::size_t>(k + 1)]);
         EXPECT_TRUE(window->line(k)->styleSheet().contains(QStringLiteral("#000000"))) << "line " << k << " not black";
+        EXPECT_TRUE(accessibleDescription(window->line(k))
+                        .startsWith(window->game().strGOKU[static_cast<std::size_t>(k + 1)] + QLatin1Char('\n')))
+            << "line " << k << " revealed without its card";
     }
     // The next click brings the replay prompt.
     click(window->tile(19));
@@ -227,6 +251,12 @@ TEST_F(RealWindow, ThreeMissesShowTheRegretLineAndRevealTheIdioms)
     for (int i : kMessageCells)
         row += accessibleName(window->tile(i));
     EXPECT_EQ(row, QStringLiteral("再度？新規？"));
+    // Replaying the board clears the lines and their cards.
+    click(window->tile(19));
+    for (int k = 0; k < kIdioms; ++k) {
+        EXPECT_EQ(accessibleName(window->line(k)), lineNumber(k));
+        EXPECT_EQ(accessibleDescription(window->line(k)), QString()) << "line " << k;
+    }
 }
 
 TEST_F(RealWindow, ACompletedBoardPlaysTheCelebrationAndReturnsToTheTitle)
@@ -282,6 +312,59 @@ TEST_F(RealWindow, ACompletedBoardPlaysTheCelebrationAndReturnsToTheTitle)
         visibleTops += w->isVisible() ? 1 : 0;
     EXPECT_EQ(visibleTops, 1) << "only the main window is left on screen";
     EXPECT_LE(static_cast<int>(QApplication::topLevelWidgets().size()), before);
+}
+
+// A level whose list fails to read closes the program from inside the menu's click handler
+// and its nested loop, after the read-error box: no window may be deleted under them (the
+// sanitizer pass reports any use of freed memory).
+TEST(RealWindowShutdown, AReadErrorChosenFromTheLevelMenuClosesTheProgramSafely)
+{
+    qputenv("XDG_RUNTIME_DIR", QByteArray("/tmp"));
+    QTemporaryDir folder;
+    const QString built = QStringLiteral(HOROKATA_PROGRAM_DIR "/");
+    for (const char *name : {"初級.txt", "msg.rgn"})
+        ASSERT_TRUE(QFile::copy(built + QString::fromUtf8(name), folder.filePath(QString::fromUtf8(name))));
+    // 200 idioms with LF line ends: more entries than a file of that size may hold.
+    QFile beginner(built + QStringLiteral("初級.txt"));
+    ASSERT_TRUE(beginner.open(QIODevice::ReadOnly));
+    const QByteArray idiom = beginner.readLine().trimmed();
+    QFile broken(folder.filePath(QStringLiteral("一般.txt")));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    for (int i = 0; i < 200; ++i)
+        broken.write(idiom + "\n");
+    broken.close();
+
+    Module1 globals;
+    QtPlatform platform;
+    auto window = std::make_unique<MainWindow>(globals, platform, folder.path());
+    platform.beforeEvents = [&window] { window->sync(); };
+    ASSERT_TRUE(window->Form_Load());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+
+    QString message;
+    QTimer::singleShot(400, [&] {
+        // The read-error box is up while the menu's click handler is still running.
+        QTimer::singleShot(400, [&] {
+            if (auto *dialog = qobject_cast<ConfirmDialog *>(QApplication::activeModalWidget())) {
+                message = dialog->messageText();
+                QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
+            }
+        });
+        auto *menu = window->findChild<LevelMenu *>();
+        ASSERT_TRUE(menu && menu->isVisible()) << "the level menu did not open";
+        QTest::mouseClick(menu->entry(1), Qt::LeftButton, Qt::NoModifier, QPoint(20, 8));
+    });
+    QTest::mouseClick(window->button("cmdSELECT"), Qt::LeftButton);
+    for (int i = 0; i < 50 && window->isVisible(); ++i)
+        QTest::qWait(100);
+    EXPECT_EQ(message, QStringLiteral("＜一般＞ 読み込みエラー！ ＝ 強制終了！"));
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(window->game().closing());
+    // Back in the outer loop the popups are gone.
+    QTest::qWait(50);
+    EXPECT_EQ(window->findChild<LevelMenu *>(), nullptr);
+    EXPECT_EQ(window->findChild<ConfirmDialog *>(), nullptr);
+    window.reset();
 }
 
 } // namespace

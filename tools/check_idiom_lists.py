@@ -5,11 +5,14 @@ Each file must decode as Shift-JIS (cp932), hold one idiom of four kanji per
 line ending in CR LF, repeat no idiom (in itself or another file), be at
 least 200 bytes with room (size \\ 10) for 20 to 32767 lines, and hold at
 least 20 idioms. With KANJIDIC at hand it also checks that every idiom sits
-at the level of its hardest kanji. Exits non-zero on the first bad file.
+at the level of its hardest kanji. The dictionary file must be UTF-8 with one
+well-formed line (idiom, kana readings, meaning) for every idiom of the lists
+and for no other. Exits non-zero and lists what is wrong.
 """
 
 import argparse
 import os
+import re
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -53,6 +56,48 @@ def check_file(path, expected_level, kanji_levels, seen):
     return [f"{name}: {p}" for p in problems]
 
 
+KANA_READINGS = re.compile(r"[\u3041-\u309f\u30a0-\u30ff]+(?:、[\u3041-\u309f\u30a0-\u30ff]+)*")
+
+
+def check_dictionary(path, idioms):
+    """Problems of the dictionary file, given the idioms of all four lists."""
+    name = os.path.basename(path)
+    with open(path, "rb") as f:
+        data = f.read()
+    try:
+        text = data.decode("utf-8")
+    except UnicodeDecodeError as e:
+        return [f"{name}: not UTF-8: {e}"]
+    problems = []
+    if not text.endswith("\n") or "\r" in text:
+        problems.append("lines must end in LF alone")
+    seen = set()
+    for number, line in enumerate(text.split("\n"), 1):
+        if not line or line.startswith("#"):
+            continue
+        fields = line.split("\t")
+        where = f"line {number} {line[:20]!r}"
+        if len(fields) != 3:
+            problems.append(f"{where}: {len(fields)} fields, not 3")
+            continue
+        word, readings, meaning = fields
+        if word in seen:
+            problems.append(f"{where}: {word} twice")
+        elif word not in idioms:
+            problems.append(f"{where}: {word} is in no list")
+        if not KANA_READINGS.fullmatch(readings):
+            problems.append(f"{where}: readings not in kana")
+        if not meaning.strip() or meaning != meaning.strip() \
+                or re.search(r"\((?:n|yoji|P)\)|\{", meaning):
+            problems.append(f"{where}: meaning empty or still tagged")
+        seen.add(word)
+    missing = [w for w in idioms if w not in seen]
+    if missing:
+        problems.append(f"no entry for {len(missing)} idioms: "
+                        + " ".join(missing[:10]))
+    return [f"{name}: {p}" for p in problems]
+
+
 def self_test():
     """Runs the list builder on a made-up dictionary: levels, order of
     common entries, duplicates and rejected headwords."""
@@ -83,6 +128,31 @@ def self_test():
     if lists.encode_list(["一石二鳥"]) != "一石二鳥".encode("cp932") + b"\r\n":
         print("self test: bad line encoding")
         return 1
+
+    # Readings and meanings: notes dropped, senses numbered, regular
+    # readings first, lines not marked (yoji) left out.
+    edict += [
+        "一世一代 [いっせいいちだい] /(ik) (n,adj-no) (yoji) once in a lifetime/\n",
+        "一世一代 [いっせいちだい] /(n,adj-no) (yoji) once in a lifetime/\n",
+        "以心伝心 [いしんでんしん] /(n,adj-no) (1) (yoji) telepathy/tacit "
+        "understanding/(n) (2) {Buddh} (yoji) (wordless) transmission/(P)/\n",
+        "以心伝心 [イシンデンシン] /(n) (mahj) not an idiom line/\n",
+    ]
+    entries = lists.collect_entries(edict, {"一世一代", "以心伝心", "一石二鳥"})
+    want_entries = {
+        "一世一代": (["いっせいちだい", "いっせいいちだい"], "once in a lifetime"),
+        "以心伝心": (["いしんでんしん"], "(1) telepathy; tacit understanding "
+                 "(2) (wordless) transmission"),
+        "一石二鳥": (["いっせきにちょう"], "two birds / second reading"),
+    }
+    if entries != want_entries:
+        print(f"self test: got {entries}, want {want_entries}")
+        return 1
+    text = lists.encode_dictionary([["以心伝心"]], entries).decode("utf-8")
+    if not text.endswith("\n以心伝心\tいしんでんしん\t(1) telepathy; tacit "
+                         "understanding (2) (wordless) transmission\n"):
+        print(f"self test: bad dictionary line in {text!r}")
+        return 1
     return 0
 
 
@@ -111,12 +181,18 @@ def main(argv=None):
             problems.append(f"{name}: missing")
             continue
         problems += check_file(path, level, kanji_levels, seen)
+    dictionary = os.path.join(args.data_dir, lists.DICTIONARY_FILE)
+    if os.path.exists(dictionary):
+        problems += check_dictionary(dictionary, seen)
+    else:
+        problems.append(f"{lists.DICTIONARY_FILE}: missing")
     for p in problems[:50]:
         print(p)
     if problems:
         print(f"{len(problems)} problems")
         return 1
-    print(f"{len(seen)} idioms in {len(lists.LEVEL_FILES)} files: all good")
+    print(f"{len(seen)} idioms in {len(lists.LEVEL_FILES)} files, "
+          "each with its reading and meaning: all good")
     return 0
 
 

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Builds the four level files of four-kanji idioms from EDICT and KANJIDIC.
+"""Builds the four level files of four-kanji idioms from EDICT and KANJIDIC,
+and the file of their readings and meanings.
 
 Each EDICT headword marked "(yoji)" that is exactly four kanji long goes to
 the level of its hardest kanji, by the school grades that KANJIDIC records:
@@ -14,6 +15,13 @@ follow in dictionary order. The game reads the files as Shift-JIS text, one
 idiom per line with CR LF, and rejects a file under 200 bytes or with
 room for fewer than 20 or more than 32767 lines (room = size in bytes \\ 10).
 
+Beside the lists it writes 読みと意味.txt: UTF-8, one line per idiom of the
+lists, three fields split by a tab: the idiom, its kana readings (joined by
+"、", regular readings before irregular ones) and its English meaning (the
+EDICT glosses joined by "; ", tags such as (n), (yoji) or {Buddh} dropped,
+senses numbered "(1) ... (2) ..." where there are several). Lines starting
+with "#" are comments.
+
 The data is the property of the Electronic Dictionary Research and
 Development Group; see data/LICENSE-EDRDG.txt.
 """
@@ -23,6 +31,36 @@ import os
 import sys
 
 LEVEL_FILES = ("初級.txt", "一般.txt", "特殊.txt", "其他.txt")
+DICTIONARY_FILE = "読みと意味.txt"
+DICTIONARY_HEADER = (
+    "# 四字熟語の読みと意味: idiom<TAB>readings<TAB>meaning, UTF-8\n"
+    "# From EDICT, (C) EDRDG, CC BY-SA 4.0; see LICENSE-EDRDG.txt\n")
+READING_SEPARATOR = "、"
+
+# EDICT's part-of-speech, usage, field, dialect and kana/kanji notes, written
+# "(n)" or "{Buddh}" in front of a gloss; dropped from the meanings.
+EDICT_TAGS = frozenset("""
+    adj-f adj-i adj-ix adj-kari adj-ku adj-na adj-nari adj-no adj-pn
+    adj-shiku adj-t adv adv-to aux aux-adj aux-v conj cop cop-da ctr exp int
+    n n-adv n-pr n-pref n-suf n-t num pn pref prt suf unc v-unspec v1 v1-s
+    v2a-s v4h v4r v5 v5aru v5b v5g v5k v5k-s v5m v5n v5r v5r-i v5s v5t v5u
+    v5u-s v5uru vi vk vn vr vs vs-c vs-i vs-s vt vz
+    abbr arch char chn col company creat dated derog doc ek euph fam fem fict
+    form given group hist hon hum id joc leg m-sl male myth net-sl obj obs
+    obsc on-mim organization oth person place poet pol product proverb quote
+    rare sens serv ship sl station surname uk unclass vulg work X yoji P
+    agric anat archeol archit art astron audvid aviat baseb biochem biol bot
+    Buddh bus cards chem Christn cloth comp cryst dent ecol econ elec electr
+    embryo engr ent film finc fish food gardn genet geogr geol geom go golf
+    gramm grmyth hanaf horse kabuki law ling logic MA manga mahj math mech
+    med met mil mining music noh ornith paleo pathol pharm phil photo physics
+    physiol politics print psy psyanal psych rail rommyth shinto shogi ski
+    sports stat stockm sumo telec tradem tv vidg zool
+    ateji ik iK io oK ok ug gikun rK sK sk
+    hob ksb ktb kyb kyu nab osb rkb thb tsb tsug
+""".split())
+# Notes that mark the kana reading of a line as irregular or out of date.
+IRREGULAR_READING_TAGS = frozenset(("ik", "ok"))
 ITERATION_MARK = "々"
 ENCODING = "cp932"
 LINE_END = b"\r\n"
@@ -78,6 +116,93 @@ def parse_edict_line(line):
     is_idiom = "(yoji)" in rest
     is_common = marked or "(P)" in senses
     return head, is_idiom, is_common
+
+
+def is_tag_group(inner):
+    """True for the inside of "(...)" or "{...}" made only of EDICT notes,
+    such as "n,vs" or "Buddh"; dialect notes end in a colon ("ksb:")."""
+    parts = [p.strip() for p in inner.split(",")]
+    return all(p in EDICT_TAGS or (p.endswith(":") and p[:-1].isalpha())
+               for p in parts)
+
+
+def parse_senses(glosses):
+    """Splits the gloss part of an EDICT line ("/(n) (1) a/b/(2) c/") into
+    senses, each a list of glosses without their notes. Also returns whether
+    the line's reading is marked irregular."""
+    senses = []
+    irregular = False
+    for gloss in glosses.strip().strip("/").split("/"):
+        gloss = gloss.strip()
+        if not gloss or gloss.startswith("EntL"):
+            continue
+        numbered = False
+        while gloss[:1] in ("(", "{"):
+            close = gloss.find(")" if gloss[0] == "(" else "}")
+            if close < 0:
+                break
+            inner = gloss[1:close]
+            if inner.isdigit():
+                numbered = True
+            elif is_tag_group(inner):
+                irregular |= inner in IRREGULAR_READING_TAGS
+            else:
+                break
+            gloss = gloss[close + 1:].lstrip()
+        if numbered or not senses:
+            senses.append([])
+        if gloss:
+            senses[-1].append(gloss)
+    return [s for s in senses if s], irregular
+
+
+def format_meaning(senses):
+    """Glosses joined by "; ", senses numbered when there are several."""
+    if len(senses) == 1:
+        return "; ".join(senses[0])
+    return " ".join(f"({n}) " + "; ".join(s) for n, s in enumerate(senses, 1))
+
+
+def collect_entries(edict_lines, idioms):
+    """Returns {idiom: (readings, meaning)} for the idioms, from their EDICT
+    lines marked "(yoji)" (one line per reading)."""
+    found = {}
+    for line in edict_lines:
+        parsed = parse_edict_line(line)
+        if parsed is None or not parsed[1] or parsed[0] not in idioms:
+            continue
+        rest = line.partition(" ")[2]
+        if not rest.startswith("["):
+            continue
+        reading, _, glosses = rest[1:].partition("]")
+        senses, irregular = parse_senses(glosses)
+        if not senses:
+            continue
+        found.setdefault(parsed[0], []).append(
+            (irregular, reading.strip(), format_meaning(senses)))
+    entries = {}
+    for word, lines in found.items():
+        # sorted() is stable: regular readings first, each in dictionary order.
+        lines = sorted(lines, key=lambda entry: entry[0])
+        readings, meanings = [], []
+        for _, reading, meaning in lines:
+            if reading not in readings:
+                readings.append(reading)
+            if meaning not in meanings:
+                meanings.append(meaning)
+        entries[word] = (readings, " / ".join(meanings))
+    return entries
+
+
+def encode_dictionary(lists, entries):
+    """The dictionary file: one line per idiom of the lists, in list order."""
+    lines = [DICTIONARY_HEADER]
+    for words in lists:
+        for word in words:
+            readings, meaning = entries[word]
+            meaning = " ".join(meaning.split())
+            lines.append(f"{word}\t{READING_SEPARATOR.join(readings)}\t{meaning}\n")
+    return "".join(lines).encode("utf-8")
 
 
 def is_four_kanji(word):
@@ -147,13 +272,21 @@ def main(argv=None):
 
     kanji_levels = read_kanji_levels(args.kanjidic)
     with open(args.edict, encoding="euc_jp", errors="replace") as f:
-        lists = collect_idioms(f, kanji_levels)
+        edict_lines = f.readlines()
+    lists = collect_idioms(edict_lines, kanji_levels)
+    entries = collect_entries(edict_lines, {w for words in lists for w in words})
 
     outputs = []
     for name, words in zip(LEVEL_FILES, lists):
         data = encode_list(words)
         check_fits(name, words, data)
         outputs.append((name, words, data))
+    missing = [w for words in lists for w in words if w not in entries]
+    if missing:
+        raise SystemExit(f"no reading or meaning for {len(missing)} idioms: "
+                         + " ".join(missing[:10]))
+    outputs.append((DICTIONARY_FILE, list(entries),
+                    encode_dictionary(lists, entries)))
     for name, words, data in outputs:
         with open(os.path.join(args.out_dir, name), "wb") as f:
             f.write(data)

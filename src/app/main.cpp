@@ -6,11 +6,30 @@
 #include <QApplication>
 #include <QtGlobal>
 
+namespace {
+
+// The game places its windows itself, cuts them to outlines and captures the screen, and a
+// Wayland session allows none of that to a client. Where the session also offers X (XWayland
+// sets DISPLAY), run on X unless the player chose a platform; Wayland remains the fallback.
+void choosePlatform()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb;wayland");
+}
+
+} // namespace
+
 int main(int argc, char **argv)
 {
+    choosePlatform();
     QApplication app(argc, argv);
     Q_INIT_RESOURCE(art);
     QApplication::setApplicationName(QStringLiteral("horokata"));
+    // Docks and task switchers find the game's icon through its menu entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("horokata"));
+    // The program ends when its main window closes, even while a flow, the celebration or a
+    // popup's loop is still on the stack: those loops end and the flows run out at once.
+    QApplication::setQuitOnLastWindowClosed(false);
 
     horokata::QtPlatform platform;
     horokata::Module1 globals;
@@ -19,6 +38,7 @@ int main(int argc, char **argv)
 
     horokata::MainWindow window(globals, platform, QCoreApplication::applicationDirPath());
     platform.beforeEvents = [&window] { window.sync(); };
+    QObject::connect(&window, &horokata::MainWindow::closed, &app, [] { QCoreApplication::exit(0); });
     if (!window.Form_Load())
         return window.game().closing() ? 0 : 1;
     return app.exec();

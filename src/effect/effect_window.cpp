@@ -5,12 +5,14 @@
 #include "effect/effect_art.h"
 #include "platform/platform.h"
 
+#include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QPointer>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
@@ -33,9 +35,17 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
+    // The celebration ends early when its window is closed, when the main window closes
+    // (the program is ending), or when the event loops are told to exit.
+    bool stopped();
+
     Platform &platform_;
+    QPointer<QWidget> mainWindow_;
+    bool hadMainWindow_ = false;
+    bool stopped_ = false;
     AnimationModel model_;
     QImage backing_; // persistent picture of the window: capture plus every sprite drawn
     qreal dpr_ = 1.0;
@@ -47,7 +57,8 @@ private:
 };
 
 Form3::Form3(QWidget *mainWindow, Platform &platform)
-    : QWidget(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), platform_(platform)
+    : QWidget(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), platform_(platform),
+      mainWindow_(mainWindow), hadMainWindow_(mainWindow != nullptr)
 {
     setObjectName(QStringLiteral("Form3"));
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -96,8 +107,23 @@ void Form3::paintEvent(QPaintEvent *event)
     }
 }
 
+bool Form3::stopped()
+{
+    if (!stopped_ && hadMainWindow_ && (!mainWindow_ || mainWindow_->isHidden()))
+        stopped_ = true;
+    return stopped_;
+}
+
+void Form3::closeEvent(QCloseEvent *event)
+{
+    stopped_ = true;
+    QWidget::closeEvent(event);
+}
+
 void Form3::paint(const DrawCommand &cmd)
 {
+    if (stopped())
+        return;
     const QImage &source = cmd.source == EffectSource::imgTITOL ? titleEmblem() : spriteSheet();
     const QRect target(cmd.x, cmd.y, cmd.size, cmd.size);
     {
@@ -114,7 +140,7 @@ void Form3::waitUntil(std::uint32_t deadline, Platform &platform)
     // without keeping a processor busy; input stays out.
     for (;;) {
         const auto left = static_cast<std::int32_t>(deadline - platform.tickMs());
-        if (left < 1)
+        if (left < 1 || stopped())
             return;
         QEventLoop loop;
         QTimer timer;
@@ -122,7 +148,9 @@ void Form3::waitUntil(std::uint32_t deadline, Platform &platform)
         timer.setTimerType(Qt::PreciseTimer);
         QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
         timer.start(left);
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
+        // A loop that will not run (the program is exiting) ends the celebration.
+        if (loop.exec(QEventLoop::ExcludeUserInputEvents) != 0)
+            stopped_ = true;
     }
 }
 
@@ -142,7 +170,8 @@ void Form3::run(CelebrationStats *stats)
     const qint64 performMs = wall.elapsed();
 
     platform_.doEvents();
-    platform_.sleepMs(200);
+    if (!stopped())
+        platform_.sleepMs(200);
     hide();
     platform_.doEvents();
 

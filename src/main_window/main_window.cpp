@@ -8,12 +8,14 @@
 #include "platform/platform.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QToolTip>
 #include <QWindow>
 
 namespace horokata {
@@ -66,7 +68,8 @@ void drawFocusFrame(QPainter &p, const QRect &r, int ring)
     p.restore();
 }
 
-// A miss lamp: a small flat square; only its release matters.
+// A miss lamp: a small flat square. It acts on the release of any mouse button over it,
+// after a press on it; a press taken off the lamp before its release does nothing.
 class LampButton : public QAbstractButton {
 public:
     explicit LampButton(QWidget *parent) : QAbstractButton(parent) {}
@@ -87,6 +90,29 @@ protected:
         if (hasFocus())
             drawFocusFrame(p, rect(), 1);
     }
+    void mousePressEvent(QMouseEvent *e) override
+    {
+        held_ = true;
+        setDown(true);
+        e->accept();
+    }
+    void mouseMoveEvent(QMouseEvent *e) override
+    {
+        if (held_)
+            setDown(rect().contains(e->position().toPoint()));
+    }
+    void mouseReleaseEvent(QMouseEvent *e) override
+    {
+        const bool act = held_ && rect().contains(e->position().toPoint());
+        held_ = false;
+        setDown(false);
+        e->accept();
+        if (act)
+            click();
+    }
+
+private:
+    bool held_ = false;
 };
 
 } // namespace
@@ -114,7 +140,8 @@ void TileButton::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     const QRect r = rect();
-    const bool down = isChecked();
+    // A picked tile stays down; a tile under a held left button looks down until release.
+    const bool down = isChecked() || isDown();
     const QColor base = qcolor(back_);
     p.fillRect(r, down ? base.darker(118) : base);
     // Raised or sunken bevel, two pixels like a classic push button.
@@ -137,11 +164,26 @@ void TileButton::paintEvent(QPaintEvent *)
 
 void TileButton::mousePressEvent(QMouseEvent *e)
 {
+    if (e->button() == Qt::LeftButton) {
+        held_ = true;
+        setDown(true);
+    }
     emit pressedWith(index_, e->button());
+}
+
+void TileButton::mouseMoveEvent(QMouseEvent *e)
+{
+    // Like a push button: down while the held pointer is over the tile, up while it is off.
+    if (held_)
+        setDown(rect().contains(e->position().toPoint()));
 }
 
 void TileButton::mouseReleaseEvent(QMouseEvent *e)
 {
+    if (e->button() == Qt::LeftButton) {
+        held_ = false;
+        setDown(false);
+    }
     emit releasedWith(index_, e->button(), rect().contains(e->position().toPoint()));
 }
 
@@ -185,7 +227,8 @@ void BoardArea::mousePressEvent(QMouseEvent *e)
 
 MainWindow::MainWindow(Module1 &globals, Platform &platform, const QString &programFolder)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), g_(globals), p_(platform),
-      game_(globals, platform, *this), programFolder_(programFolder)
+      game_(globals, platform, *this), programFolder_(programFolder),
+      cards_(QDir(programFolder).filePath(QString::fromUtf8(kDictionaryFileName)))
 {
     setObjectName(QStringLiteral("Form1"));
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -349,7 +392,7 @@ void MainWindow::buildControls()
         lamp->setAccessibleName(QString::fromUtf8(kLampTips[static_cast<std::size_t>(h)]));
         lamp->setFocusPolicy(Qt::TabFocus);
         lamp->installEventFilter(this);
-        connect(lamp, &QAbstractButton::released, this, [this, h] {
+        connect(lamp, &QAbstractButton::clicked, this, [this, h] {
             focusSink();
             game_.chkLIFE_MouseUp(h);
             sync();
@@ -420,8 +463,18 @@ void MainWindow::ERR_END()
 
 void MainWindow::unloadPopups()
 {
-    delete form4_.data();
-    delete form2_.data();
+    // A popup may be closing the program from inside its own handler or nested loop (a level
+    // chosen in the menu whose list fails to read): it is hidden now, which ends its loop, and
+    // deleted once control is back in the loop that was running when it was unloaded.
+    if (form4_) {
+        form4_->hide();
+        form4_->deleteLater();
+    }
+    if (form2_) {
+        if (form2_->isVisible())
+            form2_->reject();
+        form2_->deleteLater();
+    }
 }
 
 void MainWindow::placeStatus()
@@ -451,8 +504,11 @@ void MainWindow::sync()
         if (l->text() != line.Caption) {
             l->setText(line.Caption);
             l->setAccessibleName(line.Caption);
+            showCard(l, line.Caption);
         }
-        const QString css = QStringLiteral("color: %1; background: transparent;").arg(rgbCss(line.ForeColor));
+        // ".QLabel" styles the line alone: its card, a tooltip label, keeps the tooltip colours
+        // (a black revealed line would otherwise give a black card on a clear background).
+        const QString css = QStringLiteral(".QLabel { color: %1; background: transparent; }").arg(rgbCss(line.ForeColor));
         if (l->styleSheet() != css)
             l->setStyleSheet(css);
     }
@@ -487,6 +543,26 @@ void MainWindow::sync()
     applyKeyFocus();
 }
 
+void MainWindow::showCard(QLabel *line, const QString &caption)
+{
+    const QString card = cards_.cardForLine(caption);
+    if (line->accessibleDescription() == card)
+        return;
+    // A card left open over a line that changed would show the wrong idiom.
+    if (line->underMouse() && QToolTip::isVisible())
+        QToolTip::hideText();
+    line->setAccessibleDescription(card);
+    if (card.isEmpty()) {
+        line->setToolTip(QString());
+        return;
+    }
+    // Rich text so that a long meaning wraps; the idiom stands out on top.
+    const qsizetype firstBreak = card.indexOf(QLatin1Char('\n'));
+    line->setToolTip(QStringLiteral("<p style='white-space:pre-wrap'><big><b>%1</b></big><br>%2</p>")
+                         .arg(card.left(firstBreak).toHtmlEscaped(),
+                              card.mid(firstBreak + 1).toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"))));
+}
+
 void MainWindow::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
@@ -519,6 +595,12 @@ void MainWindow::onTileReleased(int index, Qt::MouseButton button, bool inside)
 void MainWindow::SET_FORM2()
 {
     sync();
+    if (closed_) {
+        // Nothing is shown once the window has closed; a question counts as "いいえ ×".
+        if (ConfirmDialog::asks(g_.intMSG))
+            g_.blnCANCEL = vbTrue;
+        return;
+    }
     if (dialogOverride) {
         dialogOverride();
         return;
@@ -548,6 +630,8 @@ void MainWindow::playCelebration()
 {
     using horokata::playCelebration;
     sync();
+    if (closed_)
+        return;
     if (celebrationOverride) {
         celebrationOverride();
         return;
@@ -572,9 +656,17 @@ void MainWindow::cmdEXIT_Click()
 void MainWindow::closeEvent(QCloseEvent *e)
 {
     // Closing never asks: the popups go first, then the window.
+    closed_ = true;
     unloadPopups();
     p_.doEvents();
     e->accept();
+    emit closed();
+}
+
+void MainWindow::showEvent(QShowEvent *e)
+{
+    closed_ = false;
+    QWidget::showEvent(e);
 }
 
 void MainWindow::cmdMENU_Click()

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "puzzle/board_focus.h"
+#include "idioms/idiom_dictionary.h"
 #include "puzzle/game.h"
 
 #include <QAbstractButton>
@@ -39,13 +40,14 @@ protected:
     void paintEvent(QPaintEvent *) override;
     void mousePressEvent(QMouseEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
-    void mouseMoveEvent(QMouseEvent *) override {}
+    void mouseMoveEvent(QMouseEvent *e) override;
     // Keys are the main window's: the tile never acts on them itself.
     void keyPressEvent(QKeyEvent *) override {}
     void keyReleaseEvent(QKeyEvent *) override {}
 
 private:
     int index_;
+    bool held_ = false; // the left button went down on this tile and is still held
     Rgb back_ = 0;
     Rgb fore_ = 0;
 };
@@ -116,9 +118,13 @@ public:
     int keyIndex() const { return keyIndex_; }
     // The widget that carries the keyboard focus for the area above.
     QWidget *keyFocusWidget();
+signals:
+    // The window has closed: the program is ending.
+    void closed();
 
 protected:
     void closeEvent(QCloseEvent *e) override;
+    void showEvent(QShowEvent *e) override;
     void changeEvent(QEvent *e) override;
     void paintEvent(QPaintEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -150,11 +156,14 @@ private:
     void tellNews();
     void backToWindow();
     std::array<QPushButton *, 5> titleButtons() const;
+    // The line's card (idiom, reading, meaning) as its tooltip and accessible description.
+    void showCard(QLabel *line, const QString &caption);
 
     Module1 &g_;
     Platform &p_;
     Game game_;
     QString programFolder_;
+    IdiomCards cards_;
 
     QFrame *picBAR = nullptr;
     QPushButton *cmdMENU = nullptr;
@@ -187,6 +196,9 @@ private:
     BoardNews news_;
     QStringList pendingNews_;
     QPointer<QWidget> newsHolder_;
+    // Set when the window closes. Flows still on the stack then run to their end without
+    // asking questions or playing the celebration.
+    bool closed_ = false;
 };
 
 } // namespace horokata

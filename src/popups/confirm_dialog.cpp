@@ -148,19 +148,19 @@ void ConfirmDialog::SET_FORM2()
     lblCOM->setText(kTitleConfirm);
 
     QString message;
-    bool question = false;
+    const bool question = asks(g_.intMSG);
     bool known = true;
     switch (g_.intMSG) {
     case 0: message = QStringLiteral("＜") + g_.strNAME + QStringLiteral("＞ 読み込みエラー！ ＝ 強制終了！"); break;
-    case 1: message = QStringLiteral("現在の「 面 」を破棄します！　よろしいですか？"); question = true; break;
-    case 2: message = QStringLiteral("現在の") + g_.strLEVEL + QStringLiteral("を破棄します！　よろしいですか？"); question = true; break;
+    case 1: message = QStringLiteral("現在の「 面 」を破棄します！　よろしいですか？"); break;
+    case 2: message = QStringLiteral("現在の") + g_.strLEVEL + QStringLiteral("を破棄します！　よろしいですか？"); break;
     case 3: message = QStringLiteral("ファイル ＜") + g_.strNAME + QStringLiteral("＞ が見つかりません！"); break;
     case 4: message = QStringLiteral("ファイル ＜") + g_.strNAME + QStringLiteral("＞ が不正です！"); break;
     case 5:
         message = kVersionLine + QLatin1Char('\n') + creditText();
         lblCOM->setText(kTitleVersion);
         break;
-    case 6: message = QStringLiteral("この「 面 」を 降参放棄 しますか？"); question = true; break;
+    case 6: message = QStringLiteral("この「 面 」を 降参放棄 しますか？"); break;
     default: known = false; break; // other values keep the previous message and buttons
     }
     if (known) {
@@ -223,9 +223,27 @@ void ConfirmDialog::cmdLOGO_Click()
     Command1->setFocus();
 }
 
+bool ConfirmDialog::asks(int mode)
+{
+    return mode == 1 || mode == 2 || mode == 6;
+}
+
+void ConfirmDialog::reject()
+{
+    if (!isVisible())
+        return;
+    if (cancelShown())
+        cmdCANSEL_Click();
+    else
+        cmdOK_Click();
+}
+
 void ConfirmDialog::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
+    // Only what lies inside the outline: the key colour around it never shows.
+    if (!mask().isEmpty())
+        p.setClipRegion(mask());
     p.drawPixmap(0, 0, background_);
 }
 
@@ -238,10 +256,7 @@ void ConfirmDialog::keyPressEvent(QKeyEvent *event)
         cmdOK_Click();
         return;
     case Qt::Key_Escape:
-        if (cancelShown())
-            cmdCANSEL_Click();
-        else
-            cmdOK_Click();
+        reject();
         return;
     default:
         QDialog::keyPressEvent(event);

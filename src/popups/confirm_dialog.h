@@ -35,6 +35,14 @@ public:
     void cmdCANSEL_Click();
     void cmdLOGO_Click();
 
+    // True for the modes that ask a question (they show "いいえ ×").
+    static bool asks(int mode);
+
+public slots:
+    // Any close other than the two buttons (the window manager's close, Esc) answers a
+    // question with "いいえ ×", so nothing is thrown away, and dismisses a notice.
+    void reject() override;
+
 protected:
     void paintEvent(QPaintEvent *) override;
     void keyPressEvent(QKeyEvent *event) override;

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 
 namespace horokata {
 
@@ -30,9 +31,13 @@ bool validLevel(int index)
 } // namespace
 
 LevelMenu::LevelMenu(Module1 &g, QWidget *owner, std::function<void(int)> newFile)
-    : QWidget(owner, Qt::Popup | Qt::FramelessWindowHint), g_(g), newFile_(std::move(newFile))
+    // A frameless modal window of its own rather than a popup: a popup would be left out of
+    // the accessibility tree, and a click beside it would close it.
+    : QWidget(owner, Qt::Dialog | Qt::FramelessWindowHint), g_(g), newFile_(std::move(newFile))
 {
     setObjectName(QStringLiteral("Form4"));
+    setWindowTitle(QStringLiteral("ファイル選択"));
+    setAccessibleName(QStringLiteral("ファイル選択"));
     setWindowModality(Qt::ApplicationModal);
     background_ = popupArt(QStringLiteral("menu_background.png"));
 
@@ -113,10 +118,14 @@ void LevelMenu::SET_MENU()
     show();
     raise();
     activateWindow();
+    // The menu may be unloaded while its loop runs (a chosen level's read error closes the
+    // program); it is then deleted later, but nothing here touches it once it is gone.
+    QPointer<LevelMenu> self(this);
     QEventLoop loop;
     loop_ = &loop;
     loop.exec(QEventLoop::DialogExec);
-    loop_ = nullptr;
+    if (self)
+        loop_ = nullptr;
 }
 
 void LevelMenu::SET_HIDE()
@@ -140,9 +149,12 @@ void LevelMenu::lblINDEX_Click(int index)
     if (!validLevel(index) || !entryEnabled(index))
         return;
     SET_HIDE();
-    // Choosing the loaded level only closes the menu.
-    if (index != g_.intLEVEL && newFile_)
-        newFile_(index);
+    // Choosing the loaded level only closes the menu. The callback is copied: it may end
+    // with this menu unloaded.
+    if (index != g_.intLEVEL && newFile_) {
+        const auto newFile = newFile_;
+        newFile(index);
+    }
 }
 
 QColor LevelMenu::entryColor(int index) const
@@ -181,6 +193,9 @@ int LevelMenu::entryAt(const QPoint &pos) const
 void LevelMenu::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
+    // Only what lies inside the outline: the key colour around it never shows.
+    if (!mask().isEmpty())
+        p.setClipRegion(mask());
     p.drawPixmap(0, 0, background_);
 }
 

@@ -1,6 +1,7 @@
 // Applying a window outline (a rectangle list) to a widget, and the popup art resources.
 #include "popups/window_shape.h"
 
+#include <QGuiApplication>
 #include <QWidget>
 
 // Resources of a static library are registered by name, outside any namespace.
@@ -25,6 +26,10 @@ bool applyWindowShape(QWidget *widget, const QRegion &region)
     if (widget == nullptr || region.isEmpty())
         return false;
     widget->setMask(region);
+    // On Wayland a mask only shapes where the window takes input; what lies outside the
+    // outline is cut by painting it transparent instead (the window paints inside its mask).
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        widget->setAttribute(Qt::WA_TranslucentBackground);
     return true;
 }
 

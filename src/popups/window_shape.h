@@ -14,7 +14,8 @@ namespace horokata {
 // The union of the rectangles (empty ones contribute nothing).
 QRegion regionFromRects(const std::vector<RECT> &rects);
 
-// Cuts the widget to the outline. An empty outline is refused (false): it would either leave
+// Cuts the widget to the outline; where a mask shapes input only (Wayland), the window is made
+// translucent so that it can leave the outside of the outline unpainted. An empty outline is refused (false): it would either leave
 // the window unshaped or make it vanish, neither of which is the window's outline.
 bool applyWindowShape(QWidget *widget, const QRegion &region);
 

@@ -63,8 +63,9 @@ id=$(tag id)
 [ "$(sed -n 's:.*<launchable type="desktop-id">\(.*\)</launchable>.*:\1:p' "$metainfo")" = horokata.desktop ] || fail "launchable is not horokata.desktop"
 [ "$(tag binary)" = horokata ] || fail "provided binary is not horokata"
 grep -q '<content_rating type="oars-1.1"' "$metainfo" || fail "no OARS 1.1 content rating"
-grep -q '<screenshot type="default">' "$metainfo" || fail "no default screenshot"
+[ "$(tag project_license)" = "MIT AND CC-BY-SA-4.0" ] || fail "project_license is '$(tag project_license)'"
+grep -q 'example\.invalid' "$metainfo" && fail "the metainfo still names an invented address"
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 grep -q "<release version=\"$version\"" "$metainfo" || fail "no release entry for version $version"
-echo "ok: id $id matches the file name; launchable, binary, OARS rating, screenshot, release $version"
+echo "ok: id $id matches the file name; launchable, binary, OARS rating, licences, release $version"
 echo "PASS"

@@ -25,7 +25,7 @@ echo "ok: installed into a prefix, then moved to $prefix"
 # Layout.
 expect_file() { [ -f "$prefix/$1" ] || fail "missing $1"; }
 for f in bin/horokata lib/horokata/horokata \
-         lib/horokata/初級.txt lib/horokata/一般.txt lib/horokata/特殊.txt lib/horokata/其他.txt \
+         lib/horokata/初級.txt lib/horokata/一般.txt lib/horokata/特殊.txt lib/horokata/其他.txt lib/horokata/読みと意味.txt \
          lib/horokata/msg.rgn lib/horokata/CREDITS.txt lib/horokata/LICENSE-EDRDG.txt \
          "lib/horokata/system/Media/The Microsoft Sound.wav" lib/horokata/system/Media/Chord.wav \
          lib/horokata/system/Media/Chimes.wav lib/horokata/system/Media/Tada.wav \

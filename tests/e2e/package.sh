@@ -54,7 +54,7 @@ expect() { # path mode
 }
 expect usr/bin/horokata -rwxr-xr-x
 expect usr/lib/horokata/horokata -rwxr-xr-x
-for f in 初級.txt 一般.txt 特殊.txt 其他.txt msg.rgn CREDITS.txt LICENSE-EDRDG.txt \
+for f in 初級.txt 一般.txt 特殊.txt 其他.txt 読みと意味.txt msg.rgn CREDITS.txt LICENSE-EDRDG.txt \
          "system/Media/The Microsoft Sound.wav" system/Media/Chord.wav \
          system/Media/Chimes.wav system/Media/Tada.wav; do
     expect "usr/lib/horokata/$f" -rw-r--r--
