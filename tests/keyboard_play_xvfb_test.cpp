@@ -222,11 +222,11 @@ TEST_F(KeyboardPlay, AWholeGameWithoutThePointer)
     // runs its own loop, so its keys are sent from within it; should they fail, it is closed
     // so that the test fails instead of waiting for ever.
     bool menuShown = false;
-    QTimer::singleShot(300, [&] {
+    QTimer::singleShot(300, window.get(), [&] {
         auto *menu = window->findChild<LevelMenu *>();
         menuShown = menu && menu->isVisible();
         press({QStringLiteral("Down"), QStringLiteral("Return")});
-        QTimer::singleShot(5000, [&] {
+        QTimer::singleShot(5000, window.get(), [&] {
             if (auto *m = window->findChild<LevelMenu *>(); m && m->isVisible())
                 m->hide();
         });
