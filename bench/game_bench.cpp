@@ -16,7 +16,7 @@ public:
 };
 
 struct Bench {
-    Module1 globals;
+    ProgramState globals;
     FakePlatform platform;
     NullHost host;
     Game game{globals, platform, host};

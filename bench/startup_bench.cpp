@@ -10,7 +10,7 @@
 //   mode=<mode> ready_ms=<ms> exposed_ms=<ms> proc_ready_ms=<ms> vmhwm_kib=<KiB> vmrss_kib=<KiB>
 // ready_ms is taken when the window is ready (game: Form_Load returned with "準備完了";
 // minimal: its window is exposed); exposed_ms when its window is exposed on the screen.
-#include "app/module1.h"
+#include "app/startup.h"
 #include "main_window/main_window.h"
 #include "platform/qt_platform.h"
 
@@ -134,7 +134,7 @@ int runGame(int argc, char **argv, const QString &programFolder, const Clock &cl
     QApplication::setApplicationDisplayName(QString::fromUtf8(horokata::kTitle));
 
     horokata::QtPlatform platform;
-    horokata::Module1 globals;
+    horokata::ProgramState globals;
     if (!horokata::startupAllowed(platform)) {
         std::fprintf(stderr, "start-up refused\n");
         return 1;

@@ -47,7 +47,7 @@ protected:
     Shown open(int mode, const std::function<void()> &answer)
     {
         Shown shown;
-        g.intMSG = static_cast<std::int16_t>(mode);
+        g.intMSG = static_cast<DialogMode>(mode);
         QTimer::singleShot(0, dialog.get(), [&] {
             shown = Shown{dialog->messageText(), dialog->titleText(), dialog->cancelShown(), dialog->pos(),
                           dialog->isVisible()};
@@ -77,7 +77,7 @@ protected:
         };
     }
 
-    Module1 g;
+    ProgramState g;
     QWidget main;
     std::unique_ptr<ConfirmDialog> dialog;
 };
@@ -95,7 +95,7 @@ void sendMouse(QWidget *w, QEvent::Type type, QPoint local, QPoint global, Qt::M
 
 TEST_F(ConfirmDialogTest, LoadsHiddenAndCutToTheOutlineOfMsgRgn)
 {
-    EXPECT_EQ(g.intERR, 0);
+    EXPECT_EQ(g.intERR, Trouble::None);
     EXPECT_TRUE(dialog->isHidden());
     EXPECT_EQ(dialog->size(), QSize(380, 85));
     const QRegion mask = dialog->mask();
@@ -124,7 +124,7 @@ TEST(ConfirmDialogOutline, FailuresGiveTheirTroubleNumbers)
             EXPECT_TRUE(f.open(QIODevice::WriteOnly));
             f.write(*bytes);
         }
-        Module1 g;
+        ProgramState g;
         g.strPATH = dir.path() + QLatin1Char('/');
         ConfirmDialog d(g, nullptr);
         return int(g.intERR);

@@ -91,7 +91,7 @@ TEST_F(ReadFileTest, MissingOrInvalidFilesAreReportedAndKeepTheOldList)
         EXPECT_EQ(host.dialogs[0].imgOFFTop, 0);
         EXPECT_EQ(platform.log.value(host.dialogs[0].logSize - 1), QStringLiteral("beep"));
         EXPECT_EQ(model().imgOFFTop, 32);
-        EXPECT_EQ(globals.intMSG, 0);
+        EXPECT_EQ(globals.intMSG, kDialogAtRest);
         EXPECT_TRUE(globals.blnERR) << c.name;
         for (int level = 0; level < kLevelCount; ++level)
             EXPECT_EQ(globals.blnLEVEL[static_cast<std::size_t>(level)], level == c.index ? vbFalse : vbTrue) << c.name;
@@ -147,7 +147,7 @@ TEST_F(ReadFileTest, StartUpReadsTheBeginnerListOrReportsItMissing)
     game.clickTile(0, MouseButton::Left);
     EXPECT_TRUE(game.blnPLAY);
 
-    Module1 g2;
+    ProgramState g2;
     FakePlatform p2;
     FakeHost h2(g2, p2);
     Game fresh(g2, p2, h2);
@@ -189,7 +189,7 @@ TEST_F(ReadFileTest, SwitchingLevelOnAFreshBoardAsksNothingAndDealsInTheLevelCol
     EXPECT_EQ(platform.count(QStringLiteral("sleep 800")), 2);
     EXPECT_TRUE(model().enabled);
     EXPECT_FALSE(platform.busy);
-    EXPECT_TRUE(game.checkInvariants().isEmpty());
+    EXPECT_TRUE(checkInvariants(game).isEmpty());
 }
 
 TEST_F(ReadFileTest, SwitchingAfterAFindAsksAndCancelKeepsTheBoard)

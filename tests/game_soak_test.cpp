@@ -41,7 +41,7 @@ protected:
         ++calls;
         deals += platform.count(QStringLiteral("randomize"));
         platform.log.clear();
-        QString problem = game.checkInvariants();
+        QString problem = checkInvariants(game);
         if (problem.isEmpty())
             problem = ownChecks();
         if (!problem.isEmpty()) {
@@ -57,7 +57,7 @@ protected:
         const BoardModel &m = game.model();
         if (!m.enabled || m.busyPointer || platform.busy)
             return QStringLiteral("window left disabled or busy");
-        if (m.imgOFFTop != 32 || globals.intMSG != 0 || globals.blnCANCEL)
+        if (m.imgOFFTop != 32 || globals.intMSG != kDialogAtRest || globals.blnCANCEL)
             return QStringLiteral("dialog state left behind");
         if (!game.blnPLAY)
             return QString();

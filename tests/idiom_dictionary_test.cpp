@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace horokata;
 using namespace Qt::StringLiterals;
@@ -64,6 +65,11 @@ TEST(IdiomDictionary, ReadsNoMoreThanTheLimitAndNothingOfAMissingFile)
 {
     QTemporaryDir dir;
     EXPECT_TRUE(readIdiomDictionary(dir.filePath(u"none.txt"_s)).isEmpty());
+    EXPECT_TRUE(readIdiomDictionary(dir.path()).isEmpty());
+    // A named pipe in the file's place: nothing is read, and nothing waits for a writer.
+    const QString fifo = dir.filePath(u"fifo.txt"_s);
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_TRUE(readIdiomDictionary(fifo).isEmpty());
 
     // An oversized file: the entry that the limit cuts in its meaning, and all after it, are
     // lost.

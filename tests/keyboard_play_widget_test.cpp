@@ -2,6 +2,7 @@
 // round the title bar, board and lamps, and nowhere visible after a click.
 #include "main_window/main_window.h"
 #include "platform/fake_platform.h"
+#include "support/arrow_path.h"
 
 #include <QApplication>
 #include <QFile>
@@ -41,19 +42,25 @@ protected:
                 return i;
         return -1;
     }
-    void hideCell(int i)
+    // Moves the frame with the arrow keys.
+    void frameTo(int cell)
     {
-        window->game().model().MOJI[static_cast<std::size_t>(i)].Visible = false;
-        window->game().intMOJI[static_cast<std::size_t>(i)] = 0;
+        const std::optional<QStringList> path = arrowPath(window->game().model(), framedTile(), cell);
+        ASSERT_TRUE(path) << "cell " << cell << " cannot be reached";
+        for (const QString &k : *path)
+            key(k == QLatin1String("Left") ? Qt::Key_Left : k == QLatin1String("Right") ? Qt::Key_Right
+                : k == QLatin1String("Up") ? Qt::Key_Up : Qt::Key_Down);
+        ASSERT_EQ(framedTile(), cell);
     }
+    bool showing(int cell) const { return window->game().model().MOJI[static_cast<std::size_t>(cell)].Visible; }
 
     QTemporaryDir dir;
-    Module1 globals;
+    ProgramState globals;
     FakePlatform platform;
     std::unique_ptr<MainWindow> window;
 };
 
-TEST_F(KeyboardFocus, ArrowsSkipVanishedCellsAndTheFrameKeepsToAShowingTile)
+TEST_F(KeyboardFocus, TheFrameKeepsToShowingTilesAndJumpsOverEmptyCells)
 {
     key(Qt::Key_N, Qt::ControlModifier);
     ASSERT_TRUE(window->game().blnPLAY);
@@ -63,27 +70,9 @@ TEST_F(KeyboardFocus, ArrowsSkipVanishedCellsAndTheFrameKeepsToAShowingTile)
     key(Qt::Key_Down);
     ASSERT_EQ(framedTile(), 1);
 
-    // Column 1 of row 1 is empty: Right jumps over it; Left comes back over it.
-    hideCell(9);
-    window->sync();
-    key(Qt::Key_Right);
-    EXPECT_EQ(framedTile(), 17);
-    key(Qt::Key_Left);
-    EXPECT_EQ(framedTile(), 1);
-    // Nothing further left: the frame stays.
-    key(Qt::Key_Left);
-    EXPECT_EQ(framedTile(), 1);
-
-    // The framed tile vanishes: the frame goes to the nearest tile still showing.
-    hideCell(1);
-    window->sync();
-    EXPECT_EQ(framedTile(), 0);
-
     // A found idiom picked from the keys: its tiles vanish and the rest close up while the
     // window is disabled; afterwards the frame is on a showing tile again, on its own cell
     // when a tile moved into it.
-    key(Qt::Key_N, Qt::ControlModifier);
-    ASSERT_EQ(framedTile(), 0);
     const QString idiom = window->game().strGOKU[1];
     std::vector<int> cells;
     for (QChar ch : idiom)
@@ -95,23 +84,40 @@ TEST_F(KeyboardFocus, ArrowsSkipVanishedCellsAndTheFrameKeepsToAShowingTile)
             }
     ASSERT_EQ(cells.size(), 4u);
     for (int c : cells) {
-        while (framedTile() != c) {
-            const int at = framedTile();
-            ASSERT_GE(at, 0);
-            key(rowOf(c) != rowOf(at) ? (rowOf(c) < rowOf(at) ? Qt::Key_Up : Qt::Key_Down)
-                                      : (columnOf(c) < columnOf(at) ? Qt::Key_Left : Qt::Key_Right));
-        }
+        frameTo(c);
         key(c == cells.back() ? Qt::Key_Return : Qt::Key_Space);
     }
     ASSERT_EQ(window->game().intGOT, 1);
     ASSERT_TRUE(window->isEnabled());
     const int at = framedTile();
     ASSERT_GE(at, 0) << "no tile has the focus after the tiles moved";
-    EXPECT_TRUE(window->game().model().MOJI[static_cast<std::size_t>(at)].Visible);
-    if (window->game().intMOJI[static_cast<std::size_t>(cells.back())]) {
+    EXPECT_TRUE(showing(at));
+    if (showing(cells.back())) {
         EXPECT_EQ(at, cells.back());
     }
     EXPECT_EQ(window->tile(at)->accessibleDescription(), window->line(0)->text());
+
+    // The rows closed up to the right, leaving empty cells at their left ends: Down jumps
+    // over an empty cell of a column to the next tile below it, and Up comes back.
+    bool crossed = false;
+    for (int col = 0; col < kColumns && !crossed; ++col)
+        for (int row = 0; row + 2 < kRows && !crossed; ++row) {
+            const int top = col * kRows + row;
+            if (!showing(top) || showing(top + 1))
+                continue;
+            int below = top + 2;
+            while (rowOf(below) > 0 && !showing(below))
+                ++below;
+            if (rowOf(below) == 0)
+                continue;
+            frameTo(top);
+            key(Qt::Key_Down);
+            EXPECT_EQ(framedTile(), below);
+            key(Qt::Key_Up);
+            EXPECT_EQ(framedTile(), top);
+            crossed = true;
+        }
+    EXPECT_TRUE(crossed) << "no column with an empty cell between two tiles on this board";
 }
 
 TEST_F(KeyboardFocus, TabGoesRoundButtonsBoardAndTheLampsThatShow)
@@ -127,15 +133,17 @@ TEST_F(KeyboardFocus, TabGoesRoundButtonsBoardAndTheLampsThatShow)
     key(Qt::Key_Tab, Qt::ShiftModifier);
     EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("chkLIFE_2"));
 
-    // A miss puts out lamp 2 under the focus: it goes to lamp 1, and Tab skips the dark lamp.
-    window->game().model().MOJI[0].Value = 1;
-    window->game().strPICK = QStringLiteral("xxxx");
-    window->game().SET_OUT();
-    window->sync();
-    EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("chkLIFE_1"));
-    EXPECT_EQ(window->lamp(1)->accessibleDescription(), QStringLiteral("あと ２回"));
+    // Space on the lamp gives up (the question answered はい): the lamps go out under the
+    // focus, which goes on to the board and tells of the lost board.
+    window->dialogOverride = [] {};
+    key(Qt::Key_Space);
+    ASSERT_EQ(window->game().intOVER, 1);
+    const int at = framedTile();
+    ASSERT_GE(at, 0);
+    EXPECT_EQ(window->tile(at)->text(), window->game().model().MOJI[static_cast<std::size_t>(at)].Caption);
+    EXPECT_EQ(window->tile(at)->accessibleDescription(), QStringLiteral("…残念至極…"));
     key(Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("cmdMENU"));
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("cmdMENU")) << "a dark lamp took the focus";
 }
 
 TEST_F(KeyboardFocus, AClickLeavesNoFrame)

@@ -4,15 +4,15 @@
 #include "main_window/main_window.h"
 #include "platform/qt_platform.h"
 #include "popups/level_menu.h"
+#include "support/arrow_path.h"
+#include "support/game_invariants.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QProcess>
 #include <QTest>
 #include <QTimer>
-#include <deque>
 #include <gtest/gtest.h>
-#include <map>
 #include <set>
 
 using namespace horokata;
@@ -66,40 +66,13 @@ protected:
         return row;
     }
 
-    // The arrow keys from the focused cell to `target`, found by trying every arrow from
-    // every reachable cell: a showing tile the arrows cannot reach is a failure.
-    QStringList arrowsTo(int target) const
-    {
-        const std::pair<FocusStep, const char *> arrows[] = {
-            {FocusStep::Left, "Left"}, {FocusStep::Right, "Right"}, {FocusStep::Up, "Up"}, {FocusStep::Down, "Down"}};
-        std::map<int, std::pair<int, const char *>> from;
-        std::deque<int> queue{window->focusCell()};
-        from[window->focusCell()] = {-1, nullptr};
-        while (!queue.empty() && !from.count(target)) {
-            const int c = queue.front();
-            queue.pop_front();
-            for (const auto &[step, name] : arrows) {
-                const int n = stepToShowingTile(model(), c, step);
-                if (!from.count(n)) {
-                    from[n] = {c, name};
-                    queue.push_back(n);
-                }
-            }
-        }
-        QStringList keys;
-        if (!from.count(target))
-            return {QStringLiteral("unreachable")};
-        for (int c = target; from[c].second; c = from[c].first)
-            keys.prepend(QString::fromLatin1(from[c].second));
-        return keys;
-    }
-
     // Moves the frame to `cell` and presses the tile with Space (or Enter).
     void pressTile(int cell, const char *key = "space")
     {
-        const QStringList arrows = arrowsTo(cell);
-        ASSERT_NE(arrows, QStringList{QStringLiteral("unreachable")}) << "cell " << cell;
-        press(arrows);
+        // A showing tile the arrows cannot reach is a failure.
+        const std::optional<QStringList> arrows = arrowPath(model(), window->focusCell(), cell);
+        ASSERT_TRUE(arrows) << "cell " << cell << " cannot be reached";
+        press(*arrows);
         ASSERT_TRUE(waitFor([&] { return window->tile(cell)->hasFocus(); })) << "frame did not reach cell " << cell;
         press({QString::fromLatin1(key)});
     }
@@ -126,7 +99,7 @@ protected:
         return picked;
     }
 
-    Module1 globals;
+    ProgramState globals;
     QtPlatform platform;
     std::unique_ptr<MainWindow> window;
 };
@@ -203,7 +176,7 @@ TEST_F(KeyboardPlay, AWholeGameWithoutThePointer)
         for (int i : tiles)
             pressTile(i);
         ASSERT_TRUE(waitFor([&] { return window->game().intGOT == k && idle(); })) << "idiom " << k;
-        ASSERT_TRUE(window->game().checkInvariants().isEmpty() || k == kIdioms);
+        ASSERT_TRUE(horokata::testing::checkInvariants(window->game()).isEmpty() || k == kIdioms);
         const QString line = window->line(k - 1)->accessibleName();
         ASSERT_TRUE(waitFor([&] { return news().startsWith(line); })) << "idiom " << k << ": " << news().toStdString();
         ASSERT_TRUE(model().MOJI[static_cast<std::size_t>(window->focusCell())].Visible);

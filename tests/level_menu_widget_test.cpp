@@ -66,7 +66,7 @@ protected:
 
     void clickEntry(int i) { click(menu->entry(i), QPoint(20, 8)); }
 
-    Module1 g;
+    ProgramState g;
     QWidget owner;
     std::unique_ptr<LevelMenu> menu;
     std::vector<int> calls;
@@ -77,7 +77,7 @@ protected:
 
 TEST_F(LevelMenuTest, LoadsHiddenWithEntriesAndTheBuiltInOutline)
 {
-    EXPECT_EQ(g.intERR, 0);
+    EXPECT_EQ(g.intERR, Trouble::None);
     EXPECT_TRUE(menu->isHidden());
     EXPECT_EQ(menu->size(), QSize(60, 79));
     const char *captions[] = {"　 初級", "　 一般", "　 特殊", "　 其他"};

@@ -38,8 +38,15 @@ protected:
     {
         window = std::make_unique<MainWindow>(globals, platform, folder.path());
         platform.onEvents = [this] { window->sync(); };
-        window->dialogOverride = [this] { dialogs << QStringLiteral("%1 %2").arg(globals.intMSG).arg(globals.strNAME); };
+        window->dialogOverride = [this] { dialogs << QStringLiteral("%1 %2").arg(static_cast<int>(globals.intMSG)).arg(globals.strNAME); };
         loaded = window->Form_Load();
+    }
+
+    // A board in play, dealt as the player deals one.
+    void dealBoard()
+    {
+        QTest::mouseClick(window->button("cmdNEW"), Qt::LeftButton);
+        ASSERT_TRUE(window->game().blnPLAY);
     }
 
     void mouse(QWidget *w, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held)
@@ -55,7 +62,7 @@ protected:
         QApplication::sendEvent(w, &e);
     }
 
-    Module1 globals;
+    ProgramState globals;
     FakePlatform platform;
     std::unique_ptr<MainWindow> window;
     QStringList dialogs;
@@ -193,13 +200,13 @@ TEST_F(MainWindowTest, VersionButtonAsksInModeFiveAndCoversTheBar)
     int coverTop = -1;
     window->dialogOverride = [&] {
         coverTop = window->cover()->y();
-        dialogs << QString::number(globals.intMSG);
+        dialogs << QString::number(static_cast<int>(globals.intMSG));
     };
     QTest::mouseClick(window->button("cmdMENU"), Qt::LeftButton);
     EXPECT_EQ(dialogs, QStringList{QStringLiteral("5")});
     EXPECT_EQ(coverTop, 0);
     EXPECT_EQ(window->cover()->y(), 32);
-    EXPECT_EQ(globals.intMSG, 0);
+    EXPECT_EQ(globals.intMSG, kDialogAtRest);
     EXPECT_EQ(platform.count(QStringLiteral("beep")), 1);
 }
 
@@ -210,7 +217,7 @@ TEST_F(MainWindowTest, LampsActOnTheReleaseOfAnyButtonOverThemOnly)
     ASSERT_TRUE(loaded);
     QAbstractButton *lamp = window->lamp(1);
     const QPoint on(8, 8), off(8, -40);
-    window->game().blnPLAY = vbTrue;
+    dealBoard();
     // A press taken off the lamp before its release gives nothing up.
     mouse(lamp, QEvent::MouseButtonPress, on, Qt::LeftButton, Qt::LeftButton);
     mouse(lamp, QEvent::MouseMove, off, Qt::NoButton, Qt::LeftButton);
@@ -219,7 +226,7 @@ TEST_F(MainWindowTest, LampsActOnTheReleaseOfAnyButtonOverThemOnly)
     // Every button asks on its release over the lamp.
     for (Qt::MouseButton b : {Qt::RightButton, Qt::MiddleButton, Qt::LeftButton}) {
         dialogs.clear();
-        window->game().blnPLAY = vbTrue;
+        dealBoard();
         mouse(lamp, QEvent::MouseButtonPress, on, b, b);
         EXPECT_TRUE(dialogs.isEmpty());
         mouse(lamp, QEvent::MouseButtonRelease, on, b, Qt::NoButton);

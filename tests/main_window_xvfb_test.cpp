@@ -3,6 +3,7 @@
 #include "platform/qt_platform.h"
 #include "popups/confirm_dialog.h"
 #include "popups/level_menu.h"
+#include "support/game_invariants.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -18,6 +19,7 @@
 #include <set>
 
 using namespace horokata;
+using horokata::testing::checkInvariants;
 
 namespace {
 
@@ -109,7 +111,7 @@ protected:
         ASSERT_TRUE(window->game().blnPLAY);
     }
 
-    Module1 globals;
+    ProgramState globals;
     QtPlatform platform;
     std::unique_ptr<MainWindow> window;
 };
@@ -182,7 +184,7 @@ TEST_F(RealWindow, FindingAnIdiomClearsItsTilesFillsALineAndClosesUp)
         EXPECT_EQ(accessibleDescription(window->line(1)), QString());
         EXPECT_EQ(window->line(1)->toolTip(), QString());
         EXPECT_EQ(accessibleName(window->statusLabel()), QString());
-        EXPECT_TRUE(window->game().checkInvariants().isEmpty()) << window->game().checkInvariants().toStdString();
+        EXPECT_TRUE(checkInvariants(window->game()).isEmpty()) << checkInvariants(window->game()).toStdString();
         // Every row is packed against the right edge.
         for (int row = 0; row < kRows; ++row) {
             bool seenTile = false;
@@ -334,7 +336,7 @@ TEST(RealWindowShutdown, AReadErrorChosenFromTheLevelMenuClosesTheProgramSafely)
         broken.write(idiom + "\n");
     broken.close();
 
-    Module1 globals;
+    ProgramState globals;
     QtPlatform platform;
     auto window = std::make_unique<MainWindow>(globals, platform, folder.path());
     platform.beforeEvents = [&window] { window->sync(); };

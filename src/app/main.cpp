@@ -1,5 +1,5 @@
 // Program entry: the start-up refusals, then the main window.
-#include "app/module1.h"
+#include "app/startup.h"
 #include "main_window/main_window.h"
 #include "platform/qt_platform.h"
 
@@ -32,7 +32,7 @@ int main(int argc, char **argv)
     QApplication::setQuitOnLastWindowClosed(false);
 
     horokata::QtPlatform platform;
-    horokata::Module1 globals;
+    horokata::ProgramState globals;
     if (!horokata::startupAllowed(platform))
         return 1;
 

@@ -1,7 +1,7 @@
 // The celebration's sprite animation as plain data: sprite table, moves, retire rule, pacing.
 #include "effect/animation_model.h"
 
-#include "app/module1.h"
+#include "puzzle/program_state.h"
 #include "platform/platform.h"
 
 #include <cmath>

@@ -2,6 +2,7 @@
 #include "idioms/idiom_dictionary.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 
 namespace horokata {
@@ -86,8 +87,9 @@ IdiomDictionary parseIdiomDictionary(QByteArrayView bytes)
 
 IdiomDictionary readIdiomDictionary(const QString &path)
 {
+    // Only a regular file: opening a named pipe put in its place would wait for a writer.
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         return {};
     // One byte past the limit tells a file that is too long from one that just fits.
     QByteArray bytes = file.read(kMaxDictionaryBytes + 1);

@@ -32,7 +32,8 @@ using IdiomDictionary = QHash<QString, IdiomEntry>;
 IdiomDictionary parseIdiomDictionary(QByteArrayView bytes);
 
 // Reads at most kMaxDictionaryBytes of the file (a line cut off by that limit is dropped)
-// and parses it. A missing or unreadable file gives an empty dictionary.
+// and parses it. A missing or unreadable file, or anything but a regular file, gives an empty
+// dictionary.
 IdiomDictionary readIdiomDictionary(const QString &path);
 
 // The idiom shown on a side-panel line ("03：一石二鳥" → "一石二鳥"); "" for a bare number.

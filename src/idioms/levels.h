@@ -16,6 +16,7 @@ struct Level {
 };
 
 constexpr int kLevelCount = 4;
+constexpr int kStartLevel = 0; // the beginner level, whose list is read at start-up
 const Level &levelAt(int index); // index 0..3
 
 // The level's name, or "" for any other index.

@@ -169,7 +169,7 @@ void MainWindow::activateFromKeys()
     }
     QPushButton *b = titleButtons()[static_cast<std::size_t>(keyIndex_)];
     if (b == cmdMENU) {
-        game_.ask(5);
+        game_.ask(DialogMode::Version);
         sync();
     } else if (b == cmdEXIT) {
         cmdEXIT_Click();

@@ -1,6 +1,7 @@
 // The main window: title bar, board of 80 tiles, side panel; mirrors the game and forwards input.
 #include "main_window/main_window.h"
 
+#include "app/startup.h"
 #include "effect/effect_window.h"
 #include "platform/fonts.h"
 #include "popups/confirm_dialog.h"
@@ -225,7 +226,7 @@ void BoardArea::mousePressEvent(QMouseEvent *e)
 
 // ---------------------------------------------------------------- the window
 
-MainWindow::MainWindow(Module1 &globals, Platform &platform, const QString &programFolder)
+MainWindow::MainWindow(ProgramState &globals, Platform &platform, const QString &programFolder)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), g_(globals), p_(platform),
       game_(globals, platform, *this), programFolder_(programFolder),
       cards_(QDir(programFolder).filePath(QString::fromUtf8(kDictionaryFileName)))
@@ -426,9 +427,7 @@ bool MainWindow::Form_Load()
     game_.loadFirstList(programFolder_);
     if (game_.closing())
         return false;
-    game_.model().enabled = false;
-    p_.setBusyPointer(true);
-    game_.model().busyPointer = true;
+    game_.beginLoading();
     sync();
     show();
     p_.doEvents();
@@ -436,17 +435,15 @@ bool MainWindow::Form_Load()
     // The dialog and the level menu build their outlines as they load; the menu only
     // when the dialog's outline worked.
     form2();
-    if (g_.intERR < 1)
+    if (g_.intERR == Trouble::None)
         loadForm4();
-    if (g_.intERR >= 1) {
+    if (g_.intERR != Trouble::None) {
         ERR_END();
         return false;
     }
     game_.finishLoad();
     placeStatus();
-    p_.setBusyPointer(false);
-    game_.model().busyPointer = false;
-    game_.model().enabled = true;
+    game_.endLoading();
     p_.doEvents();
     sync();
     return true;
@@ -579,7 +576,7 @@ void MainWindow::onTileReleased(int index, Qt::MouseButton button, bool inside)
     boardCell_ = index;
     if (!inside) {
         // The press was taken back by leaving the tile: no click happened.
-        game_.blnHOLD = vbFalse;
+        game_.MOJI_PressTakenBack();
         sync();
         return;
     }
@@ -597,7 +594,7 @@ void MainWindow::SET_FORM2()
     sync();
     if (closed_) {
         // Nothing is shown once the window has closed; a question counts as "いいえ ×".
-        if (ConfirmDialog::asks(g_.intMSG))
+        if (isQuestion(g_.intMSG))
             g_.blnCANCEL = vbTrue;
         return;
     }
@@ -672,7 +669,7 @@ void MainWindow::showEvent(QShowEvent *e)
 void MainWindow::cmdMENU_Click()
 {
     focusSink();
-    game_.ask(5);
+    game_.ask(DialogMode::Version);
     sync();
 }
 

@@ -73,14 +73,15 @@ private:
 class MainWindow : public QWidget, public GameHost {
     Q_OBJECT
 public:
-    MainWindow(Module1 &globals, Platform &platform, const QString &programFolder);
+    MainWindow(ProgramState &globals, Platform &platform, const QString &programFolder);
     ~MainWindow() override;
 
     // The window's construction sequence. Returns false when start-up must end
     // (a window outline failed, or the first list could not be read).
     bool Form_Load();
 
-    Game &game() { return game_; }
+    // The game, to read; windows change it only through its methods.
+    const Game &game() const { return game_; }
     // Mirror the game state into the widgets.
     void sync();
 
@@ -159,7 +160,7 @@ private:
     // The line's card (idiom, reading, meaning) as its tooltip and accessible description.
     void showCard(QLabel *line, const QString &caption);
 
-    Module1 &g_;
+    ProgramState &g_;
     Platform &p_;
     Game game_;
     QString programFolder_;

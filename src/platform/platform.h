@@ -13,7 +13,8 @@ public:
 
     // Let pending window events (painting included) run once.
     virtual void doEvents() = 0;
-    // Block the thread for the given time; windows are not repainted meanwhile.
+    // Pause the flow for the given time. The windows stay painted meanwhile, and input made
+    // during the pause reaches them at once (a disabled window drops it) instead of queueing.
     virtual void sleepMs(int ms) = 0;
     // Millisecond clock with an arbitrary origin; wraps like a 32-bit counter.
     virtual std::uint32_t tickMs() = 0;

@@ -37,7 +37,7 @@ QPushButton *makeButton(QWidget *parent, const char *name, const QString &captio
 
 } // namespace
 
-ConfirmDialog::ConfirmDialog(Module1 &g, QWidget *mainWindow)
+ConfirmDialog::ConfirmDialog(ProgramState &g, QWidget *mainWindow)
     : QDialog(mainWindow, Qt::Dialog | Qt::FramelessWindowHint), g_(g), mainWindow_(mainWindow)
 {
     setObjectName(QStringLiteral("Form2"));
@@ -113,14 +113,20 @@ ConfirmDialog::ConfirmDialog(Module1 &g, QWidget *mainWindow)
     picBAR2->installEventFilter(this);
 }
 
+static_assert(kRgnMissing == static_cast<int>(Trouble::DialogOutlineMissing)
+              && kRgnReadError == static_cast<int>(Trouble::DialogOutlineUnreadable)
+              && kRgnRefused == static_cast<int>(Trouble::DialogOutlineRefused)
+              && kRgnNotApplied == static_cast<int>(Trouble::DialogOutlineNotApplied));
+
 void ConfirmDialog::SET_RGN()
 {
     std::vector<RECT> rects;
     int trouble = loadRegionFile(g_.strPATH + QStringLiteral("msg.rgn"), &rects);
     if (trouble == kRgnOk && !applyWindowShape(this, regionFromRects(rects)))
         trouble = kRgnNotApplied;
+    // The outline's results 1..4 are the dialog's trouble numbers.
     if (trouble != kRgnOk)
-        g_.intERR = static_cast<std::int16_t>(trouble);
+        g_.intERR = static_cast<Trouble>(trouble);
 }
 
 QString ConfirmDialog::creditText() const
@@ -148,25 +154,25 @@ void ConfirmDialog::SET_FORM2()
     lblCOM->setText(kTitleConfirm);
 
     QString message;
-    const bool question = asks(g_.intMSG);
+    const bool question = isQuestion(g_.intMSG);
     bool known = true;
     switch (g_.intMSG) {
-    case 0: message = QStringLiteral("＜") + g_.strNAME + QStringLiteral("＞ 読み込みエラー！ ＝ 強制終了！"); break;
-    case 1: message = QStringLiteral("現在の「 面 」を破棄します！　よろしいですか？"); break;
-    case 2: message = QStringLiteral("現在の") + g_.strLEVEL + QStringLiteral("を破棄します！　よろしいですか？"); break;
-    case 3: message = QStringLiteral("ファイル ＜") + g_.strNAME + QStringLiteral("＞ が見つかりません！"); break;
-    case 4: message = QStringLiteral("ファイル ＜") + g_.strNAME + QStringLiteral("＞ が不正です！"); break;
-    case 5:
+    case DialogMode::ReadError: message = QStringLiteral("＜") + g_.strNAME + QStringLiteral("＞ 読み込みエラー！ ＝ 強制終了！"); break;
+    case DialogMode::DiscardBoard: message = QStringLiteral("現在の「 面 」を破棄します！　よろしいですか？"); break;
+    case DialogMode::DiscardLevelBoard: message = QStringLiteral("現在の") + g_.strLEVEL + QStringLiteral("を破棄します！　よろしいですか？"); break;
+    case DialogMode::FileMissing: message = QStringLiteral("ファイル ＜") + g_.strNAME + QStringLiteral("＞ が見つかりません！"); break;
+    case DialogMode::FileInvalid: message = QStringLiteral("ファイル ＜") + g_.strNAME + QStringLiteral("＞ が不正です！"); break;
+    case DialogMode::Version:
         message = kVersionLine + QLatin1Char('\n') + creditText();
         lblCOM->setText(kTitleVersion);
         break;
-    case 6: message = QStringLiteral("この「 面 」を 降参放棄 しますか？"); break;
+    case DialogMode::GiveUp: message = QStringLiteral("この「 面 」を 降参放棄 しますか？"); break;
     default: known = false; break; // other values keep the previous message and buttons
     }
     if (known) {
         lblMSG->setText(message);
         lblMSG->setAccessibleName(message);
-        lblMSG->setToolTip(g_.intMSG == 5 ? message : QString());
+        lblMSG->setToolTip(g_.intMSG == DialogMode::Version ? message : QString());
         cmdCANSEL->setVisible(question);
         fitMessageFont();
     }
@@ -221,11 +227,6 @@ void ConfirmDialog::cmdCANSEL_Click()
 void ConfirmDialog::cmdLOGO_Click()
 {
     Command1->setFocus();
-}
-
-bool ConfirmDialog::asks(int mode)
-{
-    return mode == 1 || mode == 2 || mode == 6;
 }
 
 void ConfirmDialog::reject()

@@ -1,7 +1,7 @@
 // Form2: the shaped confirmation dialog with its seven message modes.
 #pragma once
 
-#include "app/module1.h"
+#include "puzzle/program_state.h"
 
 #include <QDialog>
 #include <QPixmap>
@@ -18,7 +18,7 @@ class ConfirmDialog : public QDialog {
 public:
     // Loads the dialog hidden and cuts it to the outline in g.strPATH + "msg.rgn"; a failed
     // outline sets g.intERR to 1..4 (the window then stays unshaped).
-    ConfirmDialog(Module1 &g, QWidget *mainWindow);
+    ConfirmDialog(ProgramState &g, QWidget *mainWindow);
 
     // Shows the message of mode g.intMSG modally, 66/72 pixels right/below the main window's
     // top-left corner; returns once the dialog is hidden. "いいえ ×" sets g.blnCANCEL = vbTrue.
@@ -35,9 +35,6 @@ public:
     void cmdCANSEL_Click();
     void cmdLOGO_Click();
 
-    // True for the modes that ask a question (they show "いいえ ×").
-    static bool asks(int mode);
-
 public slots:
     // Any close other than the two buttons (the window manager's close, Esc) answers a
     // question with "いいえ ×", so nothing is thrown away, and dismisses a notice.
@@ -52,7 +49,7 @@ private:
     void SET_RGN();
     void fitMessageFont();
 
-    Module1 &g_;
+    ProgramState &g_;
     QPointer<QWidget> mainWindow_;
     QPixmap background_;
     QLabel *picBAR2 = nullptr;

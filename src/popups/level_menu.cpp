@@ -30,10 +30,10 @@ bool validLevel(int index)
 
 } // namespace
 
-LevelMenu::LevelMenu(Module1 &g, QWidget *owner, std::function<void(int)> newFile)
+LevelMenu::LevelMenu(ProgramState &g, QWidget *owner, std::function<void(int)> newFile)
     // A frameless modal window of its own rather than a popup: a popup would be left out of
     // the accessibility tree, and a click beside it would close it.
-    : QWidget(owner, Qt::Dialog | Qt::FramelessWindowHint), g_(g), newFile_(std::move(newFile))
+    : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), g_(g), newFile_(std::move(newFile))
 {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("ファイル選択"));
@@ -78,11 +78,11 @@ void LevelMenu::SET_RGN()
 {
     std::vector<RECT> rects;
     if (createRegionRects(menuOutline(), &rects) != kRgnOk) {
-        g_.intERR = 5;
+        g_.intERR = Trouble::MenuOutlineRefused;
         return;
     }
     if (!applyWindowShape(this, regionFromRects(rects)))
-        g_.intERR = 6;
+        g_.intERR = Trouble::MenuOutlineNotApplied;
 }
 
 void LevelMenu::setEntryColor(int index, const QColor &color)
@@ -253,20 +253,20 @@ void LevelMenu::keyPressEvent(QKeyEvent *event)
             lblINDEX_Click(highlightedEntry());
         return;
     default:
-        QWidget::keyPressEvent(event);
+        QDialog::keyPressEvent(event);
     }
 }
 
 void LevelMenu::showEvent(QShowEvent *event)
 {
-    QWidget::showEvent(event);
+    QDialog::showEvent(event);
     if (const int i = highlightedEntry(); i >= 0)
         lblINDEX[std::size_t(i)]->setFocus(Qt::OtherFocusReason);
 }
 
 void LevelMenu::hideEvent(QHideEvent *event)
 {
-    QWidget::hideEvent(event);
+    QDialog::hideEvent(event);
     if (loop_)
         loop_->quit();
 }
@@ -293,7 +293,7 @@ bool LevelMenu::eventFilter(QObject *watched, QEvent *event)
         }
         break;
     }
-    return QWidget::eventFilter(watched, event);
+    return QDialog::eventFilter(watched, event);
 }
 
 } // namespace horokata

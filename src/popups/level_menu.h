@@ -1,11 +1,11 @@
 // Form4: the shaped level menu popup with its four entries and the arrow at the loaded level.
 #pragma once
 
-#include "app/module1.h"
+#include "puzzle/program_state.h"
 
 #include <QColor>
 #include <QPixmap>
-#include <QWidget>
+#include <QDialog>
 #include <array>
 #include <functional>
 
@@ -14,13 +14,13 @@ class QLabel;
 
 namespace horokata {
 
-class LevelMenu : public QWidget {
+class LevelMenu : public QDialog {
     Q_OBJECT
 public:
     // Loads the menu hidden and cuts it to the built-in outline; a failed outline sets
     // g.intERR to 5 (region refused) or 6 (not applied). `newFile` is the main window's
     // NEW_FILE, called with the chosen level.
-    LevelMenu(Module1 &g, QWidget *owner, std::function<void(int)> newFile);
+    LevelMenu(ProgramState &g, QWidget *owner, std::function<void(int)> newFile);
     ~LevelMenu() override;
 
     // Opens the menu at (lngMENUX, lngMENUY) twips and returns once it is hidden again.
@@ -54,7 +54,7 @@ private:
     int highlightedEntry() const;
     void highlightFromKeys(int index);
 
-    Module1 &g_;
+    ProgramState &g_;
     std::function<void(int)> newFile_;
     QPixmap background_;
     std::array<QLabel *, 4> lblINDEX{};

@@ -1,8 +1,8 @@
-// The game's rules: the state of one game and every flow that changes it (Form1's logic).
+// The game's rules: the state of one game and every flow that changes it.
 #pragma once
 
-#include "app/module1.h"
 #include "puzzle/board_model.h"
+#include "puzzle/program_state.h"
 
 #include <QString>
 #include <array>
@@ -27,95 +27,140 @@ public:
 
 enum class MouseButton { Left = 1, Right = 2, Middle = 4 };
 
+// Where the board stands, which decides what a click on a tile does.
+enum class BoardPhase {
+    Idle,         // no board in play: a click deals a new one
+    Playing,      // a board in play: clicks pick tiles
+    Cleared,      // all twenty found, "！拍手喝采！" shown: a click plays the celebration
+    Lost,         // third miss or given up, "…残念至極…" shown: a click asks replay or new
+    ReplayPrompt, // "再度？新規？" shown: its left half replays the board, its right half deals anew
+};
+
 class Game {
 public:
-    Game(Module1 &globals, Platform &platform, GameHost &host);
+    Game(ProgramState &globals, Platform &platform, GameHost &host);
 
     BoardModel &model() { return m_; }
     const BoardModel &model() const { return m_; }
-    Module1 &globals() { return g_; }
+
+    // The phase that follows from blnPLAY, intCLEAR and intOVER.
+    BoardPhase phase() const;
 
     // --- start-up (the window-independent steps of the main window's construction) ---
-    // Steps 8 to 11: state, splash, level variables, first list read.
+    // The title board, the program folder, every level usable, then the beginner list read.
     void loadFirstList(const QString &programFolder);
-    // Step 15: level label and status after construction.
+    // The window is busy while the dialog and the menu load.
+    void beginLoading();
+    // The level label and status words once loaded.
     void finishLoad();
+    // The window open for input again.
+    void endLoading();
 
     // --- commands ---
+    // "新規": deals a new board, asking first while one is in play.
     void cmdNEW_Click();
+    // "再度": replays the last board dealt, from the start.
     void cmdRESET_Click();
+    // A release on a miss lamp: offers to give the board up.
     void chkLIFE_MouseUp(int index);
+    // A level chosen in the level menu: asks, reads its list and deals from it.
     void NEW_FILE(int index);
 
     // --- tiles and board ---
+    // A press on a tile (the flip and the release follow).
     void MOJI_MouseDown(int index, MouseButton button);
     // The tile's own flip of Value between press and release (left button only).
     void MOJI_Flip(int index);
+    // A release on the tile: picks it, or acts for the phase when no board is in play.
     void MOJI_MouseUp(int index, MouseButton button);
+    // A press taken back by leaving the tile before release: no click happened.
+    void MOJI_PressTakenBack();
     // Press, flip, release in the order the tile delivers them.
     void clickTile(int index, MouseButton button);
+    // A press on the bare board: the left button closes up the tiles, any other cancels the pick.
     void picBACK_MouseDown(MouseButton button);
 
     // --- flows ---
+    // Per-board reset: message row hidden, idiom lines and lamps back to new, pick and counts 0.
     void SET_INIT();
-    // Returns false when the deal stopped at a stage (the stage number was shown).
+    // Deals twenty idioms from the list onto the board. Returns false when the deal stopped
+    // at a stage (the stage number was shown in a message box).
     bool SET_RND();
+    // Repaints the board's gradient when the colour scheme changed since the last paint.
     void SET_GRADE();
+    // Compares the four-character pick with the hidden idioms: a find or a miss.
     void SET_CHECK();
+    // A find: hides the picked tiles, writes the idiom into its line, then closes up.
     void SET_CLS();
+    // Closes up the tiles: gaps in each row to the right, then empty rows take the row below.
     void SET_MOVE();
     // True when SET_MOVE would move at least one tile.
     bool movePending() const;
+    // A miss: the pick taken back, a lamp out; the third miss ends the board.
     void SET_OUT();
+    // The end of a lost board: "…残念至極…" and the idioms not found shown in black.
     void SET_OVER();
+    // Reads the idiom list at strFILE for level `index`; a problem is told in the dialog.
     void READ_FILE(int index);
 
-    // Asking through the dialog: cover, beep, dialog, uncover. Returns true when confirmed.
-    bool ask(int mode);
+    // Asks through the dialog: cover, beep, dialog, uncover. Returns true when confirmed
+    // (a notice always returns true).
+    bool ask(DialogMode mode);
 
     // --- game state (1-based arrays keep their indices: entry 0 unused) ---
-    std::vector<QString> strLIST{QString()};
-    std::int16_t intMAX = 0;
-    std::array<QString, kIdioms + 1> strGOKU;
-    std::array<int, kIdioms + 1> intFIND{};
-    std::array<QString, kCells> strMOJI;
-    std::array<int, kCells> intMOJI{};
-    vbBool blnPLAY = vbFalse;
-    vbBool blnHOLD = vbFalse;
-    vbBool blnSYS1 = vbFalse;
-    vbBool blnSYS2 = vbFalse;
-    vbBool blnREAD = vbFalse;
-    QString strFILE;
-    QString strPICK;
-    std::int16_t intGOT = 0;
-    std::int16_t intMISS = 0;
-    std::int16_t intOVER = 0;
-    std::int16_t intCLEAR = 0;
-    std::int16_t intPICK = 0;
-    std::int16_t intCOLOR = 0;
-    std::int16_t intGRADE = 1;
+    std::vector<QString> strLIST{QString()};  // the idiom list read, entries 1..intMAX
+    std::int16_t intMAX = 0;                  // number of idioms in strLIST
+    std::array<QString, kIdioms + 1> strGOKU; // the twenty idioms hidden on the board
+    std::array<int, kIdioms + 1> intFIND{};   // 1 once idiom k was found or revealed
+    std::array<QString, kCells> strMOJI;      // each cell's character as dealt (for replay)
+    std::array<int, kCells> intMOJI{};        // 1 while a cell holds a tile
+    vbBool blnPLAY = vbFalse;                 // a board is in play
+    vbBool blnHOLD = vbFalse;                 // the press was on an already picked tile
+    vbBool blnSYS1 = vbFalse;                 // the minimise half of the window buttons is held
+    vbBool blnSYS2 = vbFalse;                 // the close half of the window buttons is held
+    vbBool blnREAD = vbFalse;                 // a list has been read: boards can be dealt
+    QString strFILE;                          // path of the idiom list to read
+    QString strPICK;                          // the characters picked so far
+    std::int16_t intGOT = 0;                  // idioms found on this board
+    std::int16_t intMISS = 0;                 // misses on this board
+    std::int16_t intOVER = 0;                 // 1 after a lost board, 2 while asking replay or new
+    std::int16_t intCLEAR = 0;                // 1 after a completed board, until the celebration
+    std::int16_t intPICK = 0;                 // tiles picked so far (0..4)
+    std::int16_t intCOLOR = 0;                // the colour scheme for the next board (0..6)
+    std::int16_t intGRADE = 1;                // the colour scheme last painted
 
     // True while the last deal is complete (false after a deal that stopped at a stage).
     bool dealt() const { return dealt_; }
     // True once a read error has asked the main window to close.
     bool closing() const { return closing_; }
 
-    // Checks the invariants of a board in play; returns a description of the first broken one.
-    QString checkInvariants() const;
-
 private:
-    void playSlot(int slot);
+    // Shared steps of the flows.
+    bool anyIdiomShown() const;
+    void playSound(Sound sound);
     void setEnabled(bool on);
     void setBusy(bool busy);
-    void showMessageRow(const std::array<const char *, 6> &text);
-    void showTitleRow();
-    void hideAllTiles();
-    void showStartMessage(const std::array<const char *, 6> &text);
-    void moveTile(int s, int d);
+    void beginBusyFlow();
+    void endBusyFlow();
+    void clearTiles(bool visible);
+    void showAllTiles();
+    void writeMessageRow(const std::array<const char *, kMessageLength> &text);
+    void showMessageRow(const std::array<const char *, kMessageLength> &text);
+    void showStartMessage(const std::array<const char *, kMessageLength> &text);
+    void dealBoard();
     void dealFailed();
+    void pickTile(Tile &tile);
     void cancelPick();
+    void clickBetweenBoards(int index, Tile &tile);
+    void boardComplete();
+    void celebrate();
+    void moveTile(int s, int d);
+    int closeUpSource(int cell) const;
+    bool rowTakesRowBelow(int row) const;
+    void refuseList(int index, DialogMode why);
+    void readError(int index);
 
-    Module1 &g_;
+    ProgramState &g_;
     Platform &p_;
     GameHost &host_;
     BoardModel m_;

@@ -1,7 +1,7 @@
 #!/bin/bash
 # Starts the real program in a Wayland session (headless weston with XWayland): with DISPLAY
 # set and no QT_QPA_PLATFORM it runs on X, where it can place and shape its windows; with no X
-# server at all it still starts, on Wayland.
+# server at all it still starts, on Wayland, under the application id of its menu entry.
 set -u
 prog_dir=$(cd "$1" && pwd)
 work=${2:-$(mktemp -d)}
@@ -56,6 +56,8 @@ kill $pid; wait $pid 2>/dev/null
 (unset DISPLAY; WAYLAND_DEBUG=1 exec "$prog_dir/horokata") >"$work/wayland.log" 2>&1 &
 pid=$!
 wait_wayland_window $pid "$work/wayland.log" || { tail -n 40 "$work/wayland.log"; fail "no Wayland window without an X server"; }
-echo "ok: without DISPLAY the program runs on Wayland"
+# Docks match the window to the menu entry horokata.desktop by its application id.
+grep -q 'set_app_id("horokata")' "$work/wayland.log" || fail "the window's application id is not horokata"
+echo "ok: without DISPLAY the program runs on Wayland, application id horokata"
 kill $pid; wait $pid 2>/dev/null
 echo "PASS"

@@ -1,9 +1,10 @@
 // Shared set-up for the game tests: a recording host, idiom lists, board helpers and snapshots.
 #pragma once
 
-#include "app/module1.h"
+#include "puzzle/program_state.h"
 #include "platform/fake_platform.h"
 #include "puzzle/game.h"
+#include "game_invariants.h"
 
 #include <QDir>
 #include <QFile>
@@ -32,12 +33,12 @@ public:
         int logSize = 0; // entries in the platform log when the dialog opened
     };
 
-    FakeHost(Module1 &globals, FakePlatform &platform) : g_(globals), p_(platform) {}
+    FakeHost(ProgramState &globals, FakePlatform &platform) : g_(globals), p_(platform) {}
     void attach(const BoardModel *model) { model_ = model; }
 
     void SET_FORM2() override
     {
-        dialogs.push_back({g_.intMSG, model_ ? model_->imgOFFTop : -1, g_.strNAME, static_cast<int>(p_.log.size())});
+        dialogs.push_back({static_cast<int>(g_.intMSG), model_ ? model_->imgOFFTop : -1, g_.strNAME, static_cast<int>(p_.log.size())});
         bool cancel = cancelAll;
         if (!answers.empty()) {
             cancel = answers.front();
@@ -80,7 +81,7 @@ public:
     int closeLogSize = -1;
 
 private:
-    Module1 &g_;
+    ProgramState &g_;
     FakePlatform &p_;
     const BoardModel *model_ = nullptr;
 };
@@ -297,7 +298,7 @@ protected:
         ASSERT_EQ(game.intOVER, 1);
     }
 
-    Module1 globals;
+    ProgramState globals;
     FakePlatform platform;
     FakeHost host{globals, platform};
     Game game{globals, platform, host};

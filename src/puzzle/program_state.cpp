@@ -1,5 +1,5 @@
-// Program-wide variables, sound slots and the start-up refusals.
-#include "app/module1.h"
+// Program-wide state: the sound slots and the small helpers around the program folder.
+#include "puzzle/program_state.h"
 
 #include "platform/platform.h"
 
@@ -11,7 +11,7 @@ namespace horokata {
 #define HK_SEP "/"
 #endif
 
-const std::array<const char *, 4> kSoundSuffixes = {
+const std::array<const char *, kSoundCount> kSoundSuffixes = {
     HK_SEP "Media" HK_SEP "The Microsoft Sound.wav",
     HK_SEP "Media" HK_SEP "Chord.wav",
     HK_SEP "Media" HK_SEP "Chimes.wav",
@@ -19,9 +19,6 @@ const std::array<const char *, 4> kSoundSuffixes = {
 };
 
 const char *const kTitle = "ホロカタ";
-const char *const kSecondInstance = "既に「ホロカタ」は起動しています！　　　　";
-const char *const kDepth256 = "２５６色環境ではソフトを起動できません！　　　　";
-const char *const kFatalTitle = "エラー＝強制終了！";
 
 QString CUT_NULL(const QString &text)
 {
@@ -29,7 +26,7 @@ QString CUT_NULL(const QString &text)
     return nul < 0 ? text : text.left(nul);
 }
 
-void SET_SOUND(Module1 &g, Platform &platform)
+void SET_SOUND(ProgramState &g, Platform &platform)
 {
     const std::optional<QString> dir = platform.windowsDirectory();
     if (!dir || dir->isEmpty())
@@ -41,33 +38,13 @@ void SET_SOUND(Module1 &g, Platform &platform)
     }
 }
 
-void playSlot(Module1 &g, Platform &platform, int slot)
+void playSound(ProgramState &g, Platform &platform, Sound sound)
 {
-    if (slot < 1 || slot > 4)
-        return;
-    SoundSlot &s = g.wav[static_cast<std::size_t>(slot - 1)];
+    SoundSlot &s = g.slot(sound);
     if (!s.playable)
         return;
     if (!platform.playSound(s.path))
         s.playable = vbFalse;
-}
-
-bool startupAllowed(Platform &platform)
-{
-    if (platform.previousInstance()) {
-        platform.messageBox(QString::fromUtf8(kSecondInstance), QString::fromUtf8(kTitle));
-        return false;
-    }
-    if (platform.colorDepth() == 8) {
-        platform.messageBox(QString::fromUtf8(kDepth256), QString::fromUtf8(kTitle));
-        return false;
-    }
-    return true;
-}
-
-QString fatalMessage(int trouble)
-{
-    return QString::number(trouble) + QString::fromUtf8(" 重大なトラブル発生！　　　　");
 }
 
 QString withTrailingSeparator(const QString &folder)

@@ -1,0 +1,120 @@
+// Reading a level's idiom list into the game, and switching level from the level menu.
+#include "puzzle/game.h"
+
+#include "idioms/idiom_list_reader.h"
+#include "idioms/levels.h"
+#include "platform/platform.h"
+#include "puzzle/game_shared.h"
+
+#include <QFile>
+
+#include <optional>
+
+namespace horokata {
+
+namespace {
+
+// The idioms of a list file that passed the size test, or nothing when the file cannot be
+// read or holds more idioms than its size allows.
+std::optional<ParsedIdiomList> readListFile(const QString &path, int capacity)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    // Never more than the largest acceptable file: a file that grew since the size test
+    // cannot make us read without bound.
+    const QByteArray bytes = file.read(kMaxListBytes + 1);
+    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxListBytes)
+        return std::nullopt;
+    file.close();
+    ParsedIdiomList parsed = parseIdiomList(QByteArrayView(bytes), capacity);
+    if (parsed.overCapacity)
+        return std::nullopt;
+    return parsed;
+}
+
+} // namespace
+
+void Game::READ_FILE(int index)
+{
+    if (!p_.fileExistsNormal(strFILE)) {
+        refuseList(index, DialogMode::FileMissing);
+        return;
+    }
+    const std::int64_t size = p_.fileLength(strFILE);
+    if (!listSizeAcceptable(size)) {
+        refuseList(index, DialogMode::FileInvalid);
+        return;
+    }
+
+    // Load: the old list goes; any failure from here on is a read error.
+    strLIST.assign(1, QString());
+    intMAX = 0;
+    std::optional<ParsedIdiomList> parsed = readListFile(strFILE, listCapacity(size));
+    if (!parsed) {
+        readError(index);
+        return;
+    }
+    strLIST = std::move(parsed->entries);
+    if (strLIST.empty())
+        strLIST.assign(1, QString());
+    intMAX = static_cast<std::int16_t>(parsed->count);
+    blnREAD = vbTrue;
+}
+
+// A list file that is missing or has an unusable size: told, and the level greyed out for good.
+void Game::refuseList(int index, DialogMode why)
+{
+    g_.strNAME = SET_strFILE(index);
+    ask(why);
+    g_.blnERR = vbTrue;
+    if (index >= 0 && index < kLevelCount)
+        g_.blnLEVEL[at(index)] = vbFalse;
+}
+
+// A list that passed the size test but could not be read: told, then the program closes.
+void Game::readError(int index)
+{
+    g_.strNAME = SET_strFILE(index);
+    ask(DialogMode::ReadError);
+    strLIST.assign(1, QString());
+    intMAX = 0;
+    p_.doEvents();
+    closing_ = true;
+    host_.closeMainWindow();
+}
+
+void Game::NEW_FILE(int index)
+{
+    if (index < 0 || index >= kLevelCount)
+        return;
+    intOVER = 0;
+    intCLEAR = 0;
+    if (anyIdiomShown() && !ask(DialogMode::DiscardLevelBoard))
+        return;
+
+    const Level &level = levelAt(index);
+    strFILE = g_.strPATH + QString::fromUtf8(level.fileName);
+    READ_FILE(index);
+    if (closing_)
+        return; // a read error closes the program; nothing may be dealt from the discarded list
+    if (g_.blnERR) {
+        g_.blnERR = vbFalse;
+        return;
+    }
+    g_.intLEVEL = static_cast<std::int16_t>(index);
+
+    blnPLAY = vbFalse;
+    beginBusyFlow();
+    SET_GRADE();
+    g_.strLEVEL = QString::fromUtf8(level.label);
+    m_.lblLEVEL = g_.strLEVEL;
+    for (Tile &t : m_.MOJI) {
+        t.BackColor = level.tileBack;
+        t.ForeColor = level.tileFore;
+    }
+    dealBoard();
+    endBusyFlow();
+}
+
+} // namespace horokata

@@ -1,0 +1,132 @@
+// Misses, the end of a board (complete or lost) and the clicks on the board between boards.
+#include "puzzle/game.h"
+
+#include "platform/platform.h"
+#include "puzzle/game_shared.h"
+
+namespace horokata {
+
+void Game::chkLIFE_MouseUp(int /*index*/)
+{
+    p_.doEvents();
+    if (!blnPLAY)
+        return;
+    if (!ask(DialogMode::GiveUp))
+        return;
+    // Giving up counts as the third miss.
+    m_.chkLIFE[2].Visible = false;
+    m_.chkLIFE[1].Visible = false;
+    intMISS = 2;
+    SET_OUT();
+}
+
+void Game::SET_OUT()
+{
+    playSound(Sound::Miss);
+    cancelPick(); // the picked tiles pop back up and the pick empties
+    ++intMISS;
+    // The lamps go out from the right; the ones left turn yellow, then red.
+    switch (kLamps - intMISS) {
+    case 2:
+        m_.chkLIFE[2].Visible = false;
+        m_.chkLIFE[0].BackColor = kLampYellow;
+        m_.chkLIFE[1].BackColor = kLampYellow;
+        break;
+    case 1:
+        m_.chkLIFE[1].Visible = false;
+        m_.chkLIFE[0].BackColor = kLampRed;
+        break;
+    case 0:
+        m_.chkLIFE[0].Visible = false;
+        blnPLAY = vbFalse;
+        break;
+    default:
+        break;
+    }
+    if (!blnPLAY)
+        SET_OVER();
+}
+
+void Game::SET_OVER()
+{
+    clearTiles(false);
+    p_.doEvents();
+    showMessageRow(kRegretRow);
+    p_.doEvents();
+    // The idioms not found fill the remaining lines in black.
+    for (int n = std::max<int>(intGOT, 0); n < kIdioms; ++n) {
+        for (int i = 1; i <= kIdioms; ++i) {
+            if (intFIND[at(i)] == 0) {
+                m_.lblGO[at(n)].ForeColor = kLineBlack;
+                m_.lblGO[at(n)].Caption += strGOKU[at(i)];
+                intFIND[at(i)] = 1;
+                break;
+            }
+        }
+    }
+    p_.doEvents();
+    intOVER = 1;
+    blnPLAY = vbFalse;
+}
+
+// The twentieth find: applause on an empty board; the next board gets the next colours.
+void Game::boardComplete()
+{
+    playSound(Sound::BoardComplete);
+    blnPLAY = vbFalse;
+    clearTiles(false); // the last four tiles were just hidden: no tile is left
+    showMessageRow(kApplauseRow);
+    p_.doEvents();
+    intCLEAR = 1;
+    ++intCOLOR;
+    if (intCOLOR >= kColorSchemes)
+        intCOLOR = 0;
+}
+
+// While no board is in play the tiles are the game's buttons, differently in each phase.
+void Game::clickBetweenBoards(int index, Tile &tile)
+{
+    switch (phase()) {
+    case BoardPhase::Idle:
+        if (tile.Value != 0)
+            tile.Value = 0; // the tile's own flip is taken back: it is a button now
+        cmdNEW_Click();
+        break;
+    case BoardPhase::Cleared:
+        celebrate();
+        break;
+    case BoardPhase::Lost:
+        p_.beep();
+        writeMessageRow(kPromptRow);
+        intOVER = 2;
+        break;
+    case BoardPhase::ReplayPrompt: {
+        const int answer = messagePosition(index);
+        if (answer < 0)
+            break;
+        if (answer < kReplayAnswerCells)
+            cmdRESET_Click();
+        else
+            cmdNEW_Click();
+        break;
+    }
+    case BoardPhase::Playing:
+        break;
+    }
+}
+
+// The celebration over the board, then the idle title board.
+void Game::celebrate()
+{
+    intCLEAR = 0;
+    beginBusyFlow();
+    playSound(Sound::CelebrationClick);
+    host_.playCelebration();
+    SET_INIT();
+    writeMessageRow(kTitleRow);
+    showAllTiles();
+    p_.doEvents();
+    endBusyFlow();
+}
+
+} // namespace horokata

@@ -1,0 +1,223 @@
+// Picking tiles, checking the pick, clearing a found idiom and closing up the board.
+#include "puzzle/game.h"
+
+#include "platform/platform.h"
+#include "puzzle/game_shared.h"
+
+namespace horokata {
+
+namespace {
+
+// A gap is filled from at most this many columns to its left: a find removes four tiles.
+constexpr int kMaxPull = 4;
+
+} // namespace
+
+// ---------------------------------------------------------------- picking
+
+void Game::MOJI_MouseDown(int index, MouseButton button)
+{
+    if (index < 0 || index >= kCells)
+        return;
+    if (blnPLAY && button == MouseButton::Left && m_.MOJI[at(index)].Value != 0)
+        blnHOLD = vbTrue;
+}
+
+void Game::MOJI_Flip(int index)
+{
+    if (index < 0 || index >= kCells)
+        return;
+    Tile &t = m_.MOJI[at(index)];
+    t.Value = t.Value ? 0 : 1;
+}
+
+void Game::MOJI_PressTakenBack()
+{
+    blnHOLD = vbFalse;
+}
+
+void Game::clickTile(int index, MouseButton button)
+{
+    MOJI_MouseDown(index, button);
+    if (button == MouseButton::Left)
+        MOJI_Flip(index);
+    MOJI_MouseUp(index, button);
+}
+
+void Game::cancelPick()
+{
+    blnHOLD = vbFalse;
+    for (Tile &t : m_.MOJI)
+        if (t.Value != 0)
+            t.Value = 0;
+    intPICK = 0;
+    strPICK.clear();
+    m_.lblGOKU.clear();
+}
+
+void Game::MOJI_MouseUp(int index, MouseButton button)
+{
+    if (index < 0 || index >= kCells)
+        return;
+    Tile &tile = m_.MOJI[at(index)];
+    if (!blnPLAY) {
+        clickBetweenBoards(index, tile);
+    } else if (button == MouseButton::Left) {
+        pickTile(tile);
+    } else {
+        setEnabled(false);
+        cancelPick();
+        setEnabled(true);
+    }
+}
+
+// A left click on a tile during play: the fourth picked tile has the pick checked.
+void Game::pickTile(Tile &tile)
+{
+    if (blnHOLD) {
+        // The press was on a tile already picked: it stays picked and adds nothing.
+        blnHOLD = vbFalse;
+        tile.Value = 1;
+        return;
+    }
+    ++intPICK;
+    if (intPICK > kPickLength)
+        return;
+    strPICK += tile.Caption;
+    m_.lblGOKU = strPICK;
+    if (intPICK == kPickLength) {
+        setEnabled(false);
+        SET_CHECK();
+        setEnabled(true);
+    }
+}
+
+void Game::picBACK_MouseDown(MouseButton button)
+{
+    if (button == MouseButton::Left) {
+        setEnabled(false);
+        // Tiles that move lose their selection, so a pending pick would be left naming
+        // characters of tiles no longer picked: when tiles are about to move, the press on
+        // the board takes the pick back. On a packed board the pick stays.
+        if (intPICK > 0 && movePending())
+            cancelPick();
+        SET_MOVE();
+        setEnabled(true);
+    } else {
+        cancelPick();
+    }
+}
+
+void Game::SET_CHECK()
+{
+    for (int i = 1; i <= kIdioms; ++i) {
+        if (strPICK == strGOKU[at(i)]) {
+            intFIND[at(i)] = 1;
+            ++intGOT;
+            SET_CLS();
+            return;
+        }
+    }
+    SET_OUT();
+}
+
+// ---------------------------------------------------------------- clearing and moving
+
+void Game::SET_CLS()
+{
+    if (intGOT < kIdioms)
+        playSound(Sound::IdiomFound);
+    for (int i = 0; i < kCells; ++i) {
+        if (m_.MOJI[at(i)].Value != 0) {
+            m_.MOJI[at(i)].Visible = false;
+            intMOJI[at(i)] = 0;
+        }
+    }
+    if (intGOT >= 1 && intGOT <= kIdioms)
+        m_.lblGO[at(intGOT - 1)].Caption += strPICK;
+    intPICK = 0;
+    strPICK.clear();
+    m_.lblGOKU.clear();
+
+    if (intGOT == kIdioms)
+        boardComplete();
+    else
+        SET_MOVE();
+}
+
+void Game::moveTile(int s, int d)
+{
+    intMOJI[at(s)] = 0;
+    intMOJI[at(d)] = 1;
+    p_.doEvents();
+    Tile &dst = m_.MOJI[at(d)];
+    dst.Caption = m_.MOJI[at(s)].Caption;
+    dst.Value = 0;
+    dst.Visible = true;
+    m_.MOJI[at(s)].Visible = false;
+    p_.doEvents();
+}
+
+// The tile that closes up into empty `cell`: the nearest one to its left in the same row,
+// or -1 when there is none within reach.
+int Game::closeUpSource(int cell) const
+{
+    for (int step = 1; step <= kMaxPull; ++step) {
+        const int s = cell - step * kRows;
+        if (s < 0)
+            break;
+        if (intMOJI[at(s)] != 0)
+            return s;
+    }
+    return -1;
+}
+
+// After the rows are closed up to the right, a row is empty when its rightmost cell is:
+// an empty row takes the row below it.
+bool Game::rowTakesRowBelow(int row) const
+{
+    const int last = kColumns - 1;
+    return intMOJI[at(cellIndex(last, row))] == 0 && intMOJI[at(cellIndex(last, row + 1))] != 0;
+}
+
+bool Game::movePending() const
+{
+    for (int i = kRows; i < kCells; ++i)
+        if (intMOJI[at(i)] == 0 && closeUpSource(i) >= 0)
+            return true;
+    for (int row = 0; row < kRows - 1; ++row)
+        if (rowTakesRowBelow(row))
+            return true;
+    return false;
+}
+
+void Game::SET_MOVE()
+{
+    // First, close gaps to the right within each row, rightmost column first.
+    for (int i = kCells - 1; i >= kRows; --i) {
+        if (intMOJI[at(i)] == 0) {
+            const int s = closeUpSource(i);
+            if (s >= 0)
+                moveTile(s, i);
+        }
+        p_.doEvents();
+    }
+    // Then an empty row takes the row below it, from the right edge to the first gap. A row
+    // moves up one row per call, so two empty rows need more than one press to close.
+    p_.doEvents();
+    for (int row = 0; row < kRows - 1; ++row) {
+        p_.doEvents();
+        if (!rowTakesRowBelow(row))
+            continue;
+        for (int column = kColumns - 1; column >= 0; --column) {
+            const int d = cellIndex(column, row + 1);
+            if (intMOJI[at(d)] == 0)
+                break;
+            if (intMOJI[at(d - 1)] != 0)
+                break; // never move onto a tile: the row above was not packed
+            moveTile(d, d - 1);
+        }
+    }
+}
+
+} // namespace horokata

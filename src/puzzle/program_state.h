@@ -1,0 +1,102 @@
+// Program-wide state shared by the game and its windows: dialog requests, level flags, sounds.
+#pragma once
+
+#include <QString>
+#include <array>
+#include <cstdint>
+
+namespace horokata {
+
+class Platform;
+
+// The game keeps VB-style flags: true is -1, false is 0, tests are for non-zero.
+using vbBool = std::int16_t;
+constexpr vbBool vbTrue = -1;
+constexpr vbBool vbFalse = 0;
+
+// Window positions kept in twips, as the game stores them: 15 twips per pixel (96 dpi).
+constexpr int kTwipsPerPixel = 15;
+
+// What the confirmation dialog shows. The caller stores the mode in intMSG before opening
+// the dialog; the numbers are the ones the dialog has always used.
+enum class DialogMode : std::int16_t {
+    ReadError = 0,         // notice: an idiom list could not be read; the program closes
+    DiscardBoard = 1,      // question: give up the board in play for a new one
+    DiscardLevelBoard = 2, // question: give up the level's board for another level
+    FileMissing = 3,       // notice: the chosen level's list file is not there
+    FileInvalid = 4,       // notice: the chosen level's list file has an unusable size
+    Version = 5,           // notice: version line and credits
+    GiveUp = 6,            // question: give up the board in play (a click on a miss lamp)
+};
+// intMSG between dialogs: 0, which is also the read error's number.
+constexpr DialogMode kDialogAtRest = DialogMode::ReadError;
+
+// True for the modes that ask a question (the dialog shows "いいえ ×" for them).
+constexpr bool isQuestion(DialogMode mode)
+{
+    return mode == DialogMode::DiscardBoard || mode == DialogMode::DiscardLevelBoard || mode == DialogMode::GiveUp;
+}
+
+// Why start-up had to end, stored in intERR and shown by number in the fatal message.
+enum class Trouble : std::int16_t {
+    None = 0,
+    DialogOutlineMissing = 1,    // no "msg.rgn" in the program folder
+    DialogOutlineUnreadable = 2, // "msg.rgn" cannot be read or is cut short
+    DialogOutlineRefused = 3,    // the outline's rectangles do not make a region
+    DialogOutlineNotApplied = 4, // the window system would not cut the dialog to it
+    MenuOutlineRefused = 5,      // the level menu's built-in outline does not make a region
+    MenuOutlineNotApplied = 6,   // the window system would not cut the menu to it
+};
+
+// The four sounds, numbered as their slots.
+enum class Sound {
+    CelebrationClick = 1, // the click that starts the celebration
+    Miss = 2,             // four tiles that spell no hidden idiom
+    IdiomFound = 3,       // a hidden idiom found, the board not yet complete
+    BoardComplete = 4,    // the twentieth idiom found
+};
+constexpr int kSoundCount = 4;
+
+struct SoundSlot {
+    QString path;             // the sound file below the system folder
+    vbBool playable = vbFalse; // false when the file is missing or the sound system failed
+};
+
+// The program-wide variables the windows use to pass requests and answers to each other.
+struct ProgramState {
+    QString strWIN;                          // folder holding "Media" with the sounds
+    std::array<SoundSlot, kSoundCount> wav;  // the sound slots; use slot(Sound)
+    QString strPATH;                         // program folder, always ending in the separator
+    Trouble intERR = Trouble::None;          // why start-up must end, None while all is well
+    DialogMode intMSG = kDialogAtRest;       // the dialog's mode while it is asked for
+    QString strNAME;                         // level name in the file messages of the dialog
+    QString strLEVEL;                        // title-bar label of the level in play ("＜初級＞")
+    vbBool blnERR = vbFalse;                 // the last list read failed and was reported
+    std::array<vbBool, 4> blnLEVEL{};        // per level: its list may still be chosen
+    std::int16_t intLEVEL = 0;               // index of the level whose list is loaded
+    vbBool blnCANCEL = vbFalse;              // the player answered a question with "いいえ ×"
+    std::int32_t lngMENUX = 0;               // where the level menu opens, in twips
+    std::int32_t lngMENUY = 0;
+
+    SoundSlot &slot(Sound sound) { return wav[static_cast<std::size_t>(sound) - 1]; }
+    const SoundSlot &slot(Sound sound) const { return wav[static_cast<std::size_t>(sound) - 1]; }
+};
+
+// Suffix below the system folder of each sound's file, in slot order.
+extern const std::array<const char *, kSoundCount> kSoundSuffixes;
+
+// Text up to, not including, the first NUL character.
+QString CUT_NULL(const QString &text);
+
+// Locate the four sounds below the system folder; a slot is playable when its file exists.
+void SET_SOUND(ProgramState &g, Platform &platform);
+
+// Play a sound without waiting; a slot whose call cannot be made is switched off.
+void playSound(ProgramState &g, Platform &platform, Sound sound);
+
+// Program folder as the game stores it: with a trailing separator, never doubled.
+QString withTrailingSeparator(const QString &folder);
+
+extern const char *const kTitle; // "ホロカタ", the title of the program's message boxes
+
+} // namespace horokata
