@@ -2,7 +2,7 @@
 // Run it on a real X server (bench/effect_bench.sh runs it under Xvfb at two screen sizes).
 #include "effect/animation_model.h"
 #include "effect/effect_art.h"
-#include "effect/effect_window.h"
+#include "effect/celebration_window.h"
 #include "platform/qt_platform.h"
 
 #include <QApplication>

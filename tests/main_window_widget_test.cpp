@@ -164,9 +164,9 @@ TEST_F(MainWindowTest, WindowButtonsMinimiseAndCloseOnRelease)
     }
     // Minimise acts on release even after the pointer left the button.
     press(sys, QPoint(17, 7), QEvent::MouseButtonPress);
-    EXPECT_TRUE(window->game().blnSYS1);
+    EXPECT_TRUE(window->minimiseHeld());
     press(sys, QPoint(-200, 40), QEvent::MouseButtonRelease);
-    EXPECT_FALSE(window->game().blnSYS1);
+    EXPECT_FALSE(window->minimiseHeld());
     EXPECT_TRUE(window->windowState() & Qt::WindowMinimized);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("* ホロカタ *"));
     window->setWindowState(Qt::WindowNoState);
@@ -176,9 +176,32 @@ TEST_F(MainWindowTest, WindowButtonsMinimiseAndCloseOnRelease)
     EXPECT_EQ(window->size(), QSize(610, 429));
 
     press(sys, QPoint(35, 7), QEvent::MouseButtonPress);
-    EXPECT_TRUE(window->game().blnSYS2);
+    EXPECT_TRUE(window->closeHeld());
     press(sys, QPoint(35, 7), QEvent::MouseButtonRelease);
     EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(MainWindowTest, DragsFromTheTitleBarAndItsLabelsButNotFromTheBoard)
+{
+    ProgramFolder folder;
+    open(folder);
+    ASSERT_TRUE(loaded);
+    auto drag = [&](QWidget *w, Qt::MouseButton button) {
+        window->move(200, 200);
+        const QPoint start = w->mapToGlobal(QPoint(3, 3));
+        const QPoint end = start + QPoint(40, -25);
+        QMouseEvent down(QEvent::MouseButtonPress, QPointF(3, 3), QPointF(start), button, button, Qt::NoModifier);
+        QApplication::sendEvent(w, &down);
+        QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), QPointF(end), Qt::NoButton, button, Qt::NoModifier);
+        QApplication::sendEvent(w, &move);
+        QMouseEvent up(QEvent::MouseButtonRelease, QPointF(3, 3), QPointF(end), button, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(w, &up);
+        return window->pos();
+    };
+    EXPECT_EQ(drag(window->findChild<QWidget *>(QStringLiteral("picBAR")), Qt::LeftButton), QPoint(240, 175));
+    EXPECT_EQ(drag(window->levelLabel(), Qt::RightButton), QPoint(240, 175));
+    EXPECT_EQ(drag(window->statusLabel(), Qt::LeftButton), QPoint(240, 175));
+    EXPECT_EQ(drag(window->board(), Qt::LeftButton), QPoint(200, 200));
 }
 
 TEST_F(MainWindowTest, LevelMenuOpensBesideThePressOnSelect)

@@ -153,36 +153,39 @@ void MainWindow::activateFromKeys()
     case KeyArea::Board: {
         // Exactly a left click: press, the tile's own flip, release.
         const int cell = boardCell_;
-        game_.MOJI_MouseDown(cell, MouseButton::Left);
-        game_.MOJI_Flip(cell);
-        sync();
-        game_.MOJI_MouseUp(cell, MouseButton::Left);
-        sync();
+        act([this, cell] {
+            game_.MOJI_MouseDown(cell, MouseButton::Left);
+            game_.MOJI_Flip(cell);
+        });
+        act([this, cell] { game_.MOJI_MouseUp(cell, MouseButton::Left); });
         return;
     }
     case KeyArea::Lamp:
-        game_.chkLIFE_MouseUp(keyIndex_);
-        sync();
+        act([this] { game_.chkLIFE_MouseUp(keyIndex_); });
         return;
     case KeyArea::Button:
         break;
     }
     QPushButton *b = titleButtons()[static_cast<std::size_t>(keyIndex_)];
-    if (b == cmdMENU) {
-        game_.ask(DialogMode::Version);
-        sync();
-    } else if (b == cmdEXIT) {
+    if (b == cmdMENU)
+        act([this] { game_.ask(DialogMode::Version); });
+    else if (b == cmdEXIT)
         cmdEXIT_Click();
-    } else if (b == cmdRESET) {
-        game_.cmdRESET_Click();
-        sync();
-    } else if (b == cmdSELECT) {
+    else if (b == cmdRESET)
+        act([this] { game_.cmdRESET_Click(); });
+    else if (b == cmdSELECT)
+        levelMenuFromKeys();
+    else if (b == cmdNEW)
+        act([this] { game_.cmdNEW_Click(); });
+}
+
+void MainWindow::levelMenuFromKeys()
+{
+    // As if 選択 were pressed at its centre; the focus stays where it is.
+    act([this] {
         storeMenuPosition(cmdSELECT->rect().center());
         openLevelMenu();
-    } else if (b == cmdNEW) {
-        game_.cmdNEW_Click();
-        sync();
-    }
+    });
 }
 
 bool MainWindow::handleKey(QKeyEvent *e)
@@ -198,16 +201,12 @@ bool MainWindow::handleKey(QKeyEvent *e)
     if (mods == Qt::ControlModifier) {
         switch (key) {
         case Qt::Key_N:
-            if (once) {
-                game_.cmdNEW_Click();
-                sync();
-            }
+            if (once)
+                act([this] { game_.cmdNEW_Click(); });
             return true;
         case Qt::Key_L:
-            if (once) {
-                storeMenuPosition(cmdSELECT->rect().center());
-                openLevelMenu();
-            }
+            if (once)
+                levelMenuFromKeys();
             return true;
         case Qt::Key_Q:
             if (once)
@@ -228,10 +227,8 @@ bool MainWindow::handleKey(QKeyEvent *e)
         cycleKeyFocus(true);
         return true;
     case Qt::Key_F5:
-        if (once) {
-            game_.cmdRESET_Click();
-            sync();
-        }
+        if (once)
+            act([this] { game_.cmdRESET_Click(); });
         return true;
     case Qt::Key_Left:
     case Qt::Key_Right:
@@ -266,10 +263,8 @@ bool MainWindow::handleKey(QKeyEvent *e)
         if (keyArea_ != KeyArea::Board)
             return false;
         // A right press on the board: the pick is taken back.
-        if (once) {
-            game_.picBACK_MouseDown(MouseButton::Right);
-            sync();
-        }
+        if (once)
+            act([this] { game_.picBACK_MouseDown(MouseButton::Right); });
         return true;
     default:
         return false;

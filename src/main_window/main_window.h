@@ -1,11 +1,13 @@
 // The main window: title bar, board of 80 tiles, side panel; mirrors the game and forwards input.
 #pragma once
 
-#include "puzzle/board_focus.h"
 #include "idioms/idiom_dictionary.h"
+#include "main_window/board_area.h"
+#include "main_window/lamp_button.h"
+#include "main_window/tile_button.h"
+#include "puzzle/board_focus.h"
 #include "puzzle/game.h"
 
-#include <QAbstractButton>
 #include <QLabel>
 #include <QPointer>
 #include <QWidget>
@@ -14,61 +16,13 @@
 
 class QPushButton;
 class QFrame;
-class QKeyEvent;
 
 namespace horokata {
 
 class Platform;
 class ConfirmDialog;
 class LevelMenu;
-
-// A tile: a toggle drawn as a push button. The game decides its pressed state; the button
-// only reports press and release in the order the game expects.
-class TileButton : public QAbstractButton {
-    Q_OBJECT
-public:
-    TileButton(int index, QWidget *parent);
-    void setColors(Rgb back, Rgb fore);
-    int index() const { return index_; }
-
-signals:
-    void pressedWith(int index, Qt::MouseButton button);
-    void releasedWith(int index, Qt::MouseButton button, bool inside);
-
-protected:
-    // Draws the keyboard focus frame while the tile has the focus.
-    void paintEvent(QPaintEvent *) override;
-    void mousePressEvent(QMouseEvent *e) override;
-    void mouseReleaseEvent(QMouseEvent *e) override;
-    void mouseMoveEvent(QMouseEvent *e) override;
-    // Keys are the main window's: the tile never acts on them itself.
-    void keyPressEvent(QKeyEvent *) override {}
-    void keyReleaseEvent(QKeyEvent *) override {}
-
-private:
-    int index_;
-    bool held_ = false; // the left button went down on this tile and is still held
-    Rgb back_ = 0;
-    Rgb fore_ = 0;
-};
-
-// The board area: paints the colour gradient and reports presses on the bare board.
-class BoardArea : public QFrame {
-    Q_OBJECT
-public:
-    explicit BoardArea(QWidget *parent);
-    void setScheme(int scheme);
-
-signals:
-    void pressedWith(Qt::MouseButton button);
-
-protected:
-    void paintEvent(QPaintEvent *e) override;
-    void mousePressEvent(QMouseEvent *e) override;
-
-private:
-    int scheme_ = -1;
-};
+class TitleBarDrag;
 
 class MainWindow : public QWidget, public GameHost {
     Q_OBJECT
@@ -96,18 +50,27 @@ public:
 
     TileButton *tile(int i) const { return MOJI[static_cast<std::size_t>(i)]; }
     QLabel *line(int k) const { return lblGO[static_cast<std::size_t>(k)]; }
-    QAbstractButton *lamp(int h) const { return chkLIFE[static_cast<std::size_t>(h)]; }
+    LampButton *lamp(int h) const { return chkLIFE[static_cast<std::size_t>(h)]; }
     QLabel *statusLabel() const { return lblGOKU; }
     QLabel *levelLabel() const { return lblLEVEL; }
     QLabel *cover() const { return imgOFF; }
     BoardArea *board() const { return picBACK; }
     QPushButton *button(const char *name) const;
+    // The halves of the window-button image held down, waiting for their release.
+    bool minimiseHeld() const { return blnSYS1 != vbFalse; }
+    bool closeHeld() const { return blnSYS2 != vbFalse; }
 
+    // "終了": closes the window, which ends the program.
     void cmdEXIT_Click();
+    // The version button: the version notice in the dialog.
     void cmdMENU_Click();
+    // "選択" pressed: the level menu will open beside the press.
     void cmdSELECT_Press(QPoint pressPos);
+    // "選択" released: opens the level menu.
     void cmdSELECT_Release();
+    // A press on the window-button image: its left half minimises, its right half closes.
     void imgSYS_MouseDown(int x);
+    // The release that carries out the half pressed.
     void imgSYS_MouseUp();
 
     // Where the keyboard focus is: nowhere visible (the off-screen sink, where every mouse
@@ -119,6 +82,7 @@ public:
     int keyIndex() const { return keyIndex_; }
     // The widget that carries the keyboard focus for the area above.
     QWidget *keyFocusWidget();
+
 signals:
     // The window has closed: the program is ending.
     void closed();
@@ -133,14 +97,26 @@ protected:
 
 private:
     void buildControls();
+    void buildTitleBar();
+    void buildTitleButtons();
+    void buildBoard();
+    void buildSidePanel();
     void placeStatus();
+    // Ends the program at once after a trouble at start-up, telling its number.
     void ERR_END();
     // The dialog and the menu are made on first use, like windows that load when called.
     ConfirmDialog *form2();
     void loadForm4();
     void unloadPopups();
+    // The one path from input to the game: the call, then the widgets synced to what it left.
+    void act(const std::function<void()> &call);
+    // The same for the title-bar and side-panel commands, which first send the focus to the
+    // sink so that no visible control keeps a focus frame.
+    void command(const std::function<void()> &call);
     void onTileReleased(int index, Qt::MouseButton button, bool inside);
-    void startDrag(QMouseEvent *e);
+    static MouseButton toGameButton(Qt::MouseButton b);
+    // The line's card (idiom, reading, meaning) as its tooltip and accessible description.
+    void showCard(QLabel *line, const QString &caption);
     // The menu position as if `cmdSELECT` were pressed at `pressPos`, and the menu itself.
     void storeMenuPosition(QPoint pressPos);
     void openLevelMenu();
@@ -152,13 +128,12 @@ private:
     void moveKeyFocus(KeyArea area, int index);
     void cycleKeyFocus(bool next);
     void activateFromKeys();
+    void levelMenuFromKeys();
     // After every sync: the focus follows its cell or lamp, and the board's news is told.
     void applyKeyFocus();
     void tellNews();
     void backToWindow();
     std::array<QPushButton *, 5> titleButtons() const;
-    // The line's card (idiom, reading, meaning) as its tooltip and accessible description.
-    void showCard(QLabel *line, const QString &caption);
 
     ProgramState &g_;
     Platform &p_;
@@ -166,30 +141,35 @@ private:
     QString programFolder_;
     IdiomCards cards_;
 
-    QFrame *picBAR = nullptr;
-    QPushButton *cmdMENU = nullptr;
-    QPushButton *cmdEXIT = nullptr;
-    QPushButton *cmdRESET = nullptr;
-    QPushButton *cmdSELECT = nullptr;
-    QPushButton *cmdNEW = nullptr;
-    QLabel *imgSYS = nullptr;
-    QLabel *lblGOKU = nullptr;
-    QLabel *lblLEVEL = nullptr;
-    QLabel *imgOFF = nullptr;
-    BoardArea *picBACK = nullptr;
-    std::array<TileButton *, kCells> MOJI{};
-    QFrame *picSIDE = nullptr;
-    std::array<QLabel *, kIdioms> lblGO{};
-    std::array<QAbstractButton *, kLamps> chkLIFE{};
-    QLabel *Label1 = nullptr;
-    QPushButton *cmdFOCUS = nullptr;
-    std::array<QPixmap, 3> imgSYSStates;
+    QFrame *picBAR = nullptr;             // the title bar
+    QPushButton *cmdMENU = nullptr;       // version information
+    QPushButton *cmdEXIT = nullptr;       // "終了": quit
+    QPushButton *cmdRESET = nullptr;      // "再度": replay the board
+    QPushButton *cmdSELECT = nullptr;     // "選択": the level menu
+    QPushButton *cmdNEW = nullptr;        // "新規": a new board
+    QLabel *imgSYS = nullptr;             // the minimise / close image at the bar's right end
+    QLabel *lblGOKU = nullptr;            // status words and the pick so far
+    QLabel *lblLEVEL = nullptr;           // the level in play
+    QLabel *imgOFF = nullptr;             // the cover over the bar's right part while a dialog is open
+    BoardArea *picBACK = nullptr;         // the board behind the tiles
+    std::array<TileButton *, kCells> MOJI{};     // the tiles
+    QFrame *picSIDE = nullptr;                   // the side panel
+    std::array<QLabel *, kIdioms> lblGO{};       // the idiom lines
+    std::array<LampButton *, kLamps> chkLIFE{};  // the miss lamps
+    QLabel *Label1 = nullptr;             // "手違", the lamps' caption
+    QPushButton *cmdFOCUS = nullptr;      // focus sink outside the visible window
+    std::array<QPixmap, 3> imgSYSStates;  // imgSYS at rest, minimise held, close held
     QPixmap background_;
+    TitleBarDrag *drag_ = nullptr;
+
+    vbBool blnSYS1 = vbFalse; // the minimise half of imgSYS is held
+    vbBool blnSYS2 = vbFalse; // the close half of imgSYS is held
 
     QPointer<ConfirmDialog> form2_;
     QPointer<LevelMenu> form4_;
-    bool dragging_ = false;
-    QPoint dragOffset_;
+    // Set when the window closes. Flows still on the stack then run to their end without
+    // asking questions or playing the celebration.
+    bool closed_ = false;
 
     KeyArea keyArea_ = KeyArea::None;
     int keyIndex_ = 0;
@@ -197,9 +177,6 @@ private:
     BoardNews news_;
     QStringList pendingNews_;
     QPointer<QWidget> newsHolder_;
-    // Set when the window closes. Flows still on the stack then run to their end without
-    // asking questions or playing the celebration.
-    bool closed_ = false;
 };
 
 } // namespace horokata

@@ -2,6 +2,7 @@
 #include "popups/confirm_dialog.h"
 
 #include "platform/fonts.h"
+#include "platform/title_bar_drag.h"
 #include "popups/region.h"
 #include "popups/window_shape.h"
 
@@ -9,11 +10,9 @@
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QStringList>
-#include <QWindow>
 
 namespace horokata {
 
@@ -45,9 +44,9 @@ ConfirmDialog::ConfirmDialog(ProgramState &g, QWidget *mainWindow)
     setModal(true);
     background_ = popupArt(QStringLiteral("dialog_background.png"));
 
-    // 1-2: stays hidden; 380 x 85 pixels.
+    // The dialog loads hidden, 380 x 85 pixels, and is cut to its outline at once: a failed
+    // outline must be known before the main window finishes loading.
     setFixedSize(380, 85);
-    // 3: the outline.
     SET_RGN();
 
     lblMSG = new QLabel(this);
@@ -58,7 +57,7 @@ ConfirmDialog::ConfirmDialog(ProgramState &g, QWidget *mainWindow)
     lblMSG->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     lblMSG->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255); background: transparent;"));
 
-    // 4: the title bar. Its controls sit inside its one-pixel frame.
+    // The title bar. Its controls sit inside its one-pixel frame.
     picBAR2 = new QLabel(this);
     picBAR2->setObjectName(QStringLiteral("picBAR2"));
     picBAR2->setGeometry(4, 4, 362, 19);
@@ -88,7 +87,7 @@ ConfirmDialog::ConfirmDialog(ProgramState &g, QWidget *mainWindow)
         b->setStyleSheet(buttonStyle);
     }
 
-    // 5: the caption label, two pixels lower than the buttons.
+    // The caption label, two pixels lower than the buttons.
     lblCOM = new QLabel(picBAR2);
     lblCOM->setObjectName(QStringLiteral("lblCOM"));
     lblCOM->setGeometry(QRect(inside + QPoint(192, 0 + 2), QSize(97, 17)));
@@ -109,8 +108,9 @@ ConfirmDialog::ConfirmDialog(ProgramState &g, QWidget *mainWindow)
     connect(cmdLOGO, &QPushButton::clicked, this, &ConfirmDialog::cmdLOGO_Click);
 
     // The title bar and its caption drag the window.
-    lblCOM->installEventFilter(this);
-    picBAR2->installEventFilter(this);
+    auto *drag = new TitleBarDrag(this);
+    drag->watch(lblCOM);
+    drag->watch(picBAR2);
 }
 
 static_assert(kRgnMissing == static_cast<int>(Trouble::DialogOutlineMissing)
@@ -262,38 +262,6 @@ void ConfirmDialog::keyPressEvent(QKeyEvent *event)
     default:
         QDialog::keyPressEvent(event);
     }
-}
-
-bool ConfirmDialog::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched != lblCOM && watched != picBAR2)
-        return QDialog::eventFilter(watched, event);
-    switch (event->type()) {
-    case QEvent::MouseButtonPress: {
-        // Any button grabs the window as if by its title bar; the platform moves it when it can.
-        auto *me = static_cast<QMouseEvent *>(event);
-        if (QWindow *w = windowHandle(); w && isVisible() && w->startSystemMove())
-            return true;
-        dragging_ = true;
-        dragOffset_ = me->globalPosition().toPoint() - pos();
-        return true;
-    }
-    case QEvent::MouseMove:
-        if (dragging_) {
-            move(static_cast<QMouseEvent *>(event)->globalPosition().toPoint() - dragOffset_);
-            return true;
-        }
-        break;
-    case QEvent::MouseButtonRelease:
-        if (dragging_) {
-            dragging_ = false;
-            return true;
-        }
-        break;
-    default:
-        break;
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 } // namespace horokata

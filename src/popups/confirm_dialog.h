@@ -43,7 +43,6 @@ public slots:
 protected:
     void paintEvent(QPaintEvent *) override;
     void keyPressEvent(QKeyEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void SET_RGN();
@@ -59,9 +58,6 @@ private:
     QLabel *lblCOM = nullptr;
     QLabel *lblMSG = nullptr;
     QPushButton *Command1 = nullptr;
-
-    bool dragging_ = false;
-    QPoint dragOffset_;
 };
 
 } // namespace horokata

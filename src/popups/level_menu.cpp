@@ -41,7 +41,7 @@ LevelMenu::LevelMenu(ProgramState &g, QWidget *owner, std::function<void(int)> n
     setWindowModality(Qt::ApplicationModal);
     background_ = popupArt(QStringLiteral("menu_background.png"));
 
-    // 1-2: stays hidden; 60 x 79 pixels.
+    // The menu loads hidden, 60 x 79 pixels.
     setFixedSize(60, 79);
 
     imgARROW = new QLabel(this);
@@ -50,7 +50,7 @@ LevelMenu::LevelMenu(ProgramState &g, QWidget *owner, std::function<void(int)> n
     imgARROW->setGeometry(8, 6, 8, 16);
     imgARROW->setAttribute(Qt::WA_TransparentForMouseEvents);
 
-    // 3: the four entries.
+    // The four entries, one per level.
     for (int i = 0; i < 4; ++i) {
         auto *label = new QLabel(QString::fromUtf8(kCaptions[std::size_t(i)]), this);
         label->setObjectName(QStringLiteral("lblINDEX(%1)").arg(i));
@@ -64,7 +64,7 @@ LevelMenu::LevelMenu(ProgramState &g, QWidget *owner, std::function<void(int)> n
     }
     imgARROW->raise();
 
-    // 4: the outline.
+    // The outline; a failed one ends start-up.
     SET_RGN();
 }
 

@@ -116,8 +116,6 @@ public:
     std::array<int, kCells> intMOJI{};        // 1 while a cell holds a tile
     vbBool blnPLAY = vbFalse;                 // a board is in play
     vbBool blnHOLD = vbFalse;                 // the press was on an already picked tile
-    vbBool blnSYS1 = vbFalse;                 // the minimise half of the window buttons is held
-    vbBool blnSYS2 = vbFalse;                 // the close half of the window buttons is held
     vbBool blnREAD = vbFalse;                 // a list has been read: boards can be dealt
     QString strFILE;                          // path of the idiom list to read
     QString strPICK;                          // the characters picked so far

@@ -1,5 +1,5 @@
 // The full-screen celebration window: plays the sprite animation over a capture of the screen.
-#include "effect/effect_window.h"
+#include "effect/celebration_window.h"
 
 #include "effect/animation_model.h"
 #include "effect/effect_art.h"
@@ -23,10 +23,10 @@ namespace horokata {
 
 namespace {
 
-// Form3: the desktop as it was, with the sprites drawn on top of it and never erased.
-class Form3 : public QWidget, public PerformView {
+// The full-screen window: the desktop as it was, with the sprites drawn on top of it and never erased.
+class CelebrationWindow : public QWidget, public PerformView {
 public:
-    Form3(QWidget *mainWindow, Platform &platform);
+    CelebrationWindow(QWidget *mainWindow, Platform &platform);
 
     void run(CelebrationStats *stats);
 
@@ -56,7 +56,7 @@ private:
     std::int32_t lngPW = 0, lngPH = 0;
 };
 
-Form3::Form3(QWidget *mainWindow, Platform &platform)
+CelebrationWindow::CelebrationWindow(QWidget *mainWindow, Platform &platform)
     : QWidget(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), platform_(platform),
       mainWindow_(mainWindow), hadMainWindow_(mainWindow != nullptr)
 {
@@ -98,7 +98,7 @@ Form3::Form3(QWidget *mainWindow, Platform &platform)
     setGeometry(screenRect);
 }
 
-void Form3::paintEvent(QPaintEvent *event)
+void CelebrationWindow::paintEvent(QPaintEvent *event)
 {
     QPainter p(this);
     for (const QRect &r : event->region()) {
@@ -107,20 +107,20 @@ void Form3::paintEvent(QPaintEvent *event)
     }
 }
 
-bool Form3::stopped()
+bool CelebrationWindow::stopped()
 {
     if (!stopped_ && hadMainWindow_ && (!mainWindow_ || mainWindow_->isHidden()))
         stopped_ = true;
     return stopped_;
 }
 
-void Form3::closeEvent(QCloseEvent *event)
+void CelebrationWindow::closeEvent(QCloseEvent *event)
 {
     stopped_ = true;
     QWidget::closeEvent(event);
 }
 
-void Form3::paint(const DrawCommand &cmd)
+void CelebrationWindow::paint(const DrawCommand &cmd)
 {
     if (stopped())
         return;
@@ -134,7 +134,7 @@ void Form3::paint(const DrawCommand &cmd)
     update(target);
 }
 
-void Form3::waitUntil(std::uint32_t deadline, Platform &platform)
+void CelebrationWindow::waitUntil(std::uint32_t deadline, Platform &platform)
 {
     // Sleep in the event loop until the deadline, so painting and system events go on
     // without keeping a processor busy; input stays out.
@@ -154,7 +154,7 @@ void Form3::waitUntil(std::uint32_t deadline, Platform &platform)
     }
 }
 
-void Form3::run(CelebrationStats *stats)
+void CelebrationWindow::run(CelebrationStats *stats)
 {
     setEnabled(false);
     showFullScreen();
@@ -190,7 +190,7 @@ void Form3::run(CelebrationStats *stats)
 void playCelebration(QWidget *mainWindow, Platform &platform, CelebrationStats *stats)
 {
     // One window and one capture per celebration; nothing outlives it.
-    const auto form = std::make_unique<Form3>(mainWindow, platform);
+    const auto form = std::make_unique<CelebrationWindow>(mainWindow, platform);
     form->run(stats);
 }
 

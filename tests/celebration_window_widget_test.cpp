@@ -1,5 +1,5 @@
 // Tests of the celebration window: it covers the screen while playing and is gone afterwards.
-#include "effect/effect_window.h"
+#include "effect/celebration_window.h"
 #include "platform/fake_platform.h"
 
 #include <QApplication>

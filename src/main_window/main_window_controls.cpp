@@ -1,0 +1,215 @@
+// The main window's controls: the title bar and its buttons, the board, the side panel.
+#include "main_window/main_window.h"
+
+#include "main_window/qt_colors.h"
+#include "platform/fonts.h"
+#include "platform/title_bar_drag.h"
+
+#include <QFrame>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+
+namespace horokata {
+
+namespace {
+
+QPixmap artOr(const QString &path, QSize size, const QColor &fill)
+{
+    QPixmap pm(path);
+    if (pm.isNull()) {
+        pm = QPixmap(size);
+        pm.fill(fill);
+    }
+    return pm;
+}
+
+} // namespace
+
+void MainWindow::buildControls()
+{
+    // Window: 610 × 429 pixels, centred.
+    setFixedSize(610, 429);
+    background_ = artOr(QStringLiteral(":/art/background.png"), QSize(608, 427), QColor(0, 48, 0));
+    if (const QScreen *s = QGuiApplication::primaryScreen())
+        move(s->geometry().center() - QPoint(305, 214));
+
+    buildTitleBar();
+    buildTitleButtons();
+    buildBoard();
+    buildSidePanel();
+
+    // Focus sink outside the visible window.
+    cmdFOCUS = new QPushButton(this);
+    cmdFOCUS->setObjectName(QStringLiteral("cmdFOCUS"));
+    cmdFOCUS->setGeometry(624, 48, 73, 41);
+    cmdFOCUS->setAccessibleName(QStringLiteral("focus"));
+    // The keys of the whole window pass the window's own filter (keyboard_play.cpp).
+    cmdFOCUS->installEventFilter(this);
+    installEventFilter(this);
+    // The sink holds the focus from the start, so that activating the window shows no frame.
+    cmdFOCUS->setFocus();
+}
+
+// The title bar with its labels and images; later controls stack above earlier ones.
+void MainWindow::buildTitleBar()
+{
+    picBAR = new QFrame(this);
+    picBAR->setObjectName(QStringLiteral("picBAR"));
+    picBAR->setGeometry(4, 4, 600, 25);
+    picBAR->setFrameShape(QFrame::Box);
+    picBAR->setLineWidth(1);
+    picBAR->setAutoFillBackground(true);
+    {
+        QPalette pal = picBAR->palette();
+        const QPixmap bar = artOr(QStringLiteral(":/art/titlebar.png"), QSize(598, 23), QColor(0, 0, 128));
+        QPixmap full(600, 25);
+        full.fill(QColor(0, 0, 128));
+        QPainter(&full).drawPixmap(1, 1, bar);
+        pal.setBrush(QPalette::Window, QBrush(full));
+        pal.setColor(QPalette::WindowText, QColor(0, 0, 64));
+        picBAR->setPalette(pal);
+    }
+
+    // Labels and images lie beneath the buttons; the cover image is the topmost of them.
+    lblLEVEL = new QLabel(picBAR);
+    lblLEVEL->setObjectName(QStringLiteral("lblLEVEL"));
+    lblLEVEL->move(352, 3);
+    lblLEVEL->setFont(gothicFont(11.25, true));
+    lblLEVEL->setStyleSheet(QStringLiteral("color: #ffffff; background: transparent;"));
+    lblGOKU = new QLabel(picBAR);
+    lblGOKU->setObjectName(QStringLiteral("lblGOKU"));
+    lblGOKU->setFont(gothicFont(12));
+    lblGOKU->setFixedSize(81, 25);
+    lblGOKU->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    placeStatus();
+    imgSYSStates = {artOr(QStringLiteral(":/art/sys0.png"), QSize(51, 15), QColor(160, 160, 200)),
+                    artOr(QStringLiteral(":/art/sys1.png"), QSize(51, 15), QColor(120, 120, 160)),
+                    artOr(QStringLiteral(":/art/sys2.png"), QSize(51, 15), QColor(120, 120, 160))};
+    imgSYS = new QLabel(picBAR);
+    imgSYS->setObjectName(QStringLiteral("imgSYS"));
+    imgSYS->setGeometry(544, 1, 51, 15);
+    imgSYS->setPixmap(imgSYSStates[0]);
+    imgSYS->setToolTip(QStringLiteral("最小化 ／ 終了"));
+    imgSYS->setAccessibleName(QStringLiteral("最小化 ／ 終了"));
+    imgSYS->installEventFilter(this);
+    imgOFF = new QLabel(picBAR);
+    imgOFF->setObjectName(QStringLiteral("imgOFF"));
+    imgOFF->setGeometry(345, kCoverHidden, 253, 23);
+    imgOFF->setPixmap(artOr(QStringLiteral(":/art/cover.png"), QSize(253, 23), QColor(0, 0, 96)));
+
+    // The bar and its labels drag the window.
+    drag_ = new TitleBarDrag(this);
+    for (QWidget *part : {static_cast<QWidget *>(picBAR), static_cast<QWidget *>(lblGOKU), static_cast<QWidget *>(lblLEVEL)})
+        drag_->watch(part);
+}
+
+// The command buttons of the title bar.
+void MainWindow::buildTitleButtons()
+{
+    const QFont buttonFont = gothicFont(9.75);
+    const auto makeButton = [&](const char *name, const QString &caption, const QString &tip, QRect geo, Rgb back) {
+        auto *b = new QPushButton(caption, picBAR);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setGeometry(geo);
+        b->setToolTip(tip);
+        b->setAccessibleName(caption.isEmpty() ? tip : caption);
+        b->setFont(buttonFont);
+        // Reached with Tab only: a click never leaves a focus frame on it.
+        b->setFocusPolicy(Qt::TabFocus);
+        b->setStyleSheet(QStringLiteral(
+            "QPushButton { background: %1; color: #000000; border-top: 1px solid #ffffff; border-left: 1px solid #ffffff;"
+            " border-bottom: 1px solid #404060; border-right: 1px solid #404060; padding: 0; }"
+            "QPushButton:pressed { border-top: 1px solid #404060; border-left: 1px solid #404060;"
+            " border-bottom: 1px solid #ffffff; border-right: 1px solid #ffffff; padding-top: 1px; padding-left: 1px; }"
+            "QPushButton:focus { border: 2px solid #000000; background: #ffffff; }")
+                             .arg(cssColor(back)));
+        b->installEventFilter(this);
+        b->raise();
+        return b;
+    };
+    const Rgb lavender = RGB(192, 192, 255);
+    cmdMENU = makeButton("cmdMENU", QString(), QStringLiteral("バージョン情報"), QRect(0, 0, 25, 23), RGB(0, 192, 0));
+    cmdMENU->setIcon(QIcon(artOr(QStringLiteral(":/art/version.png"), QSize(21, 20), QColor(0, 160, 0))));
+    cmdMENU->setIconSize(QSize(21, 20));
+    cmdEXIT = makeButton("cmdEXIT", QStringLiteral("終了"), QStringLiteral("ソフト終了"), QRect(16, 0, 89, 23), lavender);
+    cmdRESET = makeButton("cmdRESET", QStringLiteral("再度"), QStringLiteral("リセット"), QRect(104, 0, 81, 23), lavender);
+    cmdSELECT = makeButton("cmdSELECT", QStringLiteral("選択"), QStringLiteral("ファイル選択"), QRect(184, 0, 81, 23), lavender);
+    cmdNEW = makeButton("cmdNEW", QStringLiteral("新規"), QStringLiteral("新規ゲーム"), QRect(264, 0, 81, 23), lavender);
+    imgOFF->raise();
+
+    connect(cmdEXIT, &QPushButton::clicked, this, &MainWindow::cmdEXIT_Click);
+    connect(cmdMENU, &QPushButton::clicked, this, &MainWindow::cmdMENU_Click);
+    connect(cmdNEW, &QPushButton::clicked, this, [this] { command([this] { game_.cmdNEW_Click(); }); });
+    connect(cmdRESET, &QPushButton::clicked, this, [this] { command([this] { game_.cmdRESET_Click(); }); });
+    cmdSELECT->installEventFilter(this);
+}
+
+// The board and its tiles, numbered down each column.
+void MainWindow::buildBoard()
+{
+    picBACK = new BoardArea(this);
+    picBACK->setGeometry(10, 34, 482, 386);
+    connect(picBACK, &BoardArea::pressedWith, this, [this](Qt::MouseButton b) {
+        act([this, b] { game_.picBACK_MouseDown(toGameButton(b)); });
+    });
+    const QFont tf = tileFont();
+    for (int i = 0; i < kCells; ++i) {
+        auto *t = new TileButton(i, picBACK);
+        t->setGeometry(1 + cellLeft(i), 1 + cellTop(i), kCellSize, kCellSize);
+        t->setFont(tf);
+        t->setColors(kBuiltTileBack, kBuiltTileFore);
+        // The press only marks a held pick; what it shows is synced with the release.
+        connect(t, &TileButton::pressedWith, this, [this](int index, Qt::MouseButton b) {
+            game_.MOJI_MouseDown(index, toGameButton(b));
+        });
+        connect(t, &TileButton::releasedWith, this, &MainWindow::onTileReleased);
+        t->installEventFilter(this);
+        MOJI[static_cast<std::size_t>(i)] = t;
+    }
+}
+
+// Side panel: twenty idiom lines, the miss lamps and their caption.
+void MainWindow::buildSidePanel()
+{
+    picSIDE = new QFrame(this);
+    picSIDE->setObjectName(QStringLiteral("picSIDE"));
+    picSIDE->setGeometry(502, 34, 97, 386);
+    picSIDE->setAutoFillBackground(true);
+    {
+        QPalette pal = picSIDE->palette();
+        pal.setColor(QPalette::Window, QColor(0, 128, 0));
+        picSIDE->setPalette(pal);
+    }
+    const QFont lineFont = gothicFont(11.25);
+    for (int k = 0; k < kIdioms; ++k) {
+        auto *l = new QLabel(picSIDE);
+        l->setObjectName(QStringLiteral("lblGO_%1").arg(k));
+        l->setGeometry(0, 18 * k, 97, 18);
+        l->setFont(lineFont);
+        l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        lblGO[static_cast<std::size_t>(k)] = l;
+    }
+    for (int h = 0; h < kLamps; ++h) {
+        auto *lamp = new LampButton(picSIDE);
+        lamp->setObjectName(QStringLiteral("chkLIFE_%1").arg(h));
+        lamp->setGeometry(48 + 16 * h, 368, 17, 17);
+        lamp->setToolTip(QString::fromUtf8(kLampTips[static_cast<std::size_t>(h)]));
+        lamp->setAccessibleName(QString::fromUtf8(kLampTips[static_cast<std::size_t>(h)]));
+        lamp->setFocusPolicy(Qt::TabFocus);
+        lamp->installEventFilter(this);
+        connect(lamp, &QAbstractButton::clicked, this, [this, h] { command([this, h] { game_.chkLIFE_MouseUp(h); }); });
+        chkLIFE[static_cast<std::size_t>(h)] = lamp;
+    }
+    Label1 = new QLabel(QStringLiteral("手違"), picSIDE);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(0, 368, 49, 17);
+    Label1->setAlignment(Qt::AlignCenter);
+    Label1->setFont(gothicFont(11.25, true));
+    Label1->setStyleSheet(QStringLiteral("color: #ffffff; background: transparent;"));
+    Label1->setToolTip(QStringLiteral("３回間違えると終了"));
+    Label1->setAccessibleName(QStringLiteral("手違"));
+}
+
+} // namespace horokata

@@ -1,0 +1,80 @@
+// A tile of the board: a toggle drawn as a push button that reports press and release.
+#include "main_window/tile_button.h"
+
+#include "main_window/focus_frame.h"
+#include "main_window/qt_colors.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace horokata {
+
+TileButton::TileButton(int index, QWidget *parent) : QAbstractButton(parent), index_(index)
+{
+    setCheckable(true);
+    // Focus comes from the keys only: a click never gives it (the click moves it away).
+    setFocusPolicy(Qt::TabFocus);
+    setObjectName(QStringLiteral("MOJI_%1").arg(index));
+}
+
+void TileButton::setColors(Rgb back, Rgb fore)
+{
+    if (back == back_ && fore == fore_)
+        return;
+    back_ = back;
+    fore_ = fore;
+    update();
+}
+
+void TileButton::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    const QRect r = rect();
+    // A picked tile stays down; a tile under a held left button looks down until release.
+    const bool down = isChecked() || isDown();
+    const QColor base = toQColor(back_);
+    p.fillRect(r, down ? base.darker(118) : base);
+    // Raised or sunken bevel, two pixels like a classic push button.
+    const QColor light = down ? base.darker(190) : base.lighter(160);
+    const QColor dark = down ? base.lighter(150) : base.darker(200);
+    for (int k = 0; k < 2; ++k) {
+        p.setPen(light);
+        p.drawLine(k, k, r.width() - 2 - k, k);
+        p.drawLine(k, k, k, r.height() - 2 - k);
+        p.setPen(dark);
+        p.drawLine(k, r.height() - 1 - k, r.width() - 1 - k, r.height() - 1 - k);
+        p.drawLine(r.width() - 1 - k, k, r.width() - 1 - k, r.height() - 1 - k);
+    }
+    p.setFont(font());
+    p.setPen(toQColor(fore_));
+    p.drawText(r.translated(down ? 1 : 0, down ? 1 : 0), Qt::AlignCenter, text());
+    if (hasFocus())
+        drawFocusFrame(p, r, 2);
+}
+
+void TileButton::mousePressEvent(QMouseEvent *e)
+{
+    if (e->button() == Qt::LeftButton) {
+        held_ = true;
+        setDown(true);
+    }
+    emit pressedWith(index_, e->button());
+}
+
+void TileButton::mouseMoveEvent(QMouseEvent *e)
+{
+    // Like a push button: down while the held pointer is over the tile, up while it is off.
+    if (held_)
+        setDown(rect().contains(e->position().toPoint()));
+}
+
+void TileButton::mouseReleaseEvent(QMouseEvent *e)
+{
+    if (e->button() == Qt::LeftButton) {
+        held_ = false;
+        setDown(false);
+    }
+    emit releasedWith(index_, e->button(), rect().contains(e->position().toPoint()));
+}
+
+} // namespace horokata
