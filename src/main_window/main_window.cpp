@@ -72,9 +72,9 @@ bool MainWindow::Form_Load()
     SET_SOUND(g_, p_);
     // The dialog and the level menu build their outlines as they load; the menu only
     // when the dialog's outline worked.
-    form2();
+    confirmDialog();
     if (g_.intERR == Trouble::None)
-        loadForm4();
+        loadLevelMenu();
     if (g_.intERR != Trouble::None) {
         ERR_END();
         return false;
@@ -101,14 +101,14 @@ void MainWindow::unloadPopups()
     // A popup may be closing the program from inside its own handler or nested loop (a level
     // chosen in the menu whose list fails to read): it is hidden now, which ends its loop, and
     // deleted once control is back in the loop that was running when it was unloaded.
-    if (form4_) {
-        form4_->hide();
-        form4_->deleteLater();
+    if (menu_) {
+        menu_->hide();
+        menu_->deleteLater();
     }
-    if (form2_) {
-        if (form2_->isVisible())
-            form2_->reject();
-        form2_->deleteLater();
+    if (dialog_) {
+        if (dialog_->isVisible())
+            dialog_->reject();
+        dialog_->deleteLater();
     }
 }
 
@@ -239,22 +239,22 @@ void MainWindow::SET_FORM2()
         dialogOverride();
         return;
     }
-    form2()->SET_FORM2();
+    confirmDialog()->SET_FORM2();
     backToWindow();
     sync();
 }
 
-ConfirmDialog *MainWindow::form2()
+ConfirmDialog *MainWindow::confirmDialog()
 {
-    if (!form2_)
-        form2_ = new ConfirmDialog(g_, this);
-    return form2_;
+    if (!dialog_)
+        dialog_ = new ConfirmDialog(g_, this);
+    return dialog_;
 }
 
-void MainWindow::loadForm4()
+void MainWindow::loadLevelMenu()
 {
-    if (!form4_)
-        form4_ = new LevelMenu(g_, this, [this](int index) { act([this, index] { game_.NEW_FILE(index); }); });
+    if (!menu_)
+        menu_ = new LevelMenu(g_, this, [this](int index) { act([this, index] { game_.NEW_FILE(index); }); });
 }
 
 void MainWindow::playCelebration()
@@ -324,8 +324,8 @@ void MainWindow::cmdSELECT_Release()
 
 void MainWindow::openLevelMenu()
 {
-    loadForm4();
-    form4_->SET_MENU();
+    loadLevelMenu();
+    menu_->SET_MENU();
     backToWindow();
 }
 

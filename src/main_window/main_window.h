@@ -105,8 +105,8 @@ private:
     // Ends the program at once after a trouble at start-up, telling its number.
     void ERR_END();
     // The dialog and the menu are made on first use, like windows that load when called.
-    ConfirmDialog *form2();
-    void loadForm4();
+    ConfirmDialog *confirmDialog();
+    void loadLevelMenu();
     void unloadPopups();
     // The one path from input to the game: the call, then the widgets synced to what it left.
     void act(const std::function<void()> &call);
@@ -165,8 +165,8 @@ private:
     vbBool blnSYS1 = vbFalse; // the minimise half of imgSYS is held
     vbBool blnSYS2 = vbFalse; // the close half of imgSYS is held
 
-    QPointer<ConfirmDialog> form2_;
-    QPointer<LevelMenu> form4_;
+    QPointer<ConfirmDialog> dialog_;
+    QPointer<LevelMenu> menu_;
     // Set when the window closes. Flows still on the stack then run to their end without
     // asking questions or playing the celebration.
     bool closed_ = false;

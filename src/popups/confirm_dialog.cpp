@@ -1,4 +1,4 @@
-// Form2: the shaped confirmation dialog with its seven message modes.
+// The shaped confirmation dialog (object name "Form2") with its seven message modes.
 #include "popups/confirm_dialog.h"
 
 #include "platform/fonts.h"

@@ -1,4 +1,4 @@
-// Form2: the shaped confirmation dialog with its seven message modes.
+// The shaped confirmation dialog (object name "Form2") with its seven message modes.
 #pragma once
 
 #include "puzzle/program_state.h"
@@ -17,7 +17,7 @@ class ConfirmDialog : public QDialog {
     Q_OBJECT
 public:
     // Loads the dialog hidden and cuts it to the outline in g.strPATH + "msg.rgn"; a failed
-    // outline sets g.intERR to 1..4 (the window then stays unshaped).
+    // outline sets g.intERR to one of the dialog outline troubles (the window then stays unshaped).
     ConfirmDialog(ProgramState &g, QWidget *mainWindow);
 
     // Shows the message of mode g.intMSG modally, 66/72 pixels right/below the main window's
@@ -27,7 +27,7 @@ public:
     QString messageText() const;
     QString titleText() const;
     bool cancelShown() const;
-    // The credit text that follows the version line in mode 5.
+    // The credit text that follows the version line in the version notice.
     QString creditText() const;
 
     // Press a button as the player would.

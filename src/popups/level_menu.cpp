@@ -1,4 +1,4 @@
-// Form4: the shaped level menu popup with its four entries and the arrow at the loaded level.
+// The shaped level menu (object name "Form4"): four entries and the arrow at the loaded level.
 #include "popups/level_menu.h"
 
 #include "platform/fonts.h"

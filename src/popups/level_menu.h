@@ -1,4 +1,4 @@
-// Form4: the shaped level menu popup with its four entries and the arrow at the loaded level.
+// The shaped level menu (object name "Form4"): four entries and the arrow at the loaded level.
 #pragma once
 
 #include "puzzle/program_state.h"
@@ -18,7 +18,7 @@ class LevelMenu : public QDialog {
     Q_OBJECT
 public:
     // Loads the menu hidden and cuts it to the built-in outline; a failed outline sets
-    // g.intERR to 5 (region refused) or 6 (not applied). `newFile` is the main window's
+    // g.intERR to Trouble::MenuOutlineRefused or MenuOutlineNotApplied. `newFile` is the main window's
     // NEW_FILE, called with the chosen level.
     LevelMenu(ProgramState &g, QWidget *owner, std::function<void(int)> newFile);
     ~LevelMenu() override;
