@@ -213,7 +213,7 @@ void MainWindow::onTileReleased(int index, Qt::MouseButton button, bool inside)
     boardCell_ = index;
     if (!inside) {
         // The press was taken back by leaving the tile: no click happened.
-        act([this] { game_.MOJI_PressTakenBack(); });
+        act([this] { game_.takeBackPress(); });
         return;
     }
     // The tile's flip shows before the release's flow runs.

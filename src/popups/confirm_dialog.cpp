@@ -57,7 +57,29 @@ ConfirmDialog::ConfirmDialog(ProgramState &g, QWidget *mainWindow)
     lblMSG->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     lblMSG->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255); background: transparent;"));
 
-    // The title bar. Its controls sit inside its one-pixel frame.
+    buildTitleBar();
+
+    // Off-window focus sink: after each click the focus goes here so no visible control keeps a frame.
+    Command1 = makeButton(this, "Command1", QStringLiteral("Command1"), QRect(392, 8, 25, 25));
+
+    setTabOrder(cmdLOGO, cmdOK);
+    setTabOrder(cmdOK, cmdCANSEL);
+    setTabOrder(cmdCANSEL, Command1);
+
+    connect(cmdOK, &QPushButton::clicked, this, &ConfirmDialog::cmdOK_Click);
+    connect(cmdCANSEL, &QPushButton::clicked, this, &ConfirmDialog::cmdCANSEL_Click);
+    connect(cmdLOGO, &QPushButton::clicked, this, &ConfirmDialog::cmdLOGO_Click);
+
+    // The title bar and its caption drag the window.
+    auto *drag = new TitleBarDrag(this);
+    drag->watch(lblCOM);
+    drag->watch(picBAR2);
+}
+
+// The title bar with its two answers and its caption. Its controls sit inside its
+// one-pixel frame.
+void ConfirmDialog::buildTitleBar()
+{
     picBAR2 = new QLabel(this);
     picBAR2->setObjectName(QStringLiteral("picBAR2"));
     picBAR2->setGeometry(4, 4, 362, 19);
@@ -95,22 +117,6 @@ ConfirmDialog::ConfirmDialog(ProgramState &g, QWidget *mainWindow)
     // Lowered into the bar's bottom edge, so the text hangs from the top to stay whole.
     lblCOM->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblCOM->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255); background: transparent;"));
-
-    // Off-window focus sink: after each click the focus goes here so no visible control keeps a frame.
-    Command1 = makeButton(this, "Command1", QStringLiteral("Command1"), QRect(392, 8, 25, 25));
-
-    setTabOrder(cmdLOGO, cmdOK);
-    setTabOrder(cmdOK, cmdCANSEL);
-    setTabOrder(cmdCANSEL, Command1);
-
-    connect(cmdOK, &QPushButton::clicked, this, &ConfirmDialog::cmdOK_Click);
-    connect(cmdCANSEL, &QPushButton::clicked, this, &ConfirmDialog::cmdCANSEL_Click);
-    connect(cmdLOGO, &QPushButton::clicked, this, &ConfirmDialog::cmdLOGO_Click);
-
-    // The title bar and its caption drag the window.
-    auto *drag = new TitleBarDrag(this);
-    drag->watch(lblCOM);
-    drag->watch(picBAR2);
 }
 
 static_assert(kRgnMissing == static_cast<int>(Trouble::DialogOutlineMissing)

@@ -46,6 +46,7 @@ protected:
 
 private:
     void SET_RGN();
+    void buildTitleBar();
     void fitMessageFont();
 
     ProgramState &g_;

@@ -74,7 +74,7 @@ public:
     // A release on the tile: picks it, or acts for the phase when no board is in play.
     void MOJI_MouseUp(int index, MouseButton button);
     // A press taken back by leaving the tile before release: no click happened.
-    void MOJI_PressTakenBack();
+    void takeBackPress();
     // Press, flip, release in the order the tile delivers them.
     void clickTile(int index, MouseButton button);
     // A press on the bare board: the left button closes up the tiles, any other cancels the pick.

@@ -31,7 +31,7 @@ void Game::MOJI_Flip(int index)
     t.Value = t.Value ? 0 : 1;
 }
 
-void Game::MOJI_PressTakenBack()
+void Game::takeBackPress()
 {
     blnHOLD = vbFalse;
 }
