@@ -188,11 +188,16 @@ void MainWindow::showCard(QLabel *line, const QString &caption)
         line->setToolTip(QString());
         return;
     }
-    // Rich text so that a long meaning wraps; the idiom stands out on top.
+    // Rich text so that a long meaning wraps; the idiom stands out on top, and numbered
+    // senses ("(1) ... (2) ...") start a line each.
     const qsizetype firstBreak = card.indexOf(QLatin1Char('\n'));
+    QString rest = card.mid(firstBreak + 1).toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"));
+    if (rest.contains(QStringLiteral("<br>(1) "))) {
+        for (int sense = 2; rest.contains(QStringLiteral(" (%1) ").arg(sense)); ++sense)
+            rest.replace(QStringLiteral(" (%1) ").arg(sense), QStringLiteral("<br>(%1) ").arg(sense));
+    }
     line->setToolTip(QStringLiteral("<p style='white-space:pre-wrap'><big><b>%1</b></big><br>%2</p>")
-                         .arg(card.left(firstBreak).toHtmlEscaped(),
-                              card.mid(firstBreak + 1).toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"))));
+                         .arg(card.left(firstBreak).toHtmlEscaped(), rest));
 }
 
 void MainWindow::paintEvent(QPaintEvent *)
