@@ -23,12 +23,12 @@ struct Bench {
 
     explicit Bench(int idioms)
     {
-        game.strLIST.assign(1, QString());
+        game.strLIST.assign(1, Idiom());
         for (int n = 0; n < idioms; ++n) {
             QString s;
             for (int k = 0; k < 4; ++k)
                 s += QChar(static_cast<char16_t>(0x4E00 + (4 * n + k) % 20000));
-            game.strLIST.push_back(s);
+            game.strLIST.emplace_back(s);
         }
         game.intMAX = static_cast<std::int16_t>(idioms);
         game.blnREAD = vbTrue;

@@ -114,7 +114,7 @@ TEST(IdiomCards, EveryShippedIdiomHasOne)
         const ParsedIdiomList list = parseIdiomList(bytes, listCapacity(bytes.size()));
         for (int i = 1; i <= list.count; ++i, ++idioms)
             EXPECT_FALSE(cards.cardForLine(u"01："_s + list.entries[std::size_t(i)]).isEmpty())
-                << list.entries[std::size_t(i)].toStdString();
+                << QString(list.entries[std::size_t(i)]).toStdString();
     }
     EXPECT_GT(idioms, 3000);
 }

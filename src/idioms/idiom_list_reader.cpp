@@ -4,59 +4,75 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <cstdint>
 
 namespace horokata {
 
 namespace {
 
-// Items are split on the raw bytes. That is safe in code page 932: a double-byte
-// character has a lead byte in 0x81-0x9F or 0xE0-0xFC and a trail byte in 0x40-0x7E or
-// 0x80-0xFC, so none of the separators below (all under 0x40) can be half of a kanji.
-constexpr char kComma = ',';
-constexpr char kQuote = '"';
-constexpr char kCr = '\r';
-constexpr char kLf = '\n';
+// The list is decoded once and split on the decoded text. That gives the same items as
+// splitting the raw bytes: in code page 932 a double-byte character has a lead byte in
+// 0x81-0x9F or 0xE0-0xFC and a trail byte in 0x40-0x7E or 0x80-0xFC, so none of the
+// separators below (all under 0x40) can be half of a kanji, and the decoder never takes
+// one into a broken sequence.
+constexpr char16_t kComma = u',';
+constexpr char16_t kQuote = u'"';
+constexpr char16_t kCr = u'\r';
+constexpr char16_t kLf = u'\n';
 
-constexpr qsizetype kIdiomLength = 4;
-// Every code page 932 character is one or two bytes and decodes to one UTF-16 unit, so a
-// four-character item is 4 to 8 bytes long; anything else is skipped without decoding.
-constexpr qsizetype kMinIdiomBytes = kIdiomLength;
-constexpr qsizetype kMaxIdiomBytes = 2 * kIdiomLength;
+constexpr qsizetype kIdiomLength = Idiom::kLength;
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool endsItem(char c) { return c == kComma || c == kCr || c == kLf; }
+// Comma, CR and LF as bits of one word: a kanji is told apart with a single comparison.
+constexpr std::uint64_t kItemEnds = (1ULL << kComma) | (1ULL << kCr) | (1ULL << kLf);
 
-// A decoder that can tell whether the last call met bytes that are not code page 932
-// text: QStringDecoder::hasError() stays set for good once any call failed.
-class Cp932Decoder : public QStringDecoder {
-public:
-    // ICU knows the Windows variant under this name (0x5C is a backslash, 0x8160 is
-    // U+FF5E, the NEC and IBM extension rows are mapped). Stateless: a lead byte cut off
-    // at the end of an item is reported instead of being held for the next call.
-    Cp932Decoder() : QStringDecoder("windows-31j", QStringConverter::Flag::Stateless) {}
+bool endsItem(char16_t c) { return c < 64 && ((kItemEnds >> c) & 1U) != 0; }
+bool isBlank(char16_t c) { return c == u' ' || c == u'\t'; }
 
-    // The item's text, or a null string when its bytes hold a decoding error.
-    QString decodeItem(QByteArrayView item)
-    {
-        const qsizetype errorsBefore = state.invalidChars;
-        QString text = decode(item);
-        if (state.invalidChars != errorsBefore)
-            return QString();
-        return text;
-    }
-};
-
-// Skips from `pos` past the next comma or line end (a CR LF pair is one line end).
-qsizetype skipPastSeparator(QByteArrayView bytes, qsizetype pos)
+const char16_t *findItemEnd(const char16_t *p, const char16_t *end)
 {
-    const qsizetype size = bytes.size();
-    while (pos < size && !endsItem(bytes[pos]))
-        ++pos;
-    if (pos >= size)
-        return size;
-    if (bytes[pos] == kCr && pos + 1 < size && bytes[pos + 1] == kLf)
-        return pos + 2;
-    return pos + 1;
+    while (p < end && !endsItem(*p))
+        ++p;
+    return p;
+}
+
+// Steps past the separator at `p` (a CR LF pair is one line end).
+const char16_t *pastSeparator(const char16_t *p, const char16_t *end)
+{
+    if (p == end)
+        return end;
+    if (*p == kCr && p + 1 < end && p[1] == kLf)
+        return p + 2;
+    return p + 1;
+}
+
+// An item of four characters makes an idiom unless it holds a NUL: a NUL byte (a binary
+// or UTF-16 file) or bytes that are not code page 932 text, which the decoder turns into
+// NUL. The player could not see or pick such a tile.
+bool isIdiom(const char16_t *item, qsizetype length)
+{
+    return length == kIdiomLength && item[0] != u'\0' && item[1] != u'\0' && item[2] != u'\0'
+        && item[3] != u'\0';
+}
+
+// The whole list as text. ICU knows the Windows variant under this name (0x5C is a
+// backslash, 0x8160 is U+FF5E, the NEC and IBM extension rows are mapped). Every byte
+// sequence it cannot decode becomes one NUL, so an item holding such bytes still ends at
+// its own separator and never makes an idiom. A null string when there is no ICU.
+QString decodeList(QByteArrayView bytes)
+{
+    QStringDecoder decoder("windows-31j", QStringConverter::Flag::ConvertInvalidToNull);
+    if (!decoder.isValid())
+        return QString();
+    // The decoder holds back a lead byte cut off by the end of the file; one more line end
+    // pushes it out as a NUL. That line end is not part of the file and is dropped again.
+    constexpr char kFlush = '\n';
+    QString text(decoder.requiredSpace(bytes.size()) + decoder.requiredSpace(1), Qt::Uninitialized);
+    QChar *out = decoder.appendToBuffer(text.data(), bytes);
+    out = decoder.appendToBuffer(out, QByteArrayView(&kFlush, 1));
+    if (out > text.constData() && out[-1] == QLatin1Char(kFlush))
+        --out;
+    text.truncate(out - text.constData());
+    return text;
 }
 
 } // namespace
@@ -77,60 +93,54 @@ bool listSizeAcceptable(std::int64_t size)
 ParsedIdiomList parseIdiomList(QByteArrayView bytes, int capacity)
 {
     capacity = std::clamp(capacity, 0, kMaxCapacity);
+    const std::size_t entryCount = static_cast<std::size_t>(capacity) + 1;
 
     ParsedIdiomList list;
-    list.entries.resize(static_cast<std::size_t>(capacity) + 1);
+    // Entry 0 stays empty; the idioms follow it and the unused rest is added at the end,
+    // so that every entry is written once.
+    std::vector<Idiom> &entries = list.entries;
+    entries.reserve(entryCount);
+    entries.emplace_back();
+    int count = 0;
 
-    Cp932Decoder decoder;
-    if (!decoder.isValid()) // no ICU: nothing can be decoded, so no idiom is found
-        return list;
-
-    const qsizetype size = bytes.size();
-    qsizetype pos = 0;
-    while (pos < size) {
-        while (pos < size && isBlank(bytes[pos]))
-            ++pos;
-        if (pos >= size)
+    const QString text = decodeList(bytes);
+    const char16_t *p = reinterpret_cast<const char16_t *>(text.constData());
+    const char16_t *const end = p + text.size();
+    while (p < end) {
+        while (p < end && isBlank(*p))
+            ++p;
+        if (p == end)
             break; // blanks at the very end are not an item
 
-        QByteArrayView item;
-        if (bytes[pos] == kQuote) {
+        const char16_t *item;
+        const char16_t *itemEnd;
+        if (*p == kQuote) {
             // A quoted item runs to the closing quote, separators included; whatever
             // follows the quote up to the next separator is dropped. An unclosed quote
             // runs to the end of the file.
-            const qsizetype open = pos + 1;
-            qsizetype close = open;
-            while (close < size && bytes[close] != kQuote)
-                ++close;
-            item = bytes.sliced(open, close - open);
-            pos = close < size ? skipPastSeparator(bytes, close + 1) : size;
+            item = p + 1;
+            itemEnd = std::find(item, end, kQuote);
+            p = itemEnd == end ? end : pastSeparator(findItemEnd(itemEnd + 1, end), end);
         } else {
             // An unquoted item loses its trailing blanks, so "一石二鳥 " still counts.
-            const qsizetype start = pos;
-            qsizetype end = start;
-            while (end < size && !endsItem(bytes[end]))
-                ++end;
-            pos = skipPastSeparator(bytes, end);
-            while (end > start && isBlank(bytes[end - 1]))
-                --end;
-            item = bytes.sliced(start, end - start);
+            item = p;
+            itemEnd = findItemEnd(p, end);
+            p = pastSeparator(itemEnd, end);
+            while (itemEnd > item && isBlank(itemEnd[-1]))
+                --itemEnd;
         }
 
-        if (item.size() < kMinIdiomBytes || item.size() > kMaxIdiomBytes)
+        if (!isIdiom(item, itemEnd - item))
             continue;
-        QString text = decoder.decodeItem(item);
-        // Bytes that are not Shift-JIS text and NUL characters (a binary or UTF-16 file)
-        // never make an idiom: the player could not see or pick such a tile.
-        if (text.size() != kIdiomLength || text.contains(QChar(u'\0')))
-            continue;
-
-        if (list.count == capacity) {
+        if (count == capacity) {
             list.overCapacity = true;
             break;
         }
-        ++list.count;
-        list.entries[static_cast<std::size_t>(list.count)] = std::move(text);
+        ++count;
+        entries.emplace_back(item);
     }
+    list.count = count;
+    list.entries.resize(entryCount);
     return list;
 }
 

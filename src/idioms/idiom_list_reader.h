@@ -1,6 +1,8 @@
 // Idiom list files: size limits and the item reader over Shift-JIS text.
 #pragma once
 
+#include "idioms/idiom.h"
+
 #include <QByteArrayView>
 #include <QString>
 #include <cstdint>
@@ -21,7 +23,7 @@ bool listSizeAcceptable(std::int64_t size);
 
 struct ParsedIdiomList {
     // Entry 0 stays empty; idioms occupy entries 1..count, in file order.
-    std::vector<QString> entries;
+    std::vector<Idiom> entries;
     int count = 0;
     // True when more four-character items were found than the capacity allows.
     bool overCapacity = false;

@@ -48,7 +48,7 @@ void Game::READ_FILE(int index)
     }
 
     // Load: the old list goes; any failure from here on is a read error.
-    strLIST.assign(1, QString());
+    strLIST.assign(1, Idiom());
     intMAX = 0;
     std::optional<ParsedIdiomList> parsed = readListFile(strFILE, listCapacity(size));
     if (!parsed) {
@@ -57,7 +57,7 @@ void Game::READ_FILE(int index)
     }
     strLIST = std::move(parsed->entries);
     if (strLIST.empty())
-        strLIST.assign(1, QString());
+        strLIST.assign(1, Idiom());
     intMAX = static_cast<std::int16_t>(parsed->count);
     blnREAD = vbTrue;
 }
@@ -77,7 +77,7 @@ void Game::readError(int index)
 {
     g_.strNAME = SET_strFILE(index);
     ask(DialogMode::ReadError);
-    strLIST.assign(1, QString());
+    strLIST.assign(1, Idiom());
     intMAX = 0;
     p_.doEvents();
     closing_ = true;

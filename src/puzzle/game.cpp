@@ -10,7 +10,7 @@ namespace horokata {
 Game::Game(ProgramState &globals, Platform &platform, GameHost &host)
     : g_(globals), p_(platform), host_(host)
 {
-    strLIST.assign(1, QString());
+    strLIST.assign(1, Idiom());
 }
 
 BoardPhase Game::phase() const

@@ -1,6 +1,7 @@
 // The game's rules: the state of one game and every flow that changes it.
 #pragma once
 
+#include "idioms/idiom.h"
 #include "puzzle/board_model.h"
 #include "puzzle/program_state.h"
 
@@ -108,7 +109,7 @@ public:
     bool ask(DialogMode mode);
 
     // --- game state (1-based arrays keep their indices: entry 0 unused) ---
-    std::vector<QString> strLIST{QString()};  // the idiom list read, entries 1..intMAX
+    std::vector<Idiom> strLIST{Idiom()};      // the idiom list read, entries 1..intMAX
     std::int16_t intMAX = 0;                  // number of idioms in strLIST
     std::array<QString, kIdioms + 1> strGOKU; // the twenty idioms hidden on the board
     std::array<int, kIdioms + 1> intFIND{};   // 1 once idiom k was found or revealed

@@ -187,8 +187,9 @@ protected:
 
     void setList(const std::vector<QString> &idioms)
     {
-        game.strLIST.assign(1, QString());
-        game.strLIST.insert(game.strLIST.end(), idioms.begin(), idioms.end());
+        game.strLIST.assign(1, Idiom());
+        for (const QString &idiom : idioms)
+            game.strLIST.emplace_back(idiom);
         game.intMAX = static_cast<std::int16_t>(idioms.size());
         game.blnREAD = vbTrue;
     }
