@@ -11,6 +11,8 @@ set(HOROKATA_RELEASE_DATE 2026-12-08)
 set(HOROKATA_LIB_DESTINATION lib/horokata)
 
 install(TARGETS horokata RUNTIME DESTINATION ${HOROKATA_LIB_DESTINATION})
+# The sound module sits beside the binary, where the game looks for it.
+install(TARGETS horokata_sound LIBRARY DESTINATION ${HOROKATA_LIB_DESTINATION})
 
 # The launcher reaches the binary from bin/ by a relative path.
 set(HOROKATA_LAUNCHER_TARGET ../${HOROKATA_LIB_DESTINATION}/horokata)

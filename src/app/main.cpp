@@ -4,6 +4,8 @@
 #include "platform/qt_platform.h"
 
 #include <QApplication>
+#include <QStringList>
+#include <QTimer>
 #include <QtGlobal>
 
 namespace {
@@ -41,5 +43,14 @@ int main(int argc, char **argv)
     QObject::connect(&window, &horokata::MainWindow::closed, &app, [] { QCoreApplication::exit(0); });
     if (!window.Form_Load())
         return window.game().closing() ? 0 : 1;
+    // The sound module and the sounds load once the window is ready, when the event loop
+    // first idles, well before the first pick can ask for a sound.
+    QTimer::singleShot(0, &window, [&platform, &globals] {
+        QStringList paths;
+        for (const horokata::SoundSlot &slot : globals.wav)
+            if (slot.playable)
+                paths << slot.path;
+        platform.preloadSounds(paths);
+    });
     return app.exec();
 }

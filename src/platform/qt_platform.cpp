@@ -10,10 +10,10 @@
 #include <QLockFile>
 #include <QMessageBox>
 #include <QScreen>
-#include <QSoundEffect>
+#include <QLibrary>
 #include <QStandardPaths>
 #include <QTimer>
-#include <QUrl>
+#include <QStringList>
 #include <cmath>
 
 #ifdef Q_OS_WIN
@@ -81,12 +81,32 @@ void QtPlatform::beep()
     QApplication::beep();
 }
 
+SoundBackend *QtPlatform::soundBackend()
+{
+    if (!soundLoadTried_) {
+        soundLoadTried_ = true;
+        // The module stays loaded for the rest of the run (QLibrary does not unload it).
+        QLibrary module(QCoreApplication::applicationDirPath() + u'/' + QLatin1String(kSoundModuleName));
+        if (const auto entry = reinterpret_cast<SoundBackendEntry>(module.resolve(kSoundBackendEntry)))
+            sound_.reset(entry());
+    }
+    return sound_.get();
+}
+
+void QtPlatform::preloadSounds(const QStringList &paths)
+{
+    if (SoundBackend *backend = soundBackend()) {
+        for (const QString &path : paths)
+            backend->preload(path);
+    }
+}
+
 bool QtPlatform::playSound(const QString &path)
 {
-    // One effect at a time: replacing it stops the one still playing.
-    sound_ = std::make_unique<QSoundEffect>();
-    sound_->setSource(QUrl::fromLocalFile(path));
-    sound_->play();
+    SoundBackend *backend = soundBackend();
+    if (!backend)
+        return false; // no sound system: the caller switches the slot off
+    backend->play(path);
     return true;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "platform/sound_backend.h"
 
 #include <QElapsedTimer>
 #include <functional>
@@ -9,7 +10,6 @@
 #include <random>
 
 class QLockFile;
-class QSoundEffect;
 
 namespace horokata {
 
@@ -36,6 +36,10 @@ public:
     // Runs before pending events are processed: the main window mirrors the game state here.
     std::function<void()> beforeEvents;
 
+    // Loads the sound module and reads the given files ahead. Called once the window is
+    // ready; a sound asked for earlier loads the module on the spot.
+    void preloadSounds(const QStringList &paths);
+
     // Where the per-user instance lock lives.
     static QString lockPath();
 
@@ -43,7 +47,10 @@ private:
     QElapsedTimer clock_;
     std::mt19937 gen_;
     std::unique_ptr<QLockFile> lock_;
-    std::unique_ptr<QSoundEffect> sound_;
+    // The sound module's player; null until loaded, and for good when it cannot be.
+    SoundBackend *soundBackend();
+    std::unique_ptr<SoundBackend> sound_;
+    bool soundLoadTried_ = false;
     bool busy_ = false;
 };
 

@@ -54,6 +54,7 @@ expect() { # path mode
 }
 expect usr/bin/horokata -rwxr-xr-x
 expect usr/lib/horokata/horokata -rwxr-xr-x
+expect usr/lib/horokata/libhorokata_sound.so -rw-r--r--
 for f in 初級.txt 一般.txt 特殊.txt 其他.txt 読みと意味.txt msg.rgn CREDITS.txt LICENSE-EDRDG.txt \
          "system/Media/The Microsoft Sound.wav" system/Media/Chord.wav \
          system/Media/Chimes.wav system/Media/Tada.wav; do
@@ -68,9 +69,10 @@ expect usr/share/doc/horokata/LICENSE-EDRDG.txt -rw-r--r--
 grep -v ' \./usr/' "$work/contents.txt" | grep -v ' \./$' && fail "package has files outside /usr"
 echo "ok: launcher, binary, idiom lists, msg.rgn, sounds, menu entry, icons, metainfo, docs under /usr"
 
-# The packaged data files are the ones the program folder runs with.
+# The packaged data files are the ones the program folder runs with (the binary and the
+# sound module are installed stripped).
 dpkg-deb -x "$deb" "$work/root" || fail "dpkg-deb -x failed"
-(cd "$prog_dir" && find . -type f ! -name horokata) | while read -r f; do
+(cd "$prog_dir" && find . -type f ! -name horokata ! -name "*.so") | while read -r f; do
     cmp -s "$prog_dir/$f" "$work/root/usr/lib/horokata/$f" || { echo "FAIL: packaged $f differs from the program folder"; exit 1; }
 done || exit 1
 echo "ok: every data file of the program folder is packaged unchanged"

@@ -13,6 +13,10 @@ first=$!
 win=$(wait_main_window $first "$work/first.log") || fail "main window did not appear"
 echo "main window $win"
 
+# The sound module loads once the window is ready, before the player can pick a tile.
+for _ in $(seq 1 50); do grep -q libhorokata_sound "/proc/$first/maps" && break; sleep 0.1; done
+grep -q libhorokata_sound "/proc/$first/maps" || fail "the sound module did not load after start-up"
+
 # A second copy shows the refusal and ends once it is dismissed.
 "$prog_dir/horokata" >"$work/second.log" 2>&1 &
 second=$!
