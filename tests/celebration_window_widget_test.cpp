@@ -40,7 +40,7 @@ struct Seen {
 
 } // namespace
 
-class EffectWindow : public ::testing::Test {
+class CelebrationWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -54,7 +54,7 @@ protected:
     FastClockPlatform platform;
 };
 
-TEST_F(EffectWindow, PlaysOverTheWholeScreenWithoutInputAndLeavesNoWindowBehind)
+TEST_F(CelebrationWindowTest, PlaysOverTheWholeScreenWithoutInputAndLeavesNoWindowBehind)
 {
     const auto before = topLevels();
     std::vector<Seen> seen;
@@ -86,7 +86,7 @@ TEST_F(EffectWindow, PlaysOverTheWholeScreenWithoutInputAndLeavesNoWindowBehind)
     EXPECT_GT(stats.idealMs, 0);
 }
 
-TEST_F(EffectWindow, EachCelebrationMakesAFreshWindowAndCapture)
+TEST_F(CelebrationWindowTest, EachCelebrationMakesAFreshWindowAndCapture)
 {
     std::set<QWidget *> watched;
     int destroyed = 0;
