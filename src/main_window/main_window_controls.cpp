@@ -7,9 +7,12 @@
 
 #include <QFrame>
 #include <QGuiApplication>
+#include <QImage>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+
+#include <future>
 
 namespace horokata {
 
@@ -31,7 +34,10 @@ void MainWindow::buildControls()
 {
     // Window: 610 × 429 pixels, centred.
     setFixedSize(610, 429);
-    background_ = artOr(QStringLiteral(":/art/background.png"), QSize(608, 427), QColor(0, 48, 0));
+    // The background is the largest picture to decode: a second thread reads it while the
+    // controls are built and their fonts looked up.
+    std::future<QImage> background = std::async(std::launch::async | std::launch::deferred,
+                                                [] { return QImage(QStringLiteral(":/art/background.png")); });
     if (const QScreen *s = QGuiApplication::primaryScreen())
         move(s->geometry().center() - QPoint(305, 214));
 
@@ -39,6 +45,14 @@ void MainWindow::buildControls()
     buildTitleButtons();
     buildBoard();
     buildSidePanel();
+
+    const QImage backgroundImage = background.get();
+    if (backgroundImage.isNull()) {
+        background_ = QPixmap(608, 427);
+        background_.fill(QColor(0, 48, 0));
+    } else {
+        background_ = QPixmap::fromImage(backgroundImage);
+    }
 
     // Focus sink outside the visible window.
     cmdFOCUS = new QPushButton(this);
