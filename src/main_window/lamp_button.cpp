@@ -1,6 +1,7 @@
 // A miss lamp of the side panel: a small flat square that acts on a release over it.
 #include "main_window/lamp_button.h"
 
+#include "main_window/focus_frame.h"
 #include "main_window/qt_colors.h"
 #include "puzzle/board_model.h"
 
@@ -30,6 +31,8 @@ void LampButton::paintEvent(QPaintEvent *)
     p.setPen(isDown() ? QColor(255, 255, 255) : QColor(0, 64, 0));
     p.drawLine(r.bottomLeft(), r.bottomRight());
     p.drawLine(r.topRight(), r.bottomRight());
+    if (hasFocus())
+        drawFocusFrame(p, rect(), 1);
 }
 
 void LampButton::mousePressEvent(QMouseEvent *e)

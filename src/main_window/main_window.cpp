@@ -11,6 +11,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPainter>
@@ -57,7 +58,7 @@ void MainWindow::act(const std::function<void()> &call)
 
 void MainWindow::command(const std::function<void()> &call)
 {
-    cmdFOCUS->setFocus();
+    focusSink();
     act(call);
 }
 
@@ -174,6 +175,8 @@ void MainWindow::sync()
     picBACK->setScheme(m.paintedScheme);
     if (isEnabled() != m.enabled)
         setEnabled(m.enabled);
+    pendingNews_ += news_.look(m, BoardMarks{game_.intGOT, game_.intMISS, game_.blnPLAY != 0});
+    applyKeyFocus();
 }
 
 void MainWindow::showCard(QLabel *line, const QString &caption)
@@ -214,7 +217,9 @@ void MainWindow::paintEvent(QPaintEvent *)
 
 void MainWindow::onTileReleased(int index, Qt::MouseButton button, bool inside)
 {
-    cmdFOCUS->setFocus();
+    focusSink();
+    // Remembered, not shown: the arrow keys start from the tile last clicked.
+    boardCell_ = index;
     if (!inside) {
         // The press was taken back by leaving the tile: no click happened.
         act([this] { game_.takeBackPress(); });
@@ -244,6 +249,7 @@ void MainWindow::SET_FORM2()
         return;
     }
     confirmDialog()->SET_FORM2();
+    backToWindow();
     sync();
 }
 
@@ -271,6 +277,7 @@ void MainWindow::playCelebration()
         return;
     }
     playCelebration(this, p_);
+    backToWindow();
 }
 
 void MainWindow::closeMainWindow()
@@ -309,17 +316,26 @@ void MainWindow::cmdMENU_Click()
 
 void MainWindow::cmdSELECT_Press(QPoint pressPos)
 {
-    cmdFOCUS->setFocus();
+    focusSink();
+    storeMenuPosition(pressPos);
+}
+
+void MainWindow::storeMenuPosition(QPoint pressPos)
+{
     g_.lngMENUX = (x() + pressPos.x() + 192) * kTwipsPerPixel;
     g_.lngMENUY = (y() + pressPos.y() + 8) * kTwipsPerPixel;
 }
 
 void MainWindow::cmdSELECT_Release()
 {
-    command([this] {
-        loadLevelMenu();
-        menu_->SET_MENU();
-    });
+    command([this] { openLevelMenu(); });
+}
+
+void MainWindow::openLevelMenu()
+{
+    loadLevelMenu();
+    menu_->SET_MENU();
+    backToWindow();
 }
 
 void MainWindow::imgSYS_MouseDown(int x)
@@ -362,6 +378,8 @@ void MainWindow::changeEvent(QEvent *e)
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     const auto type = event->type();
+    if (type == QEvent::KeyPress && handleKey(static_cast<QKeyEvent *>(event)))
+        return true;
     if (watched == imgSYS) {
         if (type == QEvent::MouseButtonPress) {
             imgSYS_MouseDown(static_cast<QMouseEvent *>(event)->position().toPoint().x());

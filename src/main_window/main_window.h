@@ -5,6 +5,7 @@
 #include "main_window/board_area.h"
 #include "main_window/lamp_button.h"
 #include "main_window/tile_button.h"
+#include "puzzle/board_focus.h"
 #include "puzzle/game.h"
 
 #include <QLabel>
@@ -72,6 +73,16 @@ public:
     // The release that carries out the half pressed.
     void imgSYS_MouseUp();
 
+    // Where the keyboard focus is: nowhere visible (the off-screen sink, where every mouse
+    // click puts it), a title-bar button, a tile of the board, or a miss lamp.
+    enum class KeyArea { None, Button, Board, Lamp };
+    KeyArea keyArea() const { return keyArea_; }
+    // The focused board cell (kept while the focus is elsewhere), or title button / lamp index.
+    int focusCell() const { return boardCell_; }
+    int keyIndex() const { return keyIndex_; }
+    // The widget that carries the keyboard focus for the area above.
+    QWidget *keyFocusWidget();
+
 signals:
     // The window has closed: the program is ending.
     void closed();
@@ -82,6 +93,7 @@ protected:
     void changeEvent(QEvent *e) override;
     void paintEvent(QPaintEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void buildControls();
@@ -105,6 +117,23 @@ private:
     static MouseButton toGameButton(Qt::MouseButton b);
     // The line's card (idiom, reading, meaning) as its tooltip and accessible description.
     void showCard(QLabel *line, const QString &caption);
+    // The menu position as if `cmdSELECT` were pressed at `pressPos`, and the menu itself.
+    void storeMenuPosition(QPoint pressPos);
+    void openLevelMenu();
+
+    // Keyboard play (keyboard_play.cpp).
+    // Mouse paths: the focus goes to the off-screen sink, so no frame shows.
+    void focusSink();
+    bool handleKey(QKeyEvent *e);
+    void moveKeyFocus(KeyArea area, int index);
+    void cycleKeyFocus(bool next);
+    void activateFromKeys();
+    void levelMenuFromKeys();
+    // After every sync: the focus follows its cell or lamp, and the board's news is told.
+    void applyKeyFocus();
+    void tellNews();
+    void backToWindow();
+    std::array<QPushButton *, 5> titleButtons() const;
 
     ProgramState &g_;
     Platform &p_;
@@ -141,6 +170,13 @@ private:
     // Set when the window closes. Flows still on the stack then run to their end without
     // asking questions or playing the celebration.
     bool closed_ = false;
+
+    KeyArea keyArea_ = KeyArea::None;
+    int keyIndex_ = 0;
+    int boardCell_ = 0;
+    BoardNews news_;
+    QStringList pendingNews_;
+    QPointer<QWidget> newsHolder_;
 };
 
 } // namespace horokata

@@ -61,6 +61,11 @@ void MainWindow::buildControls()
     cmdFOCUS->setObjectName(QStringLiteral("cmdFOCUS"));
     cmdFOCUS->setGeometry(624, 48, 73, 41);
     cmdFOCUS->setAccessibleName(QStringLiteral("focus"));
+    // The keys of the whole window pass the window's own filter (keyboard_play.cpp).
+    cmdFOCUS->installEventFilter(this);
+    installEventFilter(this);
+    // The sink holds the focus from the start, so that activating the window shows no frame.
+    cmdFOCUS->setFocus();
 }
 
 // The title bar with its labels and images; later controls stack above earlier ones.
@@ -127,13 +132,16 @@ void MainWindow::buildTitleButtons()
         b->setToolTip(tip);
         b->setAccessibleName(caption.isEmpty() ? tip : caption);
         b->setFont(buttonFont);
-        b->setFocusPolicy(Qt::NoFocus);
+        // Reached with Tab only: a click never leaves a focus frame on it.
+        b->setFocusPolicy(Qt::TabFocus);
         b->setStyleSheet(QStringLiteral(
             "QPushButton { background: %1; color: #000000; border-top: 1px solid #ffffff; border-left: 1px solid #ffffff;"
             " border-bottom: 1px solid #404060; border-right: 1px solid #404060; padding: 0; }"
             "QPushButton:pressed { border-top: 1px solid #404060; border-left: 1px solid #404060;"
-            " border-bottom: 1px solid #ffffff; border-right: 1px solid #ffffff; padding-top: 1px; padding-left: 1px; }")
+            " border-bottom: 1px solid #ffffff; border-right: 1px solid #ffffff; padding-top: 1px; padding-left: 1px; }"
+            "QPushButton:focus { border: 2px solid #000000; background: #ffffff; }")
                              .arg(cssColor(back)));
+        b->installEventFilter(this);
         b->raise();
         return b;
     };
@@ -173,6 +181,7 @@ void MainWindow::buildBoard()
             game_.MOJI_MouseDown(index, toGameButton(b));
         });
         connect(t, &TileButton::releasedWith, this, &MainWindow::onTileReleased);
+        t->installEventFilter(this);
         MOJI[static_cast<std::size_t>(i)] = t;
     }
 }
@@ -198,14 +207,14 @@ void MainWindow::buildSidePanel()
         l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         lblGO[static_cast<std::size_t>(k)] = l;
     }
-    const char *lampTips[kLamps] = {"あと １回", "あと ２回", "あと ３回"};
     for (int h = 0; h < kLamps; ++h) {
         auto *lamp = new LampButton(picSIDE);
         lamp->setObjectName(QStringLiteral("chkLIFE_%1").arg(h));
         lamp->setGeometry(48 + 16 * h, 368, 17, 17);
-        lamp->setToolTip(QString::fromUtf8(lampTips[h]));
-        lamp->setAccessibleName(QString::fromUtf8(lampTips[h]));
-        lamp->setFocusPolicy(Qt::NoFocus);
+        lamp->setToolTip(QString::fromUtf8(kLampTips[static_cast<std::size_t>(h)]));
+        lamp->setAccessibleName(QString::fromUtf8(kLampTips[static_cast<std::size_t>(h)]));
+        lamp->setFocusPolicy(Qt::TabFocus);
+        lamp->installEventFilter(this);
         connect(lamp, &QAbstractButton::clicked, this, [this, h] { command([this, h] { game_.chkLIFE_MouseUp(h); }); });
         chkLIFE[static_cast<std::size_t>(h)] = lamp;
     }

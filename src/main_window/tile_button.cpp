@@ -1,6 +1,7 @@
 // A tile of the board: a toggle drawn as a push button that reports press and release.
 #include "main_window/tile_button.h"
 
+#include "main_window/focus_frame.h"
 #include "main_window/qt_colors.h"
 
 #include <QMouseEvent>
@@ -11,7 +12,8 @@ namespace horokata {
 TileButton::TileButton(int index, QWidget *parent) : QAbstractButton(parent), index_(index)
 {
     setCheckable(true);
-    setFocusPolicy(Qt::NoFocus);
+    // Focus comes from the keys only: a click never gives it (the click moves it away).
+    setFocusPolicy(Qt::TabFocus);
     setObjectName(QStringLiteral("MOJI_%1").arg(index));
 }
 
@@ -46,6 +48,8 @@ void TileButton::paintEvent(QPaintEvent *)
     p.setFont(font());
     p.setPen(toQColor(fore_));
     p.drawText(r.translated(down ? 1 : 0, down ? 1 : 0), Qt::AlignCenter, text());
+    if (hasFocus())
+        drawFocusFrame(p, r, 2);
 }
 
 void TileButton::mousePressEvent(QMouseEvent *e)

@@ -21,10 +21,12 @@ signals:
     void releasedWith(int index, Qt::MouseButton button, bool inside);
 
 protected:
+    // Draws the keyboard focus frame too while the tile has the focus.
     void paintEvent(QPaintEvent *) override;
     void mousePressEvent(QMouseEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
     void mouseMoveEvent(QMouseEvent *e) override;
+    // Keys are the main window's: the tile never acts on them itself.
     void keyPressEvent(QKeyEvent *) override {}
     void keyReleaseEvent(QKeyEvent *) override {}
 

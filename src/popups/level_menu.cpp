@@ -208,14 +208,60 @@ void LevelMenu::mouseReleaseEvent(QMouseEvent *event)
     event->accept();
 }
 
+int LevelMenu::highlightedEntry() const
+{
+    for (int i = 0; i < 4; ++i)
+        if (colors_[std::size_t(i)] == kCurrent)
+            return i;
+    return -1;
+}
+
+void LevelMenu::highlightFromKeys(int index)
+{
+    lblINDEX_MouseMove(index);
+    // The highlighted entry has the focus, so that a screen reader names it.
+    lblINDEX[std::size_t(index)]->setFocus(Qt::OtherFocusReason);
+}
+
 void LevelMenu::keyPressEvent(QKeyEvent *event)
 {
-    // Esc closes the menu without a change, as players expect of a popup.
-    if (event->key() == Qt::Key_Escape) {
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        // Esc closes the menu without a change, as players expect of a popup.
         hide();
         return;
+    case Qt::Key_Up:
+    case Qt::Key_Down: {
+        // The highlight (the colour under the mouse) moves over the usable entries, round
+        // from the last to the first.
+        const bool down = event->key() == Qt::Key_Down;
+        int i = highlightedEntry();
+        for (int n = 0; n < 4; ++n) {
+            i = i < 0 ? (down ? 0 : 3) : (i + (down ? 1 : 3)) % 4;
+            if (entryEnabled(i)) {
+                highlightFromKeys(i);
+                break;
+            }
+        }
+        return;
     }
-    QDialog::keyPressEvent(event);
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        // Chooses the highlighted entry as a click on it does.
+        if (!event->isAutoRepeat() && highlightedEntry() >= 0)
+            lblINDEX_Click(highlightedEntry());
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
+void LevelMenu::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (const int i = highlightedEntry(); i >= 0)
+        lblINDEX[std::size_t(i)]->setFocus(Qt::OtherFocusReason);
 }
 
 void LevelMenu::hideEvent(QHideEvent *event)

@@ -40,7 +40,9 @@ public:
 protected:
     void paintEvent(QPaintEvent *) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    // Up/Down move the highlight over the usable entries, Enter chooses, Esc closes.
     void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -48,6 +50,9 @@ private:
     void SET_RGN();
     void setEntryColor(int index, const QColor &color);
     int entryAt(const QPoint &pos) const;
+    // The entry drawn in the highlight colour, -1 for none.
+    int highlightedEntry() const;
+    void highlightFromKeys(int index);
 
     ProgramState &g_;
     std::function<void(int)> newFile_;

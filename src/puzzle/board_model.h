@@ -68,6 +68,9 @@ struct IdiomLine {
     Rgb ForeColor = kLineGreen; // black for an idiom revealed after a lost board
 };
 
+// The lamps' tips: lamp h shows while h + 1 misses are left.
+constexpr std::array<const char *, kLamps> kLampTips = {"あと １回", "あと ２回", "あと ３回"};
+
 // One miss lamp: a lamp goes out with each miss; the lamps turn yellow, then red.
 struct Lamp {
     bool Visible = true;
