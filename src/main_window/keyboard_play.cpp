@@ -188,6 +188,48 @@ void MainWindow::levelMenuFromKeys()
     });
 }
 
+// The Ctrl shortcuts: new board, level menu, quit.
+bool MainWindow::controlKey(int key, bool once)
+{
+    switch (key) {
+    case Qt::Key_N:
+        if (once)
+            act([this] { game_.cmdNEW_Click(); });
+        return true;
+    case Qt::Key_L:
+        if (once)
+            levelMenuFromKeys();
+        return true;
+    case Qt::Key_Q:
+        if (once)
+            cmdEXIT_Click();
+        return true;
+    default:
+        return false;
+    }
+}
+
+// An arrow moves the focus over the showing tiles, along the title bar or over the lamps.
+void MainWindow::arrowKey(int key)
+{
+    const bool horizontal = key == Qt::Key_Left || key == Qt::Key_Right;
+    const bool forward = key == Qt::Key_Right || key == Qt::Key_Down;
+    if (keyArea_ == KeyArea::Board) {
+        const FocusStep step = horizontal ? (forward ? FocusStep::Right : FocusStep::Left)
+                                          : (forward ? FocusStep::Down : FocusStep::Up);
+        moveKeyFocus(KeyArea::Board, stepToShowingTile(game_.model(), boardCell_, step));
+    } else if (keyArea_ == KeyArea::None) {
+        // The first arrow shows the frame where the board's focus was.
+        moveKeyFocus(KeyArea::Board, boardCell_);
+    } else if (horizontal && keyArea_ == KeyArea::Button) {
+        moveKeyFocus(KeyArea::Button, std::clamp(keyIndex_ + (forward ? 1 : -1), 0, 4));
+    } else if (horizontal && keyArea_ == KeyArea::Lamp) {
+        int h = keyIndex_ + (forward ? 1 : -1);
+        if (h >= 0 && h < kLamps && game_.model().chkLIFE[static_cast<std::size_t>(h)].Visible)
+            moveKeyFocus(KeyArea::Lamp, h);
+    }
+}
+
 bool MainWindow::handleKey(QKeyEvent *e)
 {
     // While a flow runs the window is disabled: keys are dropped like clicks, never queued.
@@ -198,24 +240,8 @@ bool MainWindow::handleKey(QKeyEvent *e)
     // Commands act once per press; only the arrows repeat while held.
     const bool once = !e->isAutoRepeat();
 
-    if (mods == Qt::ControlModifier) {
-        switch (key) {
-        case Qt::Key_N:
-            if (once)
-                act([this] { game_.cmdNEW_Click(); });
-            return true;
-        case Qt::Key_L:
-            if (once)
-                levelMenuFromKeys();
-            return true;
-        case Qt::Key_Q:
-            if (once)
-                cmdEXIT_Click();
-            return true;
-        default:
-            return false;
-        }
-    }
+    if (mods == Qt::ControlModifier)
+        return controlKey(key, once);
     if (key == Qt::Key_Backtab || (key == Qt::Key_Tab && mods == Qt::ShiftModifier)) {
         cycleKeyFocus(false);
         return true;
@@ -233,25 +259,9 @@ bool MainWindow::handleKey(QKeyEvent *e)
     case Qt::Key_Left:
     case Qt::Key_Right:
     case Qt::Key_Up:
-    case Qt::Key_Down: {
-        const bool horizontal = key == Qt::Key_Left || key == Qt::Key_Right;
-        const bool forward = key == Qt::Key_Right || key == Qt::Key_Down;
-        if (keyArea_ == KeyArea::Board) {
-            const FocusStep step = horizontal ? (forward ? FocusStep::Right : FocusStep::Left)
-                                              : (forward ? FocusStep::Down : FocusStep::Up);
-            moveKeyFocus(KeyArea::Board, stepToShowingTile(game_.model(), boardCell_, step));
-        } else if (keyArea_ == KeyArea::None) {
-            // The first arrow shows the frame where the board's focus was.
-            moveKeyFocus(KeyArea::Board, boardCell_);
-        } else if (horizontal && keyArea_ == KeyArea::Button) {
-            moveKeyFocus(KeyArea::Button, std::clamp(keyIndex_ + (forward ? 1 : -1), 0, 4));
-        } else if (horizontal && keyArea_ == KeyArea::Lamp) {
-            int h = keyIndex_ + (forward ? 1 : -1);
-            if (h >= 0 && h < kLamps && game_.model().chkLIFE[static_cast<std::size_t>(h)].Visible)
-                moveKeyFocus(KeyArea::Lamp, h);
-        }
+    case Qt::Key_Down:
+        arrowKey(key);
         return true;
-    }
     case Qt::Key_Space:
     case Qt::Key_Return:
     case Qt::Key_Enter:

@@ -125,6 +125,8 @@ private:
     // Mouse paths: the focus goes to the off-screen sink, so no frame shows.
     void focusSink();
     bool handleKey(QKeyEvent *e);
+    bool controlKey(int key, bool once);
+    void arrowKey(int key);
     void moveKeyFocus(KeyArea area, int index);
     void cycleKeyFocus(bool next);
     void activateFromKeys();
