@@ -60,7 +60,9 @@ void MainWindow::buildControls()
     cmdFOCUS = new QPushButton(this);
     cmdFOCUS->setObjectName(QStringLiteral("cmdFOCUS"));
     cmdFOCUS->setGeometry(624, 48, 73, 41);
-    cmdFOCUS->setAccessibleName(QStringLiteral("focus"));
+    // A reader lands here whenever a mouse click parks the focus, and hears the game's news
+    // as its description: name it after the game, not after the trick.
+    cmdFOCUS->setAccessibleName(QString::fromUtf8(kTitle));
     // The keys of the whole window pass the window's own filter (keyboard_play.cpp).
     cmdFOCUS->installEventFilter(this);
     installEventFilter(this);
