@@ -21,11 +21,11 @@ const QColor kNormal(0, 0, 255);
 const QColor kCurrent(192, 0, 0);
 const QColor kDisabled(128, 128, 128);
 
-const std::array<const char *, 4> kCaptions = {"　 初級", "　 一般", "　 特殊", "　 其他"};
+const std::array<const char *, kLevelCount> kCaptions = {"　 初級", "　 一般", "　 特殊", "　 其他"};
 
 bool validLevel(int index)
 {
-    return index >= 0 && index < 4;
+    return index >= 0 && index < kLevelCount;
 }
 
 } // namespace
@@ -51,7 +51,7 @@ LevelMenu::LevelMenu(ProgramState &g, QWidget *owner, std::function<void(int)> n
     imgARROW->setAttribute(Qt::WA_TransparentForMouseEvents);
 
     // The four entries, one per level.
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < kLevelCount; ++i) {
         auto *label = new QLabel(QString::fromUtf8(kCaptions[std::size_t(i)]), this);
         label->setObjectName(QStringLiteral("lblINDEX(%1)").arg(i));
         label->setAccessibleName(label->text());
@@ -99,7 +99,7 @@ void LevelMenu::SET_MENU()
     move(g_.lngMENUX / kTwipsPerPixel, g_.lngMENUY / kTwipsPerPixel);
 
     // Unusable levels go grey for good.
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < kLevelCount; ++i) {
         if (!g_.blnLEVEL[std::size_t(i)]) {
             setEntryColor(i, kDisabled);
             lblINDEX[std::size_t(i)]->setEnabled(false);
@@ -138,7 +138,7 @@ void LevelMenu::lblINDEX_MouseMove(int index)
 {
     if (!validLevel(index) || !entryEnabled(index))
         return;
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < kLevelCount; ++i)
         if (i != index && colors_[std::size_t(i)] == kCurrent)
             setEntryColor(i, kNormal);
     setEntryColor(index, kCurrent);
@@ -184,7 +184,7 @@ bool LevelMenu::arrowShown() const
 
 int LevelMenu::entryAt(const QPoint &pos) const
 {
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < kLevelCount; ++i)
         if (lblINDEX[std::size_t(i)]->geometry().contains(pos))
             return i;
     return -1;
@@ -210,7 +210,7 @@ void LevelMenu::mouseReleaseEvent(QMouseEvent *event)
 
 int LevelMenu::highlightedEntry() const
 {
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < kLevelCount; ++i)
         if (colors_[std::size_t(i)] == kCurrent)
             return i;
     return -1;
@@ -236,8 +236,8 @@ void LevelMenu::keyPressEvent(QKeyEvent *event)
         // from the last to the first.
         const bool down = event->key() == Qt::Key_Down;
         int i = highlightedEntry();
-        for (int n = 0; n < 4; ++n) {
-            i = i < 0 ? (down ? 0 : 3) : (i + (down ? 1 : 3)) % 4;
+        for (int n = 0; n < kLevelCount; ++n) {
+            i = i < 0 ? (down ? 0 : kLevelCount - 1) : (i + (down ? 1 : kLevelCount - 1)) % kLevelCount;
             if (entryEnabled(i)) {
                 highlightFromKeys(i);
                 break;
@@ -273,7 +273,7 @@ void LevelMenu::hideEvent(QHideEvent *event)
 
 bool LevelMenu::eventFilter(QObject *watched, QEvent *event)
 {
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < kLevelCount; ++i) {
         if (watched != lblINDEX[std::size_t(i)])
             continue;
         switch (event->type()) {

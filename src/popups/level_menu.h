@@ -1,6 +1,7 @@
 // The shaped level menu (object name "Form4"): four entries and the arrow at the loaded level.
 #pragma once
 
+#include "idioms/levels.h"
 #include "puzzle/program_state.h"
 
 #include <QColor>
@@ -57,8 +58,8 @@ private:
     ProgramState &g_;
     std::function<void(int)> newFile_;
     QPixmap background_;
-    std::array<QLabel *, 4> lblINDEX{};
-    std::array<QColor, 4> colors_;
+    std::array<QLabel *, kLevelCount> lblINDEX{};
+    std::array<QColor, kLevelCount> colors_;
     QLabel *imgARROW = nullptr;
     QEventLoop *loop_ = nullptr;
 };

@@ -1,7 +1,6 @@
 // Keyboard focus on the board and what the board tells a screen reader.
 #include "puzzle/board_focus.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <limits>
 
@@ -12,11 +11,6 @@ namespace {
 bool showing(const BoardModel &m, int cell)
 {
     return cell >= 0 && cell < kCells && m.MOJI[static_cast<std::size_t>(cell)].Visible;
-}
-
-int cellAt(int column, int row)
-{
-    return column * kRows + row;
 }
 
 } // namespace
@@ -62,8 +56,8 @@ int stepToShowingTile(const BoardModel &m, int cell, FocusStep step)
     }
     // Along the line first, over empty cells.
     for (int c = c0 + dc, r = r0 + dr; c >= 0 && c < kColumns && r >= 0 && r < kRows; c += dc, r += dr)
-        if (showing(m, cellAt(c, r)))
-            return cellAt(c, r);
+        if (showing(m, cellIndex(c, r)))
+            return cellIndex(c, r);
     // Otherwise the closest tile on that side: fewest steps forward, then fewest sideways.
     int best = cell;
     long bestScore = std::numeric_limits<long>::max();
@@ -88,8 +82,7 @@ QString messageRowAlone(const BoardModel &m)
     QString row;
     for (int i = 0; i < kCells; ++i) {
         const Tile &t = m.MOJI[static_cast<std::size_t>(i)];
-        const bool messageCell = std::find(kMessageCells.begin(), kMessageCells.end(), i) != kMessageCells.end();
-        if (messageCell) {
+        if (messagePosition(i) >= 0) {
             if (!t.Visible || t.Caption.isEmpty())
                 return QString();
         } else if (t.Visible && !t.Caption.isEmpty()) {
