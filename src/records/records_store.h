@@ -164,7 +164,9 @@ public:
     std::int64_t startAttempt(std::int64_t boardId);
     // A pick of four tiles. For a find, `idiomIndex` is the hidden idiom found (1..20) and
     // `spelled` the idiom as picked. `playMs` is the clock now. When `atRest` is given, the
-    // board after the pick is saved for resuming in the same transaction.
+    // board after the pick is saved for resuming in the same transaction: pass it whenever the
+    // board is at rest after the pick, so that a kill never leaves the saved board a step
+    // behind the picks. Refused (false) for an attempt that is not in play.
     bool recordPick(std::int64_t attemptId, PickResult result, int idiomIndex, const QString &spelled,
                     std::int64_t playMs, const SavedBoard *atRest = nullptr);
     // The end of an attempt. A lost or given-up board reveals its idioms not found (they go
