@@ -342,7 +342,7 @@ RecordsStore::Impl::Connect RecordsStore::Impl::connect(const QString &path, QSt
         return failed();
     if (version < kRecordsSchemaVersion) {
         QSqlError error;
-        if (!migrateRecords(db, int(version), d.now(), &error)) {
+        if (!migrateRecords(db, int(version), &error)) {
             *why = error.text();
             q.exec(QStringLiteral("ROLLBACK"));
             return Connect::Unavailable;
