@@ -151,8 +151,10 @@ public:
 
     // Time source for the stored dates, ms since the epoch (tests set their own).
     void setClock(std::function<std::int64_t()> nowMs);
-    // Called once when a write fails after a good open (disk full, file gone): the store is
-    // unavailable from then on. The text says what failed.
+    // Called when the store fails after a good open, with a sentence to tell the player:
+    // a write that fails (disk full, file locked) leaves the store unavailable from then on,
+    // said once; a file found damaged while in use is set aside as on opening (outcome()
+    // then says where it went) and a new one started.
     void setFailureHandler(std::function<void(const QString &)> handler);
 
     // --- boards and attempts ---
