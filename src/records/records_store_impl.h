@@ -69,8 +69,7 @@ struct RecordsStore::Impl {
         const Step step = body();
         if (step == Step::Done && run(QStringLiteral("COMMIT")))
             return true;
-        QSqlQuery rollback(db());
-        rollback.exec(QStringLiteral("ROLLBACK"));
+        QSqlQuery(db()).exec(QStringLiteral("ROLLBACK"));
         if (step != Step::Refused)
             fail();
         return false;
