@@ -6,8 +6,10 @@
 #include "main_window/qt_colors.h"
 #include "platform/platform.h"
 #include "popups/confirm_dialog.h"
+#include "popups/help_window.h"
 #include "popups/level_menu.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QIcon>
@@ -114,6 +116,8 @@ void MainWindow::unloadPopups()
             dialog_->reject();
         dialog_->deleteLater();
     }
+    if (help_)
+        help_->hide();
 }
 
 void MainWindow::placeStatus()
@@ -284,6 +288,26 @@ void MainWindow::closeMainWindow()
 {
     sync();
     close();
+}
+
+void MainWindow::showHelp()
+{
+    if (!help_)
+        help_ = new HelpWindow(this);
+    help_->present();
+}
+
+void MainWindow::bringToFront()
+{
+    if (isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
+    // An open question or menu stays in front of the window it belongs to.
+    if (QWidget *modal = QApplication::activeModalWidget(); modal && modal->isVisible()) {
+        modal->raise();
+        modal->activateWindow();
+    }
 }
 
 // ---------------------------------------------------------------- chrome
