@@ -130,6 +130,13 @@ QString HelpWindow::text() const
     return body_->toPlainText();
 }
 
+void HelpWindow::hideEvent(QHideEvent *event)
+{
+    QDialog::hideEvent(event);
+    if (mainWindow_ && mainWindow_->isVisible() && !mainWindow_->isMinimized())
+        mainWindow_->activateWindow();
+}
+
 void HelpWindow::paintEvent(QPaintEvent *)
 {
     // The dialog's navy panel with a green rim.

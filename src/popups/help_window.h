@@ -23,6 +23,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *) override;
+    // Closed, it hands the keys back to the game.
+    void hideEvent(QHideEvent *event) override;
 
 private:
     QWidget *mainWindow_;
