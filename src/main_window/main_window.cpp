@@ -4,6 +4,7 @@
 #include "app/startup.h"
 #include "effect/celebration_window.h"
 #include "main_window/qt_colors.h"
+#include "platform/exact_title.h"
 #include "platform/platform.h"
 #include "popups/confirm_dialog.h"
 #include "popups/help_window.h"
@@ -390,6 +391,7 @@ void MainWindow::changeEvent(QEvent *e)
 {
     if (e->type() == QEvent::WindowStateChange) {
         if (windowState() & Qt::WindowMinimized) {
+            const ExactWindowTitles exact;
             setWindowTitle(QStringLiteral("* ホロカタ *"));
         } else if (!(windowState() & Qt::WindowMaximized)) {
             setWindowTitle(QString());

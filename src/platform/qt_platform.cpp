@@ -1,6 +1,8 @@
 // The real platform layer on Qt.
 #include "platform/qt_platform.h"
 
+#include "platform/exact_title.h"
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDateTime>
@@ -126,6 +128,7 @@ void QtPlatform::setBusyPointer(bool busy)
 void QtPlatform::messageBox(const QString &text, const QString &title, bool plain)
 {
     QMessageBox box(plain ? QMessageBox::NoIcon : QMessageBox::Critical, title, text, QMessageBox::Ok);
+    const ExactWindowTitles exact;
     box.exec();
 }
 
