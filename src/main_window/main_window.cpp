@@ -304,7 +304,9 @@ void MainWindow::bringToFront()
         showNormal();
     raise();
     activateWindow();
-    // An open question or menu stays in front of the window it belongs to.
+    // An open help, question or menu stays in front of the window it belongs to.
+    if (help_ && help_->isVisible())
+        help_->present();
     if (QWidget *modal = QApplication::activeModalWidget(); modal && modal->isVisible()) {
         modal->raise();
         modal->activateWindow();
