@@ -63,7 +63,7 @@ if(HOROKATA_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
     list(PREPEND horokata_runtime_depends
-         libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6multimedia6 libstdc++6 libc6)
+         libqt6core6 libqt6gui6 libqt6widgets6 libqt6multimedia6 libstdc++6 libc6)
 endif()
 list(JOIN horokata_runtime_depends ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 

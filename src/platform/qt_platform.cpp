@@ -2,6 +2,7 @@
 #include "platform/qt_platform.h"
 
 #include "platform/exact_title.h"
+#include "platform/raise_channel.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -9,8 +10,6 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QLockFile>
 #include <QMessageBox>
 #include <QScreen>
@@ -158,19 +157,12 @@ QString QtPlatform::lockPath()
     return dir + QStringLiteral("/horokata-") + user + QStringLiteral(".lock");
 }
 
-QString QtPlatform::instanceSocketPath()
+QString QtPlatform::raiseChannelPath()
 {
     QString path = lockPath();
     path.chop(QStringLiteral(".lock").size());
-    return path + QStringLiteral(".socket");
+    return path + QStringLiteral(".raise");
 }
-
-namespace {
-
-// The one request a later start sends to the copy that runs.
-constexpr char kRaiseRequest[] = "raise\n";
-
-} // namespace
 
 bool QtPlatform::previousInstance()
 {
@@ -189,43 +181,17 @@ bool QtPlatform::previousInstance()
 
 void QtPlatform::listenForLaterStarts()
 {
-    // Only the copy holding the lock listens, so a socket already there was left by a copy
-    // that was killed and can go.
-    const QString path = instanceSocketPath();
-    QLocalServer::removeServer(path);
-    server_ = std::make_unique<QLocalServer>();
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server_->listen(path)) {
-        server_.reset(); // a later start is still refused; it only cannot bring this one forward
-        return;
-    }
-    QObject::connect(server_.get(), &QLocalServer::newConnection, server_.get(), [this] {
-        while (QLocalSocket *socket = server_->nextPendingConnection()) {
-            QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket] {
-                // Anything but the one short request is dropped with its connection.
-                const qint64 n = static_cast<qint64>(sizeof kRaiseRequest) - 1;
-                if (socket->bytesAvailable() < n)
-                    return;
-                const bool raise = socket->read(n) == QByteArray(kRaiseRequest);
-                socket->abort();
-                if (raise && onRaiseRequest)
-                    onRaiseRequest();
-            });
-        }
+    // Without the channel a later start is still refused; it only cannot bring this one forward.
+    raiseChannel_ = RaiseChannel::listen(raiseChannelPath(), [this] {
+        if (onRaiseRequest)
+            onRaiseRequest();
     });
 }
 
 void QtPlatform::raisePreviousInstance()
 {
-    // The copy that runs answers from its event loop; a copy too busy or gone is left alone.
-    QLocalSocket socket;
-    socket.connectToServer(instanceSocketPath());
-    if (!socket.waitForConnected(1000))
-        return;
-    socket.write(kRaiseRequest, static_cast<qint64>(sizeof kRaiseRequest) - 1);
-    socket.waitForBytesWritten(1000);
-    socket.disconnectFromServer();
+    // The copy that runs answers from its event loop; with none listening nothing happens.
+    RaiseChannel::send(raiseChannelPath());
 }
 
 int QtPlatform::colorDepth()

@@ -9,10 +9,11 @@
 #include <memory>
 #include <random>
 
-class QLocalServer;
 class QLockFile;
 
 namespace horokata {
+
+class RaiseChannel;
 
 class QtPlatform : public Platform {
 public:
@@ -47,14 +48,14 @@ public:
 
     // Where the per-user instance lock lives, and where the copy holding it listens.
     static QString lockPath();
-    static QString instanceSocketPath();
+    static QString raiseChannelPath();
 
 private:
     QElapsedTimer clock_;
     std::mt19937 gen_;
     std::unique_ptr<QLockFile> lock_;
     void listenForLaterStarts();
-    std::unique_ptr<QLocalServer> server_;
+    std::unique_ptr<RaiseChannel> raiseChannel_;
     // The sound module's player; null until loaded, and for good when it cannot be.
     SoundBackend *soundBackend();
     std::unique_ptr<SoundBackend> sound_;

@@ -42,7 +42,12 @@ done
 title=$(xdotool getwindowname "$box")
 [ "$title" = "ホロカタ" ] || fail "refusal title was '$title'"
 import -window root "$work/refusal.png" 2>/dev/null
-xdotool windowfocus --sync "$box" 2>/dev/null; xdotool key --clearmodifiers Return
+xdotool windowfocus --sync "$box" 2>/dev/null
+# With no window manager, X grants the running copy's focus request only when the copy has seen
+# an event newer than the last focus change (the one just made); a window manager's own
+# messages give it that on a desktop. A property set on its window does it here.
+xprop -id "$win" -f _HOROKATA_TEST 8s -set _HOROKATA_TEST seen
+xdotool key --clearmodifiers Return
 for _ in $(seq 1 50); do kill -0 $second 2>/dev/null || break; sleep 0.1; done
 kill -0 $second 2>/dev/null && { kill $second; fail "second copy still running"; }
 wait $second; rc=$?
