@@ -52,11 +52,11 @@ HelpWindow::HelpWindow(QWidget *mainWindow)
     setAccessibleName(kHelpTitle);
     setFixedSize(kSize);
 
-    // The title bar as the dialog's: a green band with the logo, the answer button and the caption.
+    // The title bar as the dialog's: a green band with the logo, the close button and the caption.
     auto *bar = new QLabel(this);
-    bar->setObjectName(QStringLiteral("picBAR"));
+    bar->setObjectName(QStringLiteral("helpBar"));
     bar->setGeometry(4, 4, width() - 8, 19);
-    bar->setStyleSheet(QStringLiteral("QLabel#picBAR { background: rgb(0, 72, 48); border: 1px solid rgb(0, 255, 0); }"));
+    bar->setStyleSheet(QStringLiteral("QLabel#helpBar { background: rgb(0, 72, 48); border: 1px solid rgb(0, 255, 0); }"));
 
     auto *logo = new QPushButton(bar);
     logo->setGeometry(1, 1, 17, 17);
