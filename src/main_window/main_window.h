@@ -21,6 +21,7 @@ namespace horokata {
 
 class Platform;
 class ConfirmDialog;
+class HelpWindow;
 class LevelMenu;
 class TitleBarDrag;
 
@@ -45,6 +46,12 @@ public:
     void SET_FORM2() override;
     void playCelebration() override;
     void closeMainWindow() override;
+
+    // Brings the window, or the popup open over it, to the front: a later start of the game
+    // asks for it.
+    void bringToFront();
+    // F1: the short "遊び方" window.
+    void showHelp();
 
     // Stand-ins while the dialog and the effect are replaced (tests).
     std::function<void()> dialogOverride;
@@ -171,6 +178,7 @@ private:
 
     QPointer<ConfirmDialog> dialog_;
     QPointer<LevelMenu> menu_;
+    QPointer<HelpWindow> help_;
     // Set when the window closes. Flows still on the stack then run to their end without
     // asking questions or playing the celebration.
     bool closed_ = false;

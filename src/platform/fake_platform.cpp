@@ -73,6 +73,11 @@ bool FakePlatform::previousInstance()
     return otherInstance;
 }
 
+void FakePlatform::raisePreviousInstance()
+{
+    log << QStringLiteral("raise other");
+}
+
 int FakePlatform::colorDepth()
 {
     return depth;
