@@ -28,7 +28,7 @@ const std::array<const char *, StatsColumns> kStatsTips = {
     "いちばん長く続いた連勝", "勝った対局のいちばん短い時間", "勝った対局の平均時間", "ミスなしで勝った対局の数"};
 constexpr int kTotalRow = kLevelCount; // the row below the four levels
 
-enum RecentColumn { When, Level, Result, Time, Misses, RecentColumns };
+enum RecentColumn { When, LevelName, Result, Time, Misses, RecentColumns };
 const std::array<const char *, RecentColumns> kRecentHeaders = {"日時", "級", "結果", "時間", "ミス"};
 
 QTableWidget *makeTable(int rows, int columns, QWidget *parent)
@@ -199,7 +199,7 @@ void RecordsWindow::buildRecent()
     recent_->verticalHeader()->hide();
     recent_->horizontalHeader()->setStretchLastSection(true);
     recent_->setColumnWidth(When, 150);
-    recent_->setColumnWidth(Level, 70);
+    recent_->setColumnWidth(LevelName, 70);
     recent_->setColumnWidth(Result, 70);
     recent_->setColumnWidth(Time, 80);
     recent_->setAlternatingRowColors(true);
