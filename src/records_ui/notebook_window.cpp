@@ -13,12 +13,11 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeySequence>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QShortcut>
 #include <QStandardPaths>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -230,8 +229,6 @@ NotebookWindow::NotebookWindow(RecordsStore &store, IdiomDictionary dictionary, 
             [this] { showCardOf(selectedEntry()); });
     connect(export_, &QPushButton::clicked, this, &NotebookWindow::chooseExportFile);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
-    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, this, &QWidget::close);
 
     showCardOf(-1);
     resize(900, 560);
@@ -429,6 +426,16 @@ bool NotebookWindow::exportTo(const QString &path)
     setStatus(message);
     emit exportFinished(ok, message);
     return ok;
+}
+
+void NotebookWindow::keyPressEvent(QKeyEvent *event)
+{
+    // Escape closes the window from wherever the focus is (the list and the boxes pass it on).
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 } // namespace horokata

@@ -7,11 +7,10 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeySequence>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
-#include <QShortcut>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -147,8 +146,6 @@ RecordsWindow::RecordsWindow(RecordsStore &store, ClearQuestion askClear, QWidge
     status_->hide();
     layout->addWidget(status_);
 
-    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, this, &QWidget::close);
 
     resize(sizeHint().width(), 560);
 }
@@ -264,6 +261,7 @@ void RecordsWindow::present()
 
 void RecordsWindow::showEvent(QShowEvent *event)
 {
+    status_->hide();
     refresh();
     QWidget::showEvent(event);
 }
@@ -282,7 +280,9 @@ QCoro::Task<bool> RecordsWindow::clearLevel(int level)
         co_return false;
     setQuestionOpen(true);
     QPointer<RecordsWindow> self(this);
-    const bool yes = co_await askClear_(level);
+    // The question is kept in this request, not in the window: the window may go while it is open.
+    const ClearQuestion ask = askClear_;
+    const bool yes = co_await ask(level);
     // The window may have been closed for good while the player thought it over.
     if (!self)
         co_return false;
@@ -298,6 +298,16 @@ QCoro::Task<bool> RecordsWindow::clearLevel(int level)
     if (cleared)
         emit levelCleared(level);
     co_return cleared;
+}
+
+void RecordsWindow::keyPressEvent(QKeyEvent *event)
+{
+    // Escape closes the window from wherever the focus is (the list and the boxes pass it on).
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 } // namespace horokata
