@@ -358,6 +358,55 @@ TEST_F(RecordsStoreTest, GoesWithoutRecordsWhenTheFileCannotBeUsed)
     QSqlDatabase::removeDatabase(QStringLiteral("locker"));
     RecordsStore after;
     EXPECT_EQ(open(after).status, OpenOutcome::Status::Ok); // the locked file was left alone
+
+    // Locked while in use: the game goes on without records, told once.
+    QStringList told;
+    after.setFailureHandler([&](const QString &why) { told << why; });
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("locker"));
+        db.setDatabaseName(path);
+        ASSERT_TRUE(db.open());
+        QSqlQuery q(db);
+        ASSERT_TRUE(q.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        EXPECT_EQ(after.recordDeal(deal(0)).attemptId, 0);
+        EXPECT_FALSE(after.available());
+        EXPECT_FALSE(after.setLastLevel(1));
+        EXPECT_EQ(after.outcome().status, OpenOutcome::Status::Unavailable);
+        q.exec(QStringLiteral("ROLLBACK"));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("locker"));
+    EXPECT_EQ(told.size(), 1);
+}
+
+TEST_F(RecordsStoreTest, SetsAsideAFileFoundDamagedInUse)
+{
+    {
+        RecordsStore s;
+        open(s);
+        for (int i = 0; i < 40; ++i)
+            play(s, i % 4, BoardEnd::Won);
+    }
+    // Every page but the first (the table of tables) overwritten.
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_GT(f.size(), 4 * 4096);
+    f.seek(4096);
+    f.write(QByteArray(int(f.size()) - 4096, '\x5a'));
+    f.close();
+    const QByteArray damaged = bytes(path);
+
+    RecordsStore s;
+    ASSERT_EQ(open(s).status, OpenOutcome::Status::Ok);
+    QStringList told;
+    s.setFailureHandler([&](const QString &why) { told << why; });
+    EXPECT_EQ(s.summary().total.played, 0);
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_EQ(s.outcome().status, OpenOutcome::Status::SetAside);
+    EXPECT_TRUE(told.front().contains(s.outcome().setAsidePath));
+    EXPECT_EQ(bytes(s.outcome().setAsidePath), damaged);
+    ASSERT_TRUE(s.available());
+    play(s, 0, BoardEnd::Won);
+    EXPECT_EQ(s.summary().total.won, 1);
 }
 
 TEST_F(RecordsStoreTest, ReadsBesideTheRunningGame)
@@ -423,6 +472,20 @@ TEST_F(RecordsStoreTest, ResumesTheBoardInPlayAsItWas)
     EXPECT_EQ(b.intCOLOR, 3);
     EXPECT_EQ(b.intGRADE, 2);
     EXPECT_EQ(b.playMs, 61234);
+
+    // A board just dealt, nothing found or picked yet.
+    SavedBoard fresh = restingBoard(d, {b.boardId, b.attemptId});
+    fresh.intFIND.fill(false);
+    fresh.lines.fill(QString());
+    fresh.captions = d.strMOJI;
+    fresh.intMOJI.fill(true);
+    fresh.pick.clear();
+    ASSERT_TRUE(s.saveResume(fresh));
+    const ResumeLoad dealt = s.loadResume([&](int) { return std::optional<std::vector<Idiom>>(list); });
+    ASSERT_EQ(dealt.status, ResumeLoad::Status::Ok) << dealt.problem.toStdString();
+    EXPECT_EQ(dealt.board.intGOT(), 0);
+    EXPECT_TRUE(dealt.board.pick.empty());
+    EXPECT_EQ(dealt.board.captions, d.strMOJI);
 
     // A finished board is not resumed.
     ASSERT_TRUE(s.endAttempt(b.attemptId, BoardEnd::Won, 1, 90000));

@@ -85,6 +85,10 @@ std::optional<ResumeColumns> encodeResume(const SavedBoard &b)
     for (int cell : b.pick)
         cells << QString::number(cell);
     r.pick = cells.join(u',');
+    // An empty text is stored as such: a null one would be bound as NULL.
+    for (QString *text : {&r.found, &r.lines, &r.cells, &r.standing, &r.pick})
+        if (text->isNull())
+            *text = QStringLiteral("");
     return r;
 }
 
@@ -301,8 +305,10 @@ std::optional<DealtBoard> RecordsStore::board(std::int64_t boardId)
     if (!d.usable)
         return std::nullopt;
     QSqlQuery &q = d.statement(QStringLiteral("SELECT level, dealt_at, tiles, idioms FROM boards WHERE id = ?"));
-    if (!d.run(q, {v64(boardId)}))
+    if (!d.run(q, {v64(boardId)})) {
+        d.failedRead();
         return std::nullopt;
+    }
     DealtBoard b;
     b.boardId = boardId;
     const bool ok = q.next() && readDeal(q, 0, &b);
@@ -316,8 +322,10 @@ std::optional<DealtBoard> RecordsStore::lastBoard()
     if (!d.usable)
         return std::nullopt;
     QSqlQuery &q = d.statement(QStringLiteral("SELECT max(id) FROM boards"));
-    if (!d.run(q))
+    if (!d.run(q)) {
+        d.failedRead();
         return std::nullopt;
+    }
     std::int64_t id = 0;
     const bool ok = q.next() && readInt(q, 0, 1, INT64_MAX, &id);
     q.finish();
@@ -360,8 +368,10 @@ RecordsSummary RecordsStore::summary()
         return out;
     QSqlQuery &q = d.statement(QStringLiteral("SELECT id, level, result, ended_at, play_ms, misses FROM attempts"
                                               " WHERE result <> 0 AND picks > 0 ORDER BY ended_at, id"));
-    if (!d.run(q))
+    if (!d.run(q)) {
+        d.failedRead();
         return out;
+    }
     std::array<StatsBuilder, kLevelCount> levels;
     StatsBuilder total;
     std::deque<RecentBoard> recent;
@@ -383,6 +393,12 @@ RecordsSummary RecordsStore::summary()
         if (recent.size() > std::size_t(kRecentBoards))
             recent.pop_back();
     }
+    if (q.lastError().isValid()) {
+        d.lastError = q.lastError();
+        q.finish();
+        d.failedRead();
+        return RecordsSummary();
+    }
     q.finish();
     for (int i = 0; i < kLevelCount; ++i)
         out.levels[std::size_t(i)] = levels[std::size_t(i)].stats;
@@ -398,8 +414,10 @@ bool RecordsStore::isNewBest(int level, std::int64_t playMs)
         return false;
     QSqlQuery &q = d.statement(QStringLiteral(
         "SELECT min(play_ms) FROM attempts WHERE level = ? AND result = ? AND picks > 0 AND play_ms BETWEEN 0 AND ?"));
-    if (!d.run(q, {level, int(BoardEnd::Won), v64(kMaxPlayMs)}))
+    if (!d.run(q, {level, int(BoardEnd::Won), v64(kMaxPlayMs)})) {
+        d.failedRead();
         return false;
+    }
     std::int64_t best = 0;
     const bool any = q.next() && readInt(q, 0, 0, kMaxPlayMs, &best);
     q.finish();
@@ -433,8 +451,10 @@ std::optional<int> RecordsStore::lastLevel()
     if (!d.usable)
         return std::nullopt;
     QSqlQuery &q = d.statement(QStringLiteral("SELECT value FROM settings WHERE key = ?"));
-    if (!d.run(q, {kLastLevelKey}))
+    if (!d.run(q, {kLastLevelKey})) {
+        d.failedRead();
         return std::nullopt;
+    }
     std::int64_t level = 0;
     const bool ok = q.next() && readInt(q, 0, 0, kLevelCount - 1, &level);
     q.finish();
@@ -486,8 +506,10 @@ ResumeLoad RecordsStore::loadResume(const LevelListSource &levelList)
 
     QSqlQuery &row = d.statement(QStringLiteral("SELECT attempt_id, board_id, found, lines, cells, standing, pick, misses,"
                                                 " color, painted, play_ms FROM resume ORDER BY id LIMIT 2"));
-    if (!d.run(row))
+    if (!d.run(row)) {
+        d.failedRead();
         return out;
+    }
     bool present = false, readable = false;
     std::int64_t attemptId = 0;
     SavedBoard &b = out.board;
@@ -521,8 +543,10 @@ ResumeLoad RecordsStore::loadResume(const LevelListSource &levelList)
             "SELECT a.board_id, a.misses, (SELECT count(*) FROM picks p WHERE p.attempt_id = a.id AND p.found = 0),"
             " b.level, b.dealt_at, b.tiles, b.idioms FROM attempts a JOIN boards b ON b.id = a.board_id"
             " WHERE a.id = ? AND a.result = 0"));
-        if (!d.run(attempt, {v64(attemptId)}))
+        if (!d.run(attempt, {v64(attemptId)})) {
+            d.failedRead();
             return ResumeLoad();
+        }
         std::int64_t boardId = 0, misses = 0, missPicks = 0;
         DealtBoard deal;
         const bool open = attempt.next() && readInt(attempt, 0, 1, INT64_MAX, &boardId) &&
@@ -577,8 +601,10 @@ std::vector<NotebookRecord> RecordsStore::notebook()
         return out;
     QSqlQuery &q = d.statement(
         QStringLiteral("SELECT idiom, levels, found, missed, last_found, first_met, last_met FROM notebook"));
-    if (!d.run(q))
+    if (!d.run(q)) {
+        d.failedRead();
         return out;
+    }
     while (q.next()) {
         NotebookRecord r;
         std::int64_t levels = 0, found = 0, missed = 0, lastFound = 0;
@@ -593,6 +619,12 @@ std::vector<NotebookRecord> RecordsStore::notebook()
         r.missed = int(missed);
         r.lastFound = lastFound != 0;
         out.push_back(std::move(r));
+    }
+    if (q.lastError().isValid()) {
+        d.lastError = q.lastError();
+        q.finish();
+        d.failedRead();
+        return {};
     }
     q.finish();
     return out;

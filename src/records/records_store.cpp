@@ -159,10 +159,57 @@ bool RecordsStore::Impl::run(const QString &sql, std::initializer_list<QVariant>
     return run(statement(sql), values);
 }
 
+bool RecordsStore::Impl::setAsideAndStartAgain(const QString &why)
+{
+    closeConnection();
+    const QString path = outcome.path;
+    // Kept beside itself under a dated name, with its journal files; never overwritten.
+    const QString aside = setAsideName(path, now());
+    if (!QFile::rename(path, aside)) {
+        outcome.reason = QStringLiteral("%1, and it cannot be set aside").arg(why);
+        return false;
+    }
+    for (const char *companion : kCompanions) {
+        const QString from = path + QLatin1String(companion);
+        if (QFileInfo::exists(from) && !QFile::rename(from, aside + QLatin1String(companion))) {
+            outcome.reason = QStringLiteral("%1, and its journal cannot be set aside").arg(why);
+            return false;
+        }
+    }
+    qWarning("The records file %s was set aside as %s: %s", qPrintable(path), qPrintable(aside), qPrintable(why));
+    outcome.setAsidePath = aside;
+    outcome.reason = why;
+    QString again;
+    if (connect(path, &again) != Connect::Ok) {
+        closeConnection();
+        outcome.reason = again;
+        return false;
+    }
+    outcome.status = OpenOutcome::Status::SetAside;
+    usable = true;
+    return true;
+}
+
+void RecordsStore::Impl::failedRead()
+{
+    if (unreadableFile(lastError))
+        fail();
+}
+
 void RecordsStore::Impl::fail()
 {
     if (!usable)
         return;
+    // A file found damaged while in use is set aside like one found so on opening.
+    if (!readOnly && unreadableFile(lastError)) {
+        const QString why = QStringLiteral("the file is damaged (%1)").arg(lastError.text());
+        if (setAsideAndStartAgain(why)) {
+            if (onFailure)
+                onFailure(QStringLiteral("The records file was damaged: it was kept as %1 and a new one started.")
+                              .arg(outcome.setAsidePath));
+            return;
+        }
+    }
     const QString why = QStringLiteral("The records could not be written: %1").arg(lastError.text());
     qWarning("%s", qPrintable(why));
     closeConnection();
@@ -345,26 +392,10 @@ OpenOutcome RecordsStore::open(const QString &path, Mode mode)
     if (c == Connect::Unavailable)
         return unavailable(why);
     if (c == Connect::Broken) {
-        d.closeConnection();
         if (d.readOnly)
             return unavailable(why);
-        // Kept beside itself under a dated name, with its journal files; never overwritten.
-        const QString aside = setAsideName(path, d.now());
-        if (!QFile::rename(path, aside))
-            return unavailable(QStringLiteral("%1, and it cannot be set aside").arg(why));
-        for (const char *companion : kCompanions) {
-            const QString from = path + QLatin1String(companion);
-            if (QFileInfo::exists(from) && !QFile::rename(from, aside + QLatin1String(companion)))
-                return unavailable(QStringLiteral("%1, and its journal cannot be set aside").arg(why));
-        }
-        qWarning("The records file %s was set aside as %s: %s", qPrintable(path), qPrintable(aside), qPrintable(why));
-        d.outcome.setAsidePath = aside;
-        d.outcome.reason = why;
-        QString again;
-        if (d.connect(path, &again) != Connect::Ok)
-            return unavailable(again);
-        d.outcome.status = OpenOutcome::Status::SetAside;
-        d.usable = true;
+        if (!d.setAsideAndStartAgain(why))
+            return unavailable(d.outcome.reason);
         return d.outcome;
     }
     d.outcome.status = OpenOutcome::Status::Ok;

@@ -76,8 +76,14 @@ struct RecordsStore::Impl {
         return false;
     }
 
-    // A write failed after a good open: no records for the rest of the run, said once.
+    // A write failed after a good open: no records for the rest of the run, said once. A
+    // file found damaged is set aside and a new one started instead.
     void fail();
+    // A read failed: a damaged file is handled as by fail(); anything else only loses the read.
+    void failedRead();
+    // Renames the file at outcome.path (and its journal files) to a dated name beside it and
+    // starts a new file. False, with outcome.reason set, when either cannot be done.
+    bool setAsideAndStartAgain(const QString &why);
     void closeConnection();
 
     // Opens the connection and brings the file up to the current schema.
