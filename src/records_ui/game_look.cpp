@@ -4,7 +4,10 @@
 #include "platform/fonts.h"
 
 #include <QDateTime>
+#include <QScreen>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace horokata {
 
@@ -34,6 +37,21 @@ void applyGameLook(QWidget *window)
         "QComboBox QAbstractItemView { background: #ffffff; color: #000040;"
         " selection-background-color: #c0c0ff; selection-color: #000060; }")
                               .arg(window->objectName()));
+}
+
+void placeOverParent(QWidget *window)
+{
+    const QWidget *parent = window->parentWidget() ? window->parentWidget()->window() : nullptr;
+    if (!parent || !parent->isVisible())
+        return;
+    QRect frame(QPoint(), window->size());
+    frame.moveCenter(parent->frameGeometry().center());
+    if (const QScreen *screen = parent->screen()) {
+        const QRect area = screen->availableGeometry();
+        frame.moveLeft(std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() - frame.width())));
+        frame.moveTop(std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() - frame.height())));
+    }
+    window->move(frame.topLeft());
 }
 
 QString formatLocalDateTime(qint64 msSinceEpoch)

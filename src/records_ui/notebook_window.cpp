@@ -339,7 +339,7 @@ void NotebookWindow::showCardOf(int entry)
                                 .arg(r.missed)
                                 .arg(r.lastFound ? QStringLiteral("発見") : QStringLiteral("見逃し"),
                                      formatLocalDateTime(r.firstMetMs), formatLocalDateTime(r.lastMetMs));
-    card_->setText(QStringLiteral("<p style='white-space:pre-wrap'><big><big><b>%1</b></big></big><br>%2<br>%3</p>"
+    card_->setText(QStringLiteral("<p style='white-space:pre-wrap'><span style='font-size:20pt; font-weight:bold'>%1</span><br>%2<br>%3</p>"
                                   "<p style='color:#404040'>%4<br>%5</p>")
                        .arg(r.idiom.toHtmlEscaped(), reading.toHtmlEscaped(), sensesOnLines(e.meaning.toHtmlEscaped()),
                             e.levelNames().toHtmlEscaped(), history.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"))));
@@ -388,6 +388,10 @@ void NotebookWindow::present()
 
 void NotebookWindow::showEvent(QShowEvent *event)
 {
+    if (!placed_) {
+        placed_ = true;
+        placeOverParent(this);
+    }
     setStatus(QString());
     reload();
     QWidget::showEvent(event);

@@ -88,7 +88,7 @@ private:
     QPushButton *export_ = nullptr;
     QLabel *status_ = nullptr;
     QPointer<QFileDialog> fileDialog_;
-    bool reloading_ = false;
+    bool placed_ = false; // placed over the parent when first shown
 };
 
 } // namespace horokata

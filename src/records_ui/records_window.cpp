@@ -261,6 +261,10 @@ void RecordsWindow::present()
 
 void RecordsWindow::showEvent(QShowEvent *event)
 {
+    if (!placed_) {
+        placed_ = true;
+        placeOverParent(this);
+    }
     status_->hide();
     refresh();
     QWidget::showEvent(event);

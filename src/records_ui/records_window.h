@@ -69,6 +69,7 @@ private:
     QLabel *status_ = nullptr;
     std::array<QPushButton *, kLevelCount> clear_{};
     bool questionOpen_ = false;
+    bool placed_ = false; // placed over the parent when first shown
 };
 
 } // namespace horokata
