@@ -11,6 +11,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -280,6 +281,18 @@ TEST_F(RecordsWindowsTest, NotebookExportWritesTheListShownAndSaysWhenItCannot)
         EXPECT_TRUE(r.endsWith(QStringLiteral("\t其他"))) << r.toStdString();
     EXPECT_TRUE(w.statusText().contains(QStringLiteral("20 語"))) << w.statusText().toStdString();
 
+    // Choosing that file again asks first, without waiting; it is replaced on a yes.
+    w.levelBox()->setCurrentIndex(0);
+    QTest::mouseClick(w.exportButton(), Qt::LeftButton);
+    emit w.findChild<QFileDialog *>()->fileSelected(path);
+    auto *replace = w.findChild<QMessageBox *>(QStringLiteral("replaceQuestion"));
+    ASSERT_NE(replace, nullptr);
+    EXPECT_TRUE(replace->isVisible());
+    EXPECT_EQ(finished.count(), 1) << "nothing written before the answer";
+    replace->button(QMessageBox::Yes)->click();
+    ASSERT_EQ(finished.count(), 2);
+    EXPECT_TRUE(w.statusText().contains(QStringLiteral("40 語"))) << w.statusText().toStdString();
+
     // A place that cannot be written: said in the window, and no file left.
     QFile blocker(dir.filePath(QStringLiteral("plain-file")));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
@@ -288,8 +301,8 @@ TEST_F(RecordsWindowsTest, NotebookExportWritesTheListShownAndSaysWhenItCannot)
     EXPECT_FALSE(w.exportTo(bad));
     EXPECT_FALSE(QFile::exists(bad));
     EXPECT_TRUE(w.statusText().contains(QStringLiteral("書き出せませんでした"))) << w.statusText().toStdString();
-    ASSERT_EQ(finished.count(), 2);
-    EXPECT_FALSE(finished.at(1).at(0).toBool());
+    ASSERT_EQ(finished.count(), 3);
+    EXPECT_FALSE(finished.at(2).at(0).toBool());
 }
 
 } // namespace

@@ -16,6 +16,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStandardPaths>
@@ -285,6 +286,9 @@ void NotebookWindow::setStatus(const QString &text)
 
 void NotebookWindow::reload()
 {
+    // A hidden window reads the notebook when it is shown again.
+    if (!isVisible())
+        return;
     const QString selected = selectedIdiom();
     notebook_ = Notebook(store_.notebook(), dictionary_);
     applyQuery();
@@ -413,10 +417,32 @@ void NotebookWindow::chooseExportFile()
     dialog->setFileMode(QFileDialog::AnyFile);
     dialog->setDefaultSuffix(QStringLiteral("txt"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    // The list is written as it is shown when the file is chosen.
-    connect(dialog, &QFileDialog::fileSelected, this, [this](const QString &path) { exportTo(path); });
+    // The dialog's own question about a file already there would wait in a loop of its own:
+    // it is asked below without waiting instead.
+    dialog->setOption(QFileDialog::DontConfirmOverwrite);
+    connect(dialog, &QFileDialog::fileSelected, this, &NotebookWindow::exportChosen);
     fileDialog_ = dialog;
     dialog->open();
+}
+
+void NotebookWindow::exportChosen(const QString &path)
+{
+    if (!QFileInfo::exists(path)) {
+        exportTo(path);
+        return;
+    }
+    auto *box = new QMessageBox(QMessageBox::Question, QStringLiteral("書き出し"),
+                                QStringLiteral("「%1」はすでにあります。置き換えますか？").arg(QFileInfo(path).fileName()),
+                                QMessageBox::Yes | QMessageBox::No, this);
+    box->setObjectName(QStringLiteral("replaceQuestion"));
+    box->setDefaultButton(QMessageBox::No);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    // The list is written as it is shown when the answer comes.
+    connect(box, &QMessageBox::finished, this, [this, box, path] {
+        if (box->standardButton(box->clickedButton()) == QMessageBox::Yes)
+            exportTo(path);
+    });
+    box->open();
 }
 
 bool NotebookWindow::exportTo(const QString &path)

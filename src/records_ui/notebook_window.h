@@ -49,8 +49,9 @@ public:
     bool exportTo(const QString &path);
 
 public slots:
-    // Reads the notebook again from the store, keeping the sort, filter, search and selection
-    // (also done each time the window is shown).
+    // Reads the notebook again from the store, keeping the sort, filter, search and selection;
+    // call it when a board ends. Costs nothing while the window is hidden: it reads the
+    // notebook each time it is shown.
     void reload();
     // Shows the window at an idiom: selected, its card shown, the filter and the search
     // cleared when they hide it.
@@ -69,6 +70,8 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    // A file chosen in the export dialog: written, after asking when it is already there.
+    void exportChosen(const QString &path);
     void applyQuery();
     void showCardOf(int entry);
     void selectEntry(int entry);

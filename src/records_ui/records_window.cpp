@@ -219,6 +219,9 @@ QString RecordsWindow::clearQuestionText(int level)
 
 void RecordsWindow::refresh()
 {
+    // A hidden window reads the figures when it is shown again.
+    if (!isVisible())
+        return;
     const RecordsSummary s = store_.summary();
     for (int level = 0; level < kLevelCount; ++level)
         fillStats(stats_, level, s.levels[std::size_t(level)]);

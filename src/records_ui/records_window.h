@@ -43,7 +43,8 @@ public:
     QCoro::Task<bool> clearLevel(int level);
 
 public slots:
-    // Reads the figures again from the store (also done each time the window is shown).
+    // Reads the figures again from the store; call it when a board ends. Costs nothing while
+    // the window is hidden: it reads them each time it is shown.
     void refresh();
     // Shows the window with fresh figures, raised and active.
     void present();
