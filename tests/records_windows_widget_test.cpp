@@ -287,9 +287,10 @@ TEST_F(RecordsWindowsTest, NotebookExportWritesTheListShownAndSaysWhenItCannot)
     emit w.findChild<QFileDialog *>()->fileSelected(path);
     auto *replace = w.findChild<QMessageBox *>(QStringLiteral("replaceQuestion"));
     ASSERT_NE(replace, nullptr);
+    ASSERT_EQ(replace->buttons().constFirst()->text(), QStringLiteral("はい ○"));
     EXPECT_TRUE(replace->isVisible());
     EXPECT_EQ(finished.count(), 1) << "nothing written before the answer";
-    replace->button(QMessageBox::Yes)->click();
+    replace->buttons().constFirst()->click(); // はい ○
     ASSERT_EQ(finished.count(), 2);
     EXPECT_TRUE(w.statusText().contains(QStringLiteral("40 語"))) << w.statusText().toStdString();
 

@@ -408,11 +408,15 @@ void NotebookWindow::chooseExportFile()
         fileDialog_->activateWindow();
         return;
     }
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    auto *dialog = new QFileDialog(this, QStringLiteral("書き出し"),
-                                   QDir(folder.isEmpty() ? QDir::homePath() : folder).filePath(QStringLiteral("ホロカタ単語帳.txt")),
+    // The documents folder when there is one, else home.
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QDir::homePath();
+    auto *dialog = new QFileDialog(this, QStringLiteral("書き出し"), QDir(folder).filePath(QStringLiteral("ホロカタ単語帳.txt")),
                                    QStringLiteral("Anki 用テキスト (*.txt);;すべてのファイル (*)"));
     dialog->setObjectName(QStringLiteral("exportDialog"));
+    // Its words would otherwise take this window's white on its own light background.
+    applyGameLook(dialog);
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setFileMode(QFileDialog::AnyFile);
     dialog->setDefaultSuffix(QStringLiteral("txt"));
@@ -433,13 +437,17 @@ void NotebookWindow::exportChosen(const QString &path)
     }
     auto *box = new QMessageBox(QMessageBox::Question, QStringLiteral("書き出し"),
                                 QStringLiteral("「%1」はすでにあります。置き換えますか？").arg(QFileInfo(path).fileName()),
-                                QMessageBox::Yes | QMessageBox::No, this);
+                                QMessageBox::NoButton, this);
     box->setObjectName(QStringLiteral("replaceQuestion"));
-    box->setDefaultButton(QMessageBox::No);
+    QPushButton *yes = box->addButton(QStringLiteral("はい ○"), QMessageBox::YesRole);
+    QPushButton *no = box->addButton(QStringLiteral("いいえ ×"), QMessageBox::NoRole);
+    box->setDefaultButton(no);
+    box->setEscapeButton(no);
     box->setAttribute(Qt::WA_DeleteOnClose);
+    applyGameLook(box);
     // The list is written as it is shown when the answer comes.
-    connect(box, &QMessageBox::finished, this, [this, box, path] {
-        if (box->standardButton(box->clickedButton()) == QMessageBox::Yes)
+    connect(box, &QMessageBox::finished, this, [this, box, yes, path] {
+        if (box->clickedButton() == yes)
             exportTo(path);
     });
     box->open();
