@@ -6,6 +6,7 @@
 #include "records_ui/records_window.h"
 
 #include <QAccessible>
+#include <QAction>
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
@@ -151,12 +152,11 @@ TEST_F(RecordsWindowsTest, RecordsWindowCellsReadTheFiguresOfEachLevel)
 TEST_F(RecordsWindowsTest, ClearingALevelWaitsForTheAnswerWithoutBlocking)
 {
     playFourBoards();
-    QObject answer; // its next object name is the answer: "yes" or anything else
+    QAction answer; // triggered(true) answers yes, triggered(false) no
     std::vector<int> asked;
     auto window = std::make_unique<RecordsWindow>(store, [&](int level) -> QCoro::Task<bool> {
         asked.push_back(level);
-        co_await qCoro(&answer, &QObject::objectNameChanged);
-        co_return answer.objectName() == QStringLiteral("yes");
+        co_return co_await qCoro(&answer, &QAction::triggered);
     });
     RecordsWindow &w = *window;
     QSignalSpy cleared(&w, &RecordsWindow::levelCleared);
@@ -168,13 +168,13 @@ TEST_F(RecordsWindowsTest, ClearingALevelWaitsForTheAnswerWithoutBlocking)
     EXPECT_EQ(asked, std::vector<int>{0});
     EXPECT_FALSE(w.clearButton(1)->isEnabled()) << "one question at a time";
     w.refresh(); // the window still works while the question is open
-    answer.setObjectName(QStringLiteral("no"));
+    emit answer.triggered(false);
     ASSERT_TRUE(QTest::qWaitFor([&] { return w.clearButton(1)->isEnabled(); }));
     EXPECT_EQ(rowNames(w.statsTable(), 0)[0], QStringLiteral("3"));
     EXPECT_EQ(cleared.count(), 0);
 
     QTest::mouseClick(w.clearButton(0), Qt::LeftButton);
-    answer.setObjectName(QStringLiteral("yes"));
+    emit answer.triggered(true);
     ASSERT_TRUE(cleared.wait(5000));
     EXPECT_EQ(cleared.at(0).at(0).toInt(), 0);
     EXPECT_EQ(rowNames(w.statsTable(), 0), (QStringList{"0", "0", "0%", "0", "0", "-", "-", "0"}));
@@ -183,7 +183,7 @@ TEST_F(RecordsWindowsTest, ClearingALevelWaitsForTheAnswerWithoutBlocking)
 
     QTest::mouseClick(w.clearButton(1), Qt::LeftButton);
     window.reset();
-    answer.setObjectName(QStringLiteral("yes"));
+    emit answer.triggered(true);
     QTest::qWait(50);
     EXPECT_EQ(store.summary().levels[1].played, 1);
 }
