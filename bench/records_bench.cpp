@@ -140,6 +140,17 @@ void BM_RecordsWindow10kBoards(benchmark::State &state)
 }
 BENCHMARK(BM_RecordsWindow10kBoards)->Unit(benchmark::kMillisecond);
 
+// Opening the store alone, as the game does on start, with the board-in-play check.
+void BM_OpenStore10kBoards(benchmark::State &state)
+{
+    for (auto _ : state) {
+        RecordsStore store;
+        store.open(tenThousand().path);
+        benchmark::DoNotOptimize(store.loadResume([](int) { return std::optional<std::vector<Idiom>>(); }));
+    }
+}
+BENCHMARK(BM_OpenStore10kBoards)->Unit(benchmark::kMillisecond);
+
 // The same with the store opened first (the window opened beside a game without records open).
 void BM_OpenStoreAndRecordsWindow10kBoards(benchmark::State &state)
 {

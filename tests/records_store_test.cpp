@@ -5,10 +5,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <random>
 
 using namespace horokata;
 
@@ -597,6 +601,75 @@ TEST_F(RecordsStoreTest, HostileRowsNeverLayOutAnImpossibleBoard)
     }
     EXPECT_GT(refused, 300);
     EXPECT_GT(restored, 20); // harmless changes (the save time, a count) still resume
+}
+
+// The writer the kill test starts in a process of its own: it plays one board after another,
+// saving at rest after each pick, and prints each step once it is committed.
+TEST(RecordsStoreKill, Writer)
+{
+    const QString path = qEnvironmentVariable("HOROKATA_RECORDS_WRITER");
+    if (path.isEmpty())
+        GTEST_SKIP() << "run by RecordsStoreKill.LosesAtMostTheStepBeingWritten";
+    RecordsStore s;
+    ASSERT_NE(s.open(path).status, OpenOutcome::Status::Unavailable);
+    const DealtBoard d = deal(0);
+    DealIds ids = s.recordDeal(d);
+    SavedBoard b = restingBoard(d, ids);
+    for (int step = 1;; ++step) {
+        b.playMs = step;
+        ASSERT_TRUE(s.recordPick(ids.attemptId, PickResult::Found, 1, b.lines[0], step, &b));
+        std::printf("step %d\n", step);
+        std::fflush(stdout);
+        if (step % 50 == 0) {
+            ASSERT_TRUE(s.endAttempt(ids.attemptId, BoardEnd::Won, 0, step));
+            ids = s.recordDeal(d);
+            b = restingBoard(d, ids);
+            b.playMs = step;
+            ASSERT_TRUE(s.saveResume(b));
+        }
+    }
+}
+
+// A kill at any moment: the file opens as it was at the last committed step, and the board
+// in play resumes from there.
+TEST(RecordsStoreKill, LosesAtMostTheStepBeingWritten)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("records.sqlite"));
+    const QString self = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
+    std::mt19937 random(20261208);
+    int lastStep = 0;
+    for (int round = 0; round < 6; ++round) {
+        SCOPED_TRACE(round);
+        QProcess writer;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOROKATA_RECORDS_WRITER"), path);
+        writer.setProcessEnvironment(env);
+        writer.start(self, {QStringLiteral("--gtest_filter=RecordsStoreKill.Writer")});
+        ASSERT_TRUE(writer.waitForStarted());
+        QByteArray out;
+        const int target = int(random() % 150) + 5;
+        while (out.count("step ") < target && writer.waitForReadyRead(10000))
+            out += writer.readAllStandardOutput();
+        writer.kill();
+        writer.waitForFinished();
+        out += writer.readAllStandardOutput();
+        const qsizetype at = out.lastIndexOf("step ");
+        ASSERT_GE(at, 0) << out.toStdString();
+        const int step = out.mid(at + 5, out.indexOf('\n', at) - at - 5).toInt();
+        ASSERT_GT(step, 0);
+        lastStep = step;
+
+        RecordsStore s;
+        ASSERT_EQ(s.open(path).status, OpenOutcome::Status::Ok) << s.outcome().reason.toStdString();
+        EXPECT_GE(s.summary().total.won, (lastStep - 1) / 50);
+        const ResumeLoad r = s.loadResume([](int) { return std::optional<std::vector<Idiom>>(listOf(deal(0).strGOKU)); });
+        ASSERT_NE(r.status, ResumeLoad::Status::SetAside) << r.problem.toStdString();
+        if (r.status == ResumeLoad::Status::None)
+            EXPECT_EQ(lastStep % 50, 0); // killed between a won board and the next deal
+        else
+            EXPECT_GE(r.board.playMs, lastStep);
+    }
 }
 
 } // namespace

@@ -154,7 +154,7 @@ DealIds RecordsStore::recordDeal(const DealtBoard &board)
     for (const QString &tile : board.strMOJI)
         tiles += tile;
     const std::int64_t now = d.now();
-    d.write([&] {
+    const bool ok = d.write([&] {
         // A board still open here was left without an end: the new deal abandons it.
         if (!d.run(QStringLiteral("UPDATE attempts SET result = ?, ended_at = ? WHERE result = 0"),
                    {int(BoardEnd::AbandonedNew), v64(now)}))
@@ -174,9 +174,7 @@ DealIds RecordsStore::recordDeal(const DealtBoard &board)
             return Step::Failed;
         return Step::Done;
     });
-    if (!d.usable)
-        return DealIds();
-    return ids;
+    return ok ? ids : DealIds();
 }
 
 std::int64_t RecordsStore::startAttempt(std::int64_t boardId)

@@ -175,9 +175,8 @@ bool fillNotebookFromHistory(QSqlDatabase &db, QSqlError *error)
 
 } // namespace
 
-bool migrateRecords(QSqlDatabase &db, int from, std::int64_t nowMs, QSqlError *error)
+bool migrateRecords(QSqlDatabase &db, int from, QSqlError *error)
 {
-    Q_UNUSED(nowMs);
     QSqlQuery q(db);
     if (from < 1) {
         if (!execAll(db, kVersion1, error))

@@ -71,7 +71,11 @@ Header checkHeader(const QString &path, QString *why)
     const quint32 changeCounter = qFromBigEndian<quint32>(p + 24);
     const quint32 pages = qFromBigEndian<quint32>(p + 28);
     const quint32 validFor = qFromBigEndian<quint32>(p + 92);
-    if (size % pageSize != 0 || (pages != 0 && changeCounter == validFor && size < std::int64_t(pages) * pageSize)) {
+    // While the write-ahead log holds pages, a checkpoint cut short by a kill may have left
+    // the file shorter than its header says; SQLite completes it from the log.
+    const bool logPending = QFileInfo(path + QStringLiteral("-wal")).size() > 0;
+    if (!logPending &&
+        (size % pageSize != 0 || (pages != 0 && changeCounter == validFor && size < std::int64_t(pages) * pageSize))) {
         *why = QStringLiteral("the file is cut short");
         return Header::Broken;
     }
@@ -342,7 +346,7 @@ RecordsStore::Impl::Connect RecordsStore::Impl::connect(const QString &path, QSt
         return failed();
     if (version < kRecordsSchemaVersion) {
         QSqlError error;
-        if (!migrateRecords(db, int(version), d.now(), &error)) {
+        if (!migrateRecords(db, int(version), &error)) {
             *why = error.text();
             q.exec(QStringLiteral("ROLLBACK"));
             return Connect::Unavailable;

@@ -151,8 +151,10 @@ public:
 
     // Time source for the stored dates, ms since the epoch (tests set their own).
     void setClock(std::function<std::int64_t()> nowMs);
-    // Called once when a write fails after a good open (disk full, file gone): the store is
-    // unavailable from then on. The text says what failed.
+    // Called when the store fails after a good open, with a sentence to tell the player:
+    // a write that fails (disk full, file locked) leaves the store unavailable from then on,
+    // said once; a file found damaged while in use is set aside as on opening (outcome()
+    // then says where it went) and a new one started.
     void setFailureHandler(std::function<void(const QString &)> handler);
 
     // --- boards and attempts ---
@@ -164,7 +166,9 @@ public:
     std::int64_t startAttempt(std::int64_t boardId);
     // A pick of four tiles. For a find, `idiomIndex` is the hidden idiom found (1..20) and
     // `spelled` the idiom as picked. `playMs` is the clock now. When `atRest` is given, the
-    // board after the pick is saved for resuming in the same transaction.
+    // board after the pick is saved for resuming in the same transaction: pass it whenever the
+    // board is at rest after the pick, so that a kill never leaves the saved board a step
+    // behind the picks. Refused (false) for an attempt that is not in play.
     bool recordPick(std::int64_t attemptId, PickResult result, int idiomIndex, const QString &spelled,
                     std::int64_t playMs, const SavedBoard *atRest = nullptr);
     // The end of an attempt. A lost or given-up board reveals its idioms not found (they go

@@ -25,7 +25,7 @@ enum class Step {
 // Brings a file from schema version `from` up to kRecordsSchemaVersion, inside the caller's
 // transaction. Version 1 creates the records and the resume row, version 2 the notebook,
 // filled from the boards already kept.
-bool migrateRecords(QSqlDatabase &db, int from, std::int64_t nowMs, QSqlError *error);
+bool migrateRecords(QSqlDatabase &db, int from, QSqlError *error);
 // The columns each table must have in a file of this version (for recognising our files).
 bool hasRecordsSchema(QSqlDatabase &db, int version);
 
@@ -69,8 +69,7 @@ struct RecordsStore::Impl {
         const Step step = body();
         if (step == Step::Done && run(QStringLiteral("COMMIT")))
             return true;
-        QSqlQuery rollback(db());
-        rollback.exec(QStringLiteral("ROLLBACK"));
+        QSqlQuery(db()).exec(QStringLiteral("ROLLBACK"));
         if (step != Step::Refused)
             fail();
         return false;
