@@ -10,9 +10,9 @@ namespace {
 
 class NullHost : public GameHost {
 public:
-    void SET_FORM2() override {}
-    void playCelebration() override {}
-    void closeMainWindow() override {}
+    QCoro::Task<bool> SET_FORM2() override { co_return true; }
+    QCoro::Task<> playCelebration() override { co_return; }
+    QCoro::Task<> closeMainWindow() override { co_return; }
 };
 
 struct Bench {

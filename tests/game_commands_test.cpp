@@ -208,7 +208,6 @@ TEST_F(CommandsTest, CancelledDiscardQuestionKeepsTheBoard)
     game.cmdNEW_Click();
     EXPECT_EQ(host.modes(), std::vector<int>{1});
     EXPECT_EQ(visibleState(game), before);
-    EXPECT_EQ(globals.blnCANCEL, vbFalse);
     EXPECT_EQ(platform.eventCount, events);
     EXPECT_TRUE(model().enabled);
 

@@ -59,7 +59,7 @@ TEST_F(DealTest, TwentyIdiomListIsDrawnAsOneCycleThroughTheList)
     setList(generatedIdioms(20));
     for (unsigned seed = 1; seed <= 200; ++seed) {
         platform.seed(seed);
-        ASSERT_TRUE(game.SET_RND());
+        ASSERT_TRUE(result(game.SET_RND()));
         // Follow k -> list position of strGOKU(k): one cycle through all twenty entries.
         std::vector<bool> seen(21, false);
         int k = 1;
@@ -80,7 +80,7 @@ TEST_F(DealTest, LargerListNeverDrawsAnIdiomAtItsOwnPositionAndNeverTwice)
     setList(generatedIdioms(100));
     for (unsigned seed = 1; seed <= 300; ++seed) {
         platform.seed(seed);
-        ASSERT_TRUE(game.SET_RND());
+        ASSERT_TRUE(result(game.SET_RND()));
         QSet<QString> drawn;
         for (int k = 1; k <= kIdioms; ++k) {
             EXPECT_NE(goku(k), game.strLIST[static_cast<std::size_t>(k)]) << "seed " << seed << " k " << k;
@@ -98,7 +98,7 @@ TEST_F(DealTest, FirstCharacterOfTheFirstIdiomNeverLandsOnACorner)
     for (const auto &[last, cell] : extremes) {
         platform.randoms = scriptedRandoms(7, 20 + 79);
         platform.randoms.push_back(last);
-        ASSERT_TRUE(game.SET_RND());
+        ASSERT_TRUE(result(game.SET_RND()));
         EXPECT_TRUE(platform.randoms.empty());
         EXPECT_EQ(cellOf(goku(1).left(1)), cell) << "last random " << last;
     }
@@ -106,7 +106,7 @@ TEST_F(DealTest, FirstCharacterOfTheFirstIdiomNeverLandsOnACorner)
     std::set<int> cells;
     for (unsigned seed = 1; seed <= 2000; ++seed) {
         platform.seed(seed);
-        ASSERT_TRUE(game.SET_RND());
+        ASSERT_TRUE(result(game.SET_RND()));
         const int cell = cellOf(goku(1).left(1));
         ASSERT_GE(cell, 1) << "seed " << seed;
         ASSERT_LE(cell, 78) << "seed " << seed;
@@ -139,7 +139,7 @@ TEST_F(DealTest, TilesCarryExactlyTheCharactersOfTheTwentyIdioms)
         tile(5).Visible = false;
         tile(6).Value = 1;
         platform.log.clear();
-        ASSERT_TRUE(game.SET_RND()) << "round " << round;
+        ASSERT_TRUE(result(game.SET_RND())) << "round " << round;
         EXPECT_EQ(platform.count(QStringLiteral("randomize")), 1);
         EXPECT_FALSE(tile(5).Visible);
         EXPECT_EQ(tile(6).Value, 1);
@@ -165,7 +165,7 @@ TEST_F(DealTest, ScriptedRandomNumbersPlaceCharactersByTheShuffleRule)
     setList(generatedIdioms(count));
     const std::deque<float> script = scriptedRandoms(99, count + 80);
     platform.randoms = script;
-    ASSERT_TRUE(game.SET_RND());
+    ASSERT_TRUE(result(game.SET_RND()));
 
     std::size_t r = 0;
     std::vector<int> order(count + 1);
@@ -195,7 +195,7 @@ TEST_F(DealTest, TooShortListsStopAtStageOneAndKeepWhatWasCopied)
 
     setList(generatedIdioms(19));
     platform.log.clear();
-    EXPECT_FALSE(game.SET_RND());
+    EXPECT_FALSE(result(game.SET_RND()));
     EXPECT_FALSE(game.dealt());
     EXPECT_EQ(platform.log.filter(QStringLiteral("box ")), QStringList{QStringLiteral("box ホロカタ|1")});
     QSet<QString> copied;
@@ -209,7 +209,7 @@ TEST_F(DealTest, TooShortListsStopAtStageOneAndKeepWhatWasCopied)
     game.strGOKU.fill(QStringLiteral("前回"));
     setList({});
     platform.log.clear();
-    EXPECT_FALSE(game.SET_RND());
+    EXPECT_FALSE(result(game.SET_RND()));
     EXPECT_EQ(platform.log.filter(QStringLiteral("box ")), QStringList{QStringLiteral("box ホロカタ|1")});
     for (int k = 1; k <= kIdioms; ++k)
         EXPECT_EQ(goku(k), QStringLiteral("前回"));

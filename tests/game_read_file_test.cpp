@@ -113,7 +113,6 @@ TEST_F(ReadFileTest, MoreIdiomsThanTheSizeAllowsClosesTheGameWithoutDealing)
     EXPECT_EQ(host.modes(), (std::vector<int>{2, 0}));
     EXPECT_EQ(host.dialogs[1].strNAME, QStringLiteral("特殊"));
     EXPECT_EQ(host.closes, 1);
-    EXPECT_TRUE(game.closing());
     EXPECT_EQ(game.intMAX, 0);
     // One paint between the message and the close; nothing dealt from the discarded list.
     EXPECT_EQ(platform.log.mid(host.dialogs[1].logSize), (QStringList{QStringLiteral("events")}));
@@ -205,7 +204,6 @@ TEST_F(ReadFileTest, SwitchingAfterAFindAsksAndCancelKeepsTheBoard)
     EXPECT_EQ(visibleState(game), before);
     EXPECT_EQ(globals.intLEVEL, 0);
     EXPECT_EQ(game.intMAX, 20);
-    EXPECT_FALSE(globals.blnCANCEL);
 
     game.NEW_FILE(1);
     EXPECT_EQ(host.modes(), (std::vector<int>{2, 2}));

@@ -24,7 +24,7 @@ protected:
             QFile::copy(built + QLatin1Char('/') + QString::fromUtf8(name), dir.path() + QLatin1Char('/') + QString::fromUtf8(name));
         window = std::make_unique<MainWindow>(globals, platform, dir.path());
         platform.onEvents = [this] { window->sync(); };
-        ASSERT_TRUE(window->Form_Load());
+        ASSERT_TRUE(QCoro::waitFor(window->Form_Load()));
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     }
@@ -135,7 +135,7 @@ TEST_F(KeyboardFocus, TabGoesRoundButtonsBoardAndTheLampsThatShow)
 
     // Space on the lamp gives up (the question answered はい): the lamps go out under the
     // focus, which goes on to the board and tells of the lost board.
-    window->dialogOverride = [] {};
+    window->dialogOverride = [] { return true; };
     key(Qt::Key_Space);
     ASSERT_EQ(window->game().intOVER, 1);
     const int at = framedTile();

@@ -26,7 +26,7 @@ protected:
         qputenv("XDG_RUNTIME_DIR", QByteArray("/tmp"));
         window = std::make_unique<MainWindow>(globals, platform, QStringLiteral(HOROKATA_PROGRAM_DIR));
         platform.beforeEvents = [this] { window->sync(); };
-        ASSERT_TRUE(window->Form_Load());
+        ASSERT_TRUE(QCoro::waitFor(window->Form_Load()));
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     }
@@ -45,7 +45,7 @@ protected:
     {
         return QTest::qWaitFor(done, ms);
     }
-    bool idle() const { return window->isEnabled() && !QApplication::activeModalWidget(); }
+    bool idle() const { return window->isEnabled() && !window->flowRunning(); }
 
     const BoardModel &model() const { return window->game().model(); }
     QString focusedName() const

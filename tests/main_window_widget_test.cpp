@@ -38,8 +38,11 @@ protected:
     {
         window = std::make_unique<MainWindow>(globals, platform, folder.path());
         platform.onEvents = [this] { window->sync(); };
-        window->dialogOverride = [this] { dialogs << QStringLiteral("%1 %2").arg(static_cast<int>(globals.intMSG)).arg(globals.strNAME); };
-        loaded = window->Form_Load();
+        window->dialogOverride = [this] {
+            dialogs << QStringLiteral("%1 %2").arg(static_cast<int>(globals.intMSG)).arg(globals.strNAME);
+            return true;
+        };
+        loaded = QCoro::waitFor(window->Form_Load());
     }
 
     // A board in play, dealt as the player deals one.
@@ -224,6 +227,7 @@ TEST_F(MainWindowTest, VersionButtonAsksInModeFiveAndCoversTheBar)
     window->dialogOverride = [&] {
         coverTop = window->cover()->y();
         dialogs << QString::number(static_cast<int>(globals.intMSG));
+        return true;
     };
     QTest::mouseClick(window->button("cmdMENU"), Qt::LeftButton);
     EXPECT_EQ(dialogs, QStringList{QStringLiteral("5")});

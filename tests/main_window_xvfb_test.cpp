@@ -44,7 +44,7 @@ protected:
         qputenv("XDG_RUNTIME_DIR", QByteArray("/tmp"));
         window = std::make_unique<MainWindow>(globals, platform, QStringLiteral(HOROKATA_PROGRAM_DIR));
         platform.beforeEvents = [this] { window->sync(); };
-        ASSERT_TRUE(window->Form_Load());
+        ASSERT_TRUE(QCoro::waitFor(window->Form_Load()));
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
     void TearDown() override
@@ -53,9 +53,11 @@ protected:
         window.reset();
     }
 
+    // A click, and whatever flow it started run to its end.
     void click(QWidget *w, Qt::MouseButton b = Qt::LeftButton)
     {
         QTest::mouseClick(w, b, Qt::NoModifier, QPoint(w->width() / 2, w->height() / 2));
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !window->flowRunning(); }, 20000)) << "the flow did not end";
     }
 
     // The visible tiles, read through their accessible names.
@@ -95,9 +97,9 @@ protected:
     // Answers the next confirmation dialog once it is open, through its own buttons.
     void answerNextDialog(bool yes)
     {
-        QTimer::singleShot(300, [yes] {
-            auto *dialog = qobject_cast<ConfirmDialog *>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr) << "no dialog open";
+        QTimer::singleShot(300, [this, yes] {
+            auto *dialog = window->findChild<ConfirmDialog *>();
+            ASSERT_TRUE(dialog && dialog->isVisible()) << "no dialog open";
             if (yes)
                 dialog->cmdOK_Click();
             else
@@ -320,8 +322,8 @@ TEST_F(RealWindow, ACompletedBoardPlaysTheCelebrationAndReturnsToTheTitle)
     EXPECT_LE(static_cast<int>(QApplication::topLevelWidgets().size()), before);
 }
 
-// A level whose list fails to read closes the program from inside the menu's click handler
-// and its nested loop, after the read-error box: no window may be deleted under them (the
+// A level chosen in the menu whose list fails to read closes the program from inside the
+// flow that chose it, after the read-error box: nothing may run on the deleted popups (the
 // sanitizer pass reports any use of freed memory).
 TEST(RealWindowShutdown, AReadErrorChosenFromTheLevelMenuClosesTheProgramSafely)
 {
@@ -344,14 +346,14 @@ TEST(RealWindowShutdown, AReadErrorChosenFromTheLevelMenuClosesTheProgramSafely)
     QtPlatform platform;
     auto window = std::make_unique<MainWindow>(globals, platform, folder.path());
     platform.beforeEvents = [&window] { window->sync(); };
-    ASSERT_TRUE(window->Form_Load());
+    ASSERT_TRUE(QCoro::waitFor(window->Form_Load()));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
 
     QString message;
     QTimer::singleShot(400, [&] {
         // The read-error box is up while the menu's click handler is still running.
         QTimer::singleShot(400, [&] {
-            if (auto *dialog = qobject_cast<ConfirmDialog *>(QApplication::activeModalWidget())) {
+            if (auto *dialog = window->findChild<ConfirmDialog *>(); dialog && dialog->isVisible()) {
                 message = dialog->messageText();
                 QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
             }
@@ -365,9 +367,9 @@ TEST(RealWindowShutdown, AReadErrorChosenFromTheLevelMenuClosesTheProgramSafely)
         QTest::qWait(100);
     EXPECT_EQ(message, QStringLiteral("＜一般＞ 読み込みエラー！ ＝ 強制終了！"));
     EXPECT_FALSE(window->isVisible());
-    EXPECT_TRUE(window->game().closing());
-    // Back in the outer loop the popups are gone.
-    QTest::qWait(50);
+    EXPECT_FALSE(window->flowRunning());
+    EXPECT_EQ(window->game().intMAX, 0);
+    // The popups are gone with the close.
     EXPECT_EQ(window->findChild<LevelMenu *>(), nullptr);
     EXPECT_EQ(window->findChild<ConfirmDialog *>(), nullptr);
     window.reset();

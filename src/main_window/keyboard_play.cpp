@@ -157,35 +157,33 @@ void MainWindow::activateFromKeys()
             game_.MOJI_MouseDown(cell, MouseButton::Left);
             game_.MOJI_Flip(cell);
         });
-        act([this, cell] { game_.MOJI_MouseUp(cell, MouseButton::Left); });
+        flow(game_.MOJI_MouseUp(cell, MouseButton::Left));
         return;
     }
     case KeyArea::Lamp:
-        act([this] { game_.chkLIFE_MouseUp(keyIndex_); });
+        flow(game_.chkLIFE_MouseUp(keyIndex_));
         return;
     case KeyArea::Button:
         break;
     }
     QPushButton *b = titleButtons()[static_cast<std::size_t>(keyIndex_)];
     if (b == cmdMENU)
-        act([this] { game_.ask(DialogMode::Version); });
+        flow(versionNotice());
     else if (b == cmdEXIT)
         cmdEXIT_Click();
     else if (b == cmdRESET)
-        act([this] { game_.cmdRESET_Click(); });
+        flow(game_.cmdRESET_Click());
     else if (b == cmdSELECT)
         levelMenuFromKeys();
     else if (b == cmdNEW)
-        act([this] { game_.cmdNEW_Click(); });
+        flow(game_.cmdNEW_Click());
 }
 
 void MainWindow::levelMenuFromKeys()
 {
     // As if 選択 were pressed at its centre; the focus stays where it is.
-    act([this] {
-        storeMenuPosition(cmdSELECT->rect().center());
-        openLevelMenu();
-    });
+    storeMenuPosition(cmdSELECT->rect().center());
+    flow(chooseLevel());
 }
 
 // The Ctrl shortcuts: new board, level menu, quit.
@@ -194,7 +192,7 @@ bool MainWindow::controlKey(int key, bool once)
     switch (key) {
     case Qt::Key_N:
         if (once)
-            act([this] { game_.cmdNEW_Click(); });
+            flow(game_.cmdNEW_Click());
         return true;
     case Qt::Key_L:
         if (once)
@@ -254,7 +252,7 @@ bool MainWindow::handleKey(QKeyEvent *e)
         return true;
     case Qt::Key_F5:
         if (once)
-            act([this] { game_.cmdRESET_Click(); });
+            flow(game_.cmdRESET_Click());
         return true;
     case Qt::Key_Left:
     case Qt::Key_Right:
@@ -274,7 +272,7 @@ bool MainWindow::handleKey(QKeyEvent *e)
             return false;
         // A right press on the board: the pick is taken back.
         if (once)
-            act([this] { game_.picBACK_MouseDown(MouseButton::Right); });
+            flow(game_.picBACK_MouseDown(MouseButton::Right));
         return true;
     default:
         return false;

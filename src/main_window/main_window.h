@@ -5,6 +5,7 @@
 #include "main_window/board_area.h"
 #include "main_window/lamp_button.h"
 #include "main_window/tile_button.h"
+#include "platform/flow_waits.h"
 #include "puzzle/board_focus.h"
 #include "puzzle/game.h"
 
@@ -13,6 +14,7 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <optional>
 
 class QPushButton;
 class QFrame;
@@ -30,9 +32,13 @@ public:
     MainWindow(ProgramState &globals, Platform &platform, const QString &programFolder);
     ~MainWindow() override;
 
-    // The window's construction sequence. Returns false when start-up must end
-    // (a window outline failed, or the first list could not be read).
-    bool Form_Load();
+    // The window's construction sequence, a flow of its own. False when start-up must end
+    // because a window outline failed; a first list that cannot be read closes the window.
+    QCoro::Task<bool> Form_Load();
+    // Runs Form_Load from the event loop; a failed start-up ends the program with exit code 1.
+    void startLoading();
+    // True while a flow started from the window has not ended (it may be waiting).
+    bool flowRunning() const { return flows_ > 0; }
 
     // The game, to read; windows change it only through its methods.
     const Game &game() const { return game_; }
@@ -40,12 +46,12 @@ public:
     void sync();
 
     // GameHost
-    void SET_FORM2() override;
-    void playCelebration() override;
-    void closeMainWindow() override;
+    QCoro::Task<bool> SET_FORM2() override;
+    QCoro::Task<> playCelebration() override;
+    QCoro::Task<> closeMainWindow() override;
 
-    // Stand-ins while the dialog and the effect are replaced (tests).
-    std::function<void()> dialogOverride;
+    // Stand-ins while the dialog and the effect are replaced (tests); the dialog's returns the answer.
+    std::function<bool()> dialogOverride;
     std::function<void()> celebrationOverride;
 
     TileButton *tile(int i) const { return MOJI[static_cast<std::size_t>(i)]; }
@@ -68,6 +74,9 @@ public:
     void cmdSELECT_Press(QPoint pressPos);
     // "選択" released: opens the level menu.
     void cmdSELECT_Release();
+    // The level menu at the stored position, open until the player chooses or closes it: the
+    // level chosen, or none.
+    QCoro::Task<std::optional<int>> SET_MENU();
     // A press on the window-button image: its left half minimises, its right half closes.
     void imgSYS_MouseDown(int x);
     // The release that carries out the half pressed.
@@ -86,6 +95,8 @@ public:
 signals:
     // The window has closed: the program is ending.
     void closed();
+    // Start-up has ended well: the window is ready for play.
+    void loaded();
 
 protected:
     void closeEvent(QCloseEvent *e) override;
@@ -110,16 +121,26 @@ private:
     void unloadPopups();
     // The one path from input to the game: the call, then the widgets synced to what it left.
     void act(const std::function<void()> &call);
-    // The same for the title-bar and side-panel commands, which first send the focus to the
-    // sink so that no visible control keeps a focus frame.
-    void command(const std::function<void()> &call);
+    // The same for a flow: it runs until it first waits, and the widgets are synced to what
+    // it left whenever it waits and once it ends.
+    void flow(QCoro::Task<> task);
+    QCoro::Task<> follow(QCoro::Task<> task);
+    // Ends every flow where it waits: closing the window ends them all.
+    void endFlows();
+    // Shows `popup` over the window, which takes no input until the popup hides.
+    void openPopup(QWidget *popup);
+    void popupClosed();
     void onTileReleased(int index, Qt::MouseButton button, bool inside);
     static MouseButton toGameButton(Qt::MouseButton b);
     // The line's card (idiom, reading, meaning) as its tooltip and accessible description.
     void showCard(QLabel *line, const QString &caption);
-    // The menu position as if `cmdSELECT` were pressed at `pressPos`, and the menu itself.
+    // The menu position as if `cmdSELECT` were pressed at `pressPos`.
     void storeMenuPosition(QPoint pressPos);
-    void openLevelMenu();
+    // The level menu, then the level chosen there dealt.
+    QCoro::Task<> chooseLevel();
+    // The version notice in the dialog.
+    QCoro::Task<> versionNotice();
+    QCoro::Task<> loadProgram();
 
     // Keyboard play (keyboard_play.cpp).
     // Mouse paths: the focus goes to the off-screen sink, so no frame shows.
@@ -169,9 +190,9 @@ private:
 
     QPointer<ConfirmDialog> dialog_;
     QPointer<LevelMenu> menu_;
-    // Set when the window closes. Flows still on the stack then run to their end without
-    // asking questions or playing the celebration.
-    bool closed_ = false;
+    QPointer<QWidget> popup_;  // the popup open over the window, which takes no input meanwhile
+    FlowWaits waits_;          // where the flows wait for the popups' answers
+    int flows_ = 0;            // flows started here and not yet ended
 
     KeyArea keyArea_ = KeyArea::None;
     int keyIndex_ = 0;

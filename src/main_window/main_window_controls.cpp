@@ -159,8 +159,15 @@ void MainWindow::buildTitleButtons()
 
     connect(cmdEXIT, &QPushButton::clicked, this, &MainWindow::cmdEXIT_Click);
     connect(cmdMENU, &QPushButton::clicked, this, &MainWindow::cmdMENU_Click);
-    connect(cmdNEW, &QPushButton::clicked, this, [this] { command([this] { game_.cmdNEW_Click(); }); });
-    connect(cmdRESET, &QPushButton::clicked, this, [this] { command([this] { game_.cmdRESET_Click(); }); });
+    // The commands first send the focus to the sink, so that no visible control keeps a frame.
+    connect(cmdNEW, &QPushButton::clicked, this, [this] {
+        focusSink();
+        flow(game_.cmdNEW_Click());
+    });
+    connect(cmdRESET, &QPushButton::clicked, this, [this] {
+        focusSink();
+        flow(game_.cmdRESET_Click());
+    });
     cmdSELECT->installEventFilter(this);
 }
 
@@ -170,7 +177,7 @@ void MainWindow::buildBoard()
     picBACK = new BoardArea(this);
     picBACK->setGeometry(10, 34, 482, 386);
     connect(picBACK, &BoardArea::pressedWith, this, [this](Qt::MouseButton b) {
-        act([this, b] { game_.picBACK_MouseDown(toGameButton(b)); });
+        flow(game_.picBACK_MouseDown(toGameButton(b)));
     });
     const QFont tf = tileFont();
     for (int i = 0; i < kCells; ++i) {
@@ -217,7 +224,10 @@ void MainWindow::buildSidePanel()
         lamp->setAccessibleName(QString::fromUtf8(kLampTips[static_cast<std::size_t>(h)]));
         lamp->setFocusPolicy(Qt::TabFocus);
         lamp->installEventFilter(this);
-        connect(lamp, &QAbstractButton::clicked, this, [this, h] { command([this, h] { game_.chkLIFE_MouseUp(h); }); });
+        connect(lamp, &QAbstractButton::clicked, this, [this, h] {
+            focusSink();
+            flow(game_.chkLIFE_MouseUp(h));
+        });
         chkLIFE[static_cast<std::size_t>(h)] = lamp;
     }
     Label1 = new QLabel(QStringLiteral("手違"), picSIDE);

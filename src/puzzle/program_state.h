@@ -74,7 +74,6 @@ struct ProgramState {
     vbBool blnERR = vbFalse;                 // the last list read failed and was reported
     std::array<vbBool, 4> blnLEVEL{};        // per level: its list may still be chosen
     std::int16_t intLEVEL = 0;               // index of the level whose list is loaded
-    vbBool blnCANCEL = vbFalse;              // the player answered a question with "いいえ ×"
     std::int32_t lngMENUX = 0;               // where the level menu opens, in twips
     std::int32_t lngMENUY = 0;
 

@@ -36,7 +36,7 @@ public:
     FakeHost(ProgramState &globals, FakePlatform &platform) : g_(globals), p_(platform) {}
     void attach(const BoardModel *model) { model_ = model; }
 
-    void SET_FORM2() override
+    QCoro::Task<bool> SET_FORM2() override
     {
         dialogs.push_back({static_cast<int>(g_.intMSG), model_ ? model_->imgOFFTop : -1, g_.strNAME, static_cast<int>(p_.log.size())});
         bool cancel = cancelAll;
@@ -44,10 +44,9 @@ public:
             cancel = answers.front();
             answers.pop_front();
         }
-        if (cancel)
-            g_.blnCANCEL = vbTrue;
+        co_return !cancel;
     }
-    void playCelebration() override
+    QCoro::Task<> playCelebration() override
     {
         ++celebrations;
         celebrationLogSize = static_cast<int>(p_.log.size());
@@ -55,11 +54,15 @@ public:
             celebrationEnabled = model_->enabled;
             celebrationBusy = model_->busyPointer;
         }
+        co_return;
     }
-    void closeMainWindow() override
+    // As the real window: the close ends the flow that asked for it.
+    QCoro::Task<> closeMainWindow() override
     {
         ++closes;
         closeLogSize = static_cast<int>(p_.log.size());
+        throw FlowStopped{};
+        co_return;
     }
 
     std::vector<int> modes() const
@@ -85,6 +88,17 @@ private:
     FakePlatform &p_;
     const BoardModel *model_ = nullptr;
 };
+
+// The result of a flow that has run to its end: every wait of the scripted platform and host
+// completes at once, so a flow called from a test is over when the call returns.
+template<typename T>
+T result(QCoro::Task<T> task)
+{
+    std::optional<T> out;
+    task.then([&out](T value) { out = std::move(value); });
+    EXPECT_TRUE(out.has_value()) << "the flow has not ended";
+    return out.value_or(T{});
+}
 
 // Distinct four-character idioms; with `shared` == 0 every character of the first 20 is unique.
 inline QString generatedIdiom(int n)
