@@ -57,7 +57,11 @@ protected:
     void click(QWidget *w, Qt::MouseButton b = Qt::LeftButton)
     {
         QTest::mouseClick(w, b, Qt::NoModifier, QPoint(w->width() / 2, w->height() / 2));
-        ASSERT_TRUE(QTest::qWaitFor([this] { return !window->flowRunning(); }, 20000)) << "the flow did not end";
+        QElapsedTimer t;
+        t.start();
+        while (window->flowRunning() && t.elapsed() < 20000)
+            QTest::qWait(20);
+        ASSERT_FALSE(window->flowRunning()) << "the flow did not end";
     }
 
     // The visible tiles, read through their accessible names.
