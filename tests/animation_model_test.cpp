@@ -1,6 +1,6 @@
 // Tests of the celebration's sprite animation: dealing, moves, retiring, drawing and pacing.
 #include "effect/animation_model.h"
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 
 #include <gtest/gtest.h>
 

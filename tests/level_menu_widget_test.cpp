@@ -28,7 +28,7 @@ class LevelMenuTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        g.blnLEVEL = {vbTrue, vbTrue, vbTrue, vbTrue};
+        g.blnLEVEL = {true, true, true, true};
         g.lngMENUX = 1500;
         g.lngMENUY = 900;
         menu = std::make_unique<LevelMenu>(g, &owner);
@@ -151,7 +151,7 @@ TEST_F(LevelMenuTest, HoverMovesTheDarkRedToTheEntryUnderTheMouse)
 TEST_F(LevelMenuTest, FailedLevelStaysGreyIgnoresTheMouseAndCannotBeChosen)
 {
     g.intLEVEL = 0;
-    g.blnLEVEL[1] = vbFalse;
+    g.blnLEVEL[1] = false;
     bool stayedOpen = false;
     QColor afterHover;
     open([&] {
@@ -167,7 +167,7 @@ TEST_F(LevelMenuTest, FailedLevelStaysGreyIgnoresTheMouseAndCannotBeChosen)
     EXPECT_TRUE(calls.empty());
 
     // Even when the list becomes usable again, the menu never re-enables the entry.
-    g.blnLEVEL[1] = vbTrue;
+    g.blnLEVEL[1] = true;
     open([&] {
         clickEntry(1);
         stayedOpen = menu->isVisible();
@@ -182,7 +182,7 @@ TEST_F(LevelMenuTest, FailedLevelStaysGreyIgnoresTheMouseAndCannotBeChosen)
 TEST_F(LevelMenuTest, NoArrowWhenTheBeginnerListFailedAtStartUp)
 {
     g.intLEVEL = 0;
-    g.blnLEVEL[0] = vbFalse;
+    g.blnLEVEL[0] = false;
     bool shown = true;
     open([&] {
         shown = menu->arrowShown();
@@ -235,7 +235,7 @@ TEST_F(LevelMenuTest, BackgroundClickAndEscapeCloseWithoutChange)
 
 TEST_F(LevelMenuTest, IsAWindowThatScreenReadersSeeWithItsFourEntries)
 {
-    g.blnLEVEL[1] = vbFalse;
+    g.blnLEVEL[1] = false;
     g.intLEVEL = 0;
     QStringList names;
     QList<bool> disabled;

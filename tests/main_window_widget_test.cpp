@@ -1,6 +1,6 @@
 // The main window offscreen with a scripted platform: layout, start-up outcomes, window buttons.
 #include "main_window/main_window.h"
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 #include "platform/fonts.h"
 
 #include <QDir>
@@ -49,7 +49,7 @@ protected:
     void dealBoard()
     {
         QTest::mouseClick(window->button("cmdNEW"), Qt::LeftButton);
-        ASSERT_TRUE(window->game().blnPLAY);
+        ASSERT_TRUE(window->game().playing());
     }
 
     void mouse(QWidget *w, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held)
@@ -121,7 +121,7 @@ TEST_F(MainWindowTest, StartUpReadsTheBeginnerListAndShowsReady)
     EXPECT_EQ(window->statusLabel()->x(), window->levelLabel()->x() + window->levelLabel()->width() + 12);
     EXPECT_TRUE(window->isEnabled());
     EXPECT_FALSE(platform.busy);
-    EXPECT_GE(window->game().intMAX, 20);
+    EXPECT_GE(window->game().idiomCount(), 20);
     // The window was disabled with the busy pointer while it loaded.
     EXPECT_TRUE(platform.log.contains(QStringLiteral("busy 1")));
 }
@@ -136,7 +136,7 @@ TEST_F(MainWindowTest, MissingBeginnerListLeavesNoLevelAndNothingToDeal)
     EXPECT_EQ(window->statusLabel()->text(), QStringLiteral("異常事態！"));
     EXPECT_TRUE(window->statusLabel()->styleSheet().contains(QStringLiteral("#00ff00")));
     QTest::mouseClick(window->button("cmdNEW"), Qt::LeftButton);
-    EXPECT_FALSE(window->game().blnPLAY);
+    EXPECT_FALSE(window->game().playing());
     EXPECT_EQ(window->tile(27)->text(), QStringLiteral("ホ"));
 }
 

@@ -115,7 +115,7 @@ protected:
     {
         click(window->button("cmdNEW"));
         ASSERT_EQ(visibleTiles().size(), 80u);
-        ASSERT_TRUE(window->game().blnPLAY);
+        ASSERT_TRUE(window->game().playing());
     }
 
     ProgramState globals;
@@ -169,7 +169,7 @@ TEST_F(RealWindow, FindingAnIdiomClearsItsTilesFillsALineAndClosesUp)
         // The card of the last board's find went with its line.
         EXPECT_EQ(accessibleDescription(window->line(0)), QString());
         EXPECT_EQ(window->line(0)->toolTip(), QString());
-        const QString idiom = window->game().strGOKU[1];
+        const QString idiom = window->game().hiddenIdioms()[1];
         const std::vector<int> tiles = tilesSpelling(idiom);
         ASSERT_EQ(tiles.size(), 4u);
         for (int k = 0; k < 3; ++k)
@@ -207,7 +207,7 @@ TEST_F(RealWindow, FindingAnIdiomClearsItsTilesFillsALineAndClosesUp)
         EXPECT_TRUE(window->isEnabled());
         // Keep a picture of a board in play when asked to (for the README).
         if (board == 0 && qEnvironmentVariableIsSet("HOROKATA_SHOT_DIR")) {
-            const std::vector<int> more = tilesSpelling(window->game().strGOKU[2]);
+            const std::vector<int> more = tilesSpelling(window->game().hiddenIdioms()[2]);
             for (int i : more)
                 click(window->tile(i));
             click(window->tile(visibleTiles().back()));
@@ -226,7 +226,7 @@ TEST_F(RealWindow, ThreeMissesShowTheRegretLineAndRevealTheIdioms)
     deal();
     std::set<QString> hidden;
     for (int k = 1; k <= kIdioms; ++k)
-        hidden.insert(window->game().strGOKU[static_cast<std::size_t>(k)]);
+        hidden.insert(window->game().hiddenIdioms()[static_cast<std::size_t>(k)]);
     for (int miss = 0; miss < 3; ++miss) {
         // Four tiles whose characters spell no hidden idiom.
         std::vector<int> v = visibleTiles();
@@ -251,10 +251,10 @@ TEST_F(RealWindow, ThreeMissesShowTheRegretLineAndRevealTheIdioms)
     for (int h = 0; h < kLamps; ++h)
         EXPECT_FALSE(window->lamp(h)->isVisible());
     for (int k = 0; k < kIdioms; ++k) {
-        EXPECT_EQ(accessibleName(window->line(k)), lineNumber(k) + window->game().strGOKU[static_cast<std::size_t>(k + 1)]);
+        EXPECT_EQ(accessibleName(window->line(k)), lineNumber(k) + window->game().hiddenIdioms()[static_cast<std::size_t>(k + 1)]);
         EXPECT_TRUE(window->line(k)->styleSheet().contains(QStringLiteral("#000000"))) << "line " << k << " not black";
         EXPECT_TRUE(accessibleDescription(window->line(k))
-                        .startsWith(window->game().strGOKU[static_cast<std::size_t>(k + 1)] + QLatin1Char('\n')))
+                        .startsWith(window->game().hiddenIdioms()[static_cast<std::size_t>(k + 1)] + QLatin1Char('\n')))
             << "line " << k << " revealed without its card";
     }
     // The next click brings the replay prompt.
@@ -275,7 +275,7 @@ TEST_F(RealWindow, ACompletedBoardPlaysTheCelebrationAndReturnsToTheTitle)
 {
     deal();
     for (int k = 1; k <= kIdioms; ++k) {
-        const std::vector<int> tiles = tilesSpelling(window->game().strGOKU[static_cast<std::size_t>(k)]);
+        const std::vector<int> tiles = tilesSpelling(window->game().hiddenIdioms()[static_cast<std::size_t>(k)]);
         ASSERT_EQ(tiles.size(), 4u);
         for (int i : tiles)
             click(window->tile(i));
@@ -372,7 +372,7 @@ TEST(RealWindowShutdown, AReadErrorChosenFromTheLevelMenuClosesTheProgramSafely)
     EXPECT_EQ(message, QStringLiteral("＜一般＞ 読み込みエラー！ ＝ 強制終了！"));
     EXPECT_FALSE(window->isVisible());
     EXPECT_FALSE(window->flowRunning());
-    EXPECT_EQ(window->game().intMAX, 0);
+    EXPECT_EQ(window->game().idiomCount(), 0);
     // The popups are gone with the close.
     EXPECT_EQ(window->findChild<LevelMenu *>(), nullptr);
     EXPECT_EQ(window->findChild<ConfirmDialog *>(), nullptr);

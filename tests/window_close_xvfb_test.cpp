@@ -88,14 +88,14 @@ protected:
     {
         click(window->button("cmdNEW"));
         settle();
-        ASSERT_TRUE(window->game().blnPLAY);
+        ASSERT_TRUE(window->game().playing());
     }
 
     // Picks idiom k; the last tile's flow (clearing, closing up) is left running.
     void pickIdiom(int k)
     {
         settle();
-        const std::vector<int> tiles = tilesSpelling(window->game().strGOKU[static_cast<std::size_t>(k)]);
+        const std::vector<int> tiles = tilesSpelling(window->game().hiddenIdioms()[static_cast<std::size_t>(k)]);
         ASSERT_EQ(tiles.size(), 4u) << "idiom " << k;
         for (int i : tiles) {
             settle();
@@ -178,7 +178,7 @@ TEST_F(WindowClose, DuringTheCelebration)
     for (int k = 1; k <= kIdioms; ++k)
         pickIdiom(k);
     settle();
-    ASSERT_EQ(window->game().intCLEAR, 1);
+    ASSERT_EQ(window->game().clearStage(), 1);
     click(window->tile(19));
     // Well into the effect: its full-screen window is up.
     QTest::qWait(1500);

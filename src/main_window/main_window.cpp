@@ -203,7 +203,7 @@ void MainWindow::sync()
     picBACK->setScheme(m.paintedScheme);
     if (isEnabled() != m.enabled)
         setEnabled(m.enabled);
-    pendingNews_ += news_.look(m, BoardMarks{game_.intGOT, game_.intMISS, game_.blnPLAY != 0});
+    pendingNews_ += news_.look(m, BoardMarks{game_.foundCount(), game_.misses(), game_.playing()});
     applyKeyFocus();
 }
 
@@ -400,9 +400,9 @@ void MainWindow::imgSYS_MouseDown(int x)
 {
     if (x < 18) {
         imgSYS->setPixmap(imgSYSStates[1]);
-        blnSYS1 = vbTrue;
+        blnSYS1 = true;
     } else if (x > 34) {
-        blnSYS2 = vbTrue;
+        blnSYS2 = true;
         imgSYS->setPixmap(imgSYSStates[2]);
     }
 }
@@ -410,11 +410,11 @@ void MainWindow::imgSYS_MouseDown(int x)
 void MainWindow::imgSYS_MouseUp()
 {
     if (blnSYS1) {
-        blnSYS1 = vbFalse;
+        blnSYS1 = false;
         imgSYS->setPixmap(imgSYSStates[0]);
         showMinimized();
     } else if (blnSYS2) {
-        blnSYS2 = vbFalse;
+        blnSYS2 = false;
         imgSYS->setPixmap(imgSYSStates[0]);
         close();
     }

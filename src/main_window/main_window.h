@@ -63,8 +63,8 @@ public:
     BoardArea *board() const { return picBACK; }
     QPushButton *button(const char *name) const;
     // The halves of the window-button image held down, waiting for their release.
-    bool minimiseHeld() const { return blnSYS1 != vbFalse; }
-    bool closeHeld() const { return blnSYS2 != vbFalse; }
+    bool minimiseHeld() const { return blnSYS1; }
+    bool closeHeld() const { return blnSYS2; }
 
     // "終了": closes the window, which ends the program.
     void cmdEXIT_Click();
@@ -185,8 +185,8 @@ private:
     QPixmap background_;
     TitleBarDrag *drag_ = nullptr;
 
-    vbBool blnSYS1 = vbFalse; // the minimise half of imgSYS is held
-    vbBool blnSYS2 = vbFalse; // the close half of imgSYS is held
+    bool blnSYS1 = false; // the minimise half of imgSYS is held
+    bool blnSYS2 = false; // the close half of imgSYS is held
 
     QPointer<ConfirmDialog> dialog_;
     QPointer<LevelMenu> menu_;

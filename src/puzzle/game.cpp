@@ -122,16 +122,16 @@ QCoro::Task<bool> Game::ask(DialogMode mode)
 QCoro::Task<> Game::loadFirstList(const QString &programFolder)
 {
     intGRADE = 1;
-    blnPLAY = vbFalse;
+    blnPLAY = false;
     clearTiles(true);
     writeMessageRow(kTitleRow);
     g_.strLEVEL = QString::fromUtf8(levelAt(kStartLevel).label);
     g_.strPATH = withTrailingSeparator(programFolder);
     strFILE = g_.strPATH + QString::fromUtf8(levelAt(kStartLevel).fileName);
-    g_.blnLEVEL.fill(vbTrue);
+    g_.blnLEVEL.fill(true);
     co_await READ_FILE(kStartLevel);
     if (g_.blnERR) {
-        g_.blnERR = vbFalse;
+        g_.blnERR = false;
         g_.strLEVEL = kNoLevel;
         m_.lblGOKU = kTroubleWords;
     }

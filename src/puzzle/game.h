@@ -14,6 +14,9 @@
 namespace horokata {
 
 class Platform;
+namespace testing {
+struct GameBuilder;
+}
 
 // What the game needs from the windows around it.
 class GameHost {
@@ -43,7 +46,6 @@ class Game {
 public:
     Game(ProgramState &globals, Platform &platform, GameHost &host);
 
-    BoardModel &model() { return m_; }
     const BoardModel &model() const { return m_; }
 
     // The phase that follows from blnPLAY, intCLEAR and intOVER.
@@ -110,16 +112,40 @@ public:
     // (a notice always returns true).
     QCoro::Task<bool> ask(DialogMode mode);
 
-    // --- game state (1-based arrays keep their indices: entry 0 unused) ---
+    // --- the game state, to read (1-based arrays keep their indices: entry 0 unused) ---
+    const std::vector<Idiom> &idiomList() const { return strLIST; }
+    int idiomCount() const { return intMAX; }
+    const std::array<QString, kIdioms + 1> &hiddenIdioms() const { return strGOKU; }
+    const std::array<int, kIdioms + 1> &foundFlags() const { return intFIND; }
+    const std::array<QString, kCells> &dealtCharacters() const { return strMOJI; }
+    const std::array<int, kCells> &occupiedCells() const { return intMOJI; }
+    bool playing() const { return blnPLAY; }
+    bool holding() const { return blnHOLD; }
+    bool listRead() const { return blnREAD; }
+    const QString &listFile() const { return strFILE; }
+    const QString &picked() const { return strPICK; }
+    int foundCount() const { return intGOT; }
+    int misses() const { return intMISS; }
+    int overStage() const { return intOVER; }
+    int clearStage() const { return intCLEAR; }
+    int pickCount() const { return intPICK; }
+    int colorScheme() const { return intCOLOR; }
+    // True while the last deal is complete (false after a deal that stopped at a stage).
+    bool dealt() const { return dealt_; }
+
+private:
+    // Tests build boards directly.
+    friend struct testing::GameBuilder;
+
     std::vector<Idiom> strLIST{Idiom()};      // the idiom list read, entries 1..intMAX
     std::int16_t intMAX = 0;                  // number of idioms in strLIST
     std::array<QString, kIdioms + 1> strGOKU; // the twenty idioms hidden on the board
     std::array<int, kIdioms + 1> intFIND{};   // 1 once idiom k was found or revealed
     std::array<QString, kCells> strMOJI;      // each cell's character as dealt (for replay)
     std::array<int, kCells> intMOJI{};        // 1 while a cell holds a tile
-    vbBool blnPLAY = vbFalse;                 // a board is in play
-    vbBool blnHOLD = vbFalse;                 // the press was on an already picked tile
-    vbBool blnREAD = vbFalse;                 // a list has been read: boards can be dealt
+    bool blnPLAY = false;                     // a board is in play
+    bool blnHOLD = false;                     // the press was on an already picked tile
+    bool blnREAD = false;                     // a list has been read: boards can be dealt
     QString strFILE;                          // path of the idiom list to read
     QString strPICK;                          // the characters picked so far
     std::int16_t intGOT = 0;                  // idioms found on this board
@@ -130,10 +156,6 @@ public:
     std::int16_t intCOLOR = 0;                // the colour scheme for the next board (0..6)
     std::int16_t intGRADE = 1;                // the colour scheme last painted
 
-    // True while the last deal is complete (false after a deal that stopped at a stage).
-    bool dealt() const { return dealt_; }
-
-private:
     // Shared steps of the flows.
     bool anyIdiomShown() const;
     void playSound(Sound sound);

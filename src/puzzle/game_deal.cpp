@@ -80,7 +80,7 @@ QCoro::Task<> Game::dealFailed()
     clearTiles(true);
     intMOJI.fill(0);
     writeMessageRow(kTitleRow);
-    blnPLAY = vbFalse;
+    blnPLAY = false;
     co_await p_.doEvents();
 }
 
@@ -98,7 +98,7 @@ QCoro::Task<> Game::dealBoard()
     } else {
         co_await dealFailed();
     }
-    blnPLAY = ok ? vbTrue : vbFalse;
+    blnPLAY = ok;
 }
 
 QCoro::Task<> Game::cmdNEW_Click()
@@ -112,7 +112,7 @@ QCoro::Task<> Game::cmdNEW_Click()
         if (!discard)
             co_return;
     }
-    blnPLAY = vbFalse;
+    blnPLAY = false;
     co_await beginBusyFlow();
     SET_GRADE();
     co_await dealBoard();
@@ -128,7 +128,7 @@ QCoro::Task<> Game::cmdRESET_Click()
     co_await beginBusyFlow();
     intCLEAR = 0;
     intOVER = 0;
-    blnPLAY = vbFalse;
+    blnPLAY = false;
     m_.lblGOKU.clear();
     co_await showStartMessage(kReplayRow);
     co_await SET_INIT();
@@ -138,7 +138,7 @@ QCoro::Task<> Game::cmdRESET_Click()
         intMOJI[at(i)] = 1;
     }
     co_await p_.doEvents();
-    blnPLAY = vbTrue;
+    blnPLAY = true;
     co_await endBusyFlow();
 }
 

@@ -39,7 +39,7 @@ QCoro::Task<> Game::SET_OUT()
         break;
     case 0:
         m_.chkLIFE[0].Visible = false;
-        blnPLAY = vbFalse;
+        blnPLAY = false;
         break;
     default:
         break;
@@ -67,14 +67,14 @@ QCoro::Task<> Game::SET_OVER()
     }
     co_await p_.doEvents();
     intOVER = 1;
-    blnPLAY = vbFalse;
+    blnPLAY = false;
 }
 
 // The twentieth find: applause on an empty board; the next board gets the next colours.
 QCoro::Task<> Game::boardComplete()
 {
     playSound(Sound::BoardComplete);
-    blnPLAY = vbFalse;
+    blnPLAY = false;
     clearTiles(false); // the last four tiles were just hidden: no tile is left
     showMessageRow(kApplauseRow);
     co_await p_.doEvents();

@@ -20,7 +20,7 @@ void Game::MOJI_MouseDown(int index, MouseButton button)
     if (index < 0 || index >= kCells)
         return;
     if (blnPLAY && button == MouseButton::Left && m_.MOJI[at(index)].Value != 0)
-        blnHOLD = vbTrue;
+        blnHOLD = true;
 }
 
 void Game::MOJI_Flip(int index)
@@ -33,7 +33,7 @@ void Game::MOJI_Flip(int index)
 
 void Game::takeBackPress()
 {
-    blnHOLD = vbFalse;
+    blnHOLD = false;
 }
 
 QCoro::Task<> Game::clickTile(int index, MouseButton button)
@@ -46,7 +46,7 @@ QCoro::Task<> Game::clickTile(int index, MouseButton button)
 
 void Game::cancelPick()
 {
-    blnHOLD = vbFalse;
+    blnHOLD = false;
     for (Tile &t : m_.MOJI)
         if (t.Value != 0)
             t.Value = 0;
@@ -76,7 +76,7 @@ QCoro::Task<> Game::pickTile(Tile &tile)
 {
     if (blnHOLD) {
         // The press was on a tile already picked: it stays picked and adds nothing.
-        blnHOLD = vbFalse;
+        blnHOLD = false;
         tile.Value = 1;
         co_return;
     }

@@ -59,7 +59,7 @@ QCoro::Task<> Game::READ_FILE(int index)
     if (strLIST.empty())
         strLIST.assign(1, Idiom());
     intMAX = static_cast<std::int16_t>(parsed->count);
-    blnREAD = vbTrue;
+    blnREAD = true;
 }
 
 // A list file that is missing or has an unusable size: told, and the level greyed out for good.
@@ -67,9 +67,9 @@ QCoro::Task<> Game::refuseList(int index, DialogMode why)
 {
     g_.strNAME = SET_strFILE(index);
     co_await ask(why);
-    g_.blnERR = vbTrue;
+    g_.blnERR = true;
     if (index >= 0 && index < kLevelCount)
-        g_.blnLEVEL[at(index)] = vbFalse;
+        g_.blnLEVEL[at(index)] = false;
 }
 
 // A list that passed the size test but could not be read: told, then the program closes,
@@ -100,12 +100,12 @@ QCoro::Task<> Game::NEW_FILE(int index)
     strFILE = g_.strPATH + QString::fromUtf8(level.fileName);
     co_await READ_FILE(index);
     if (g_.blnERR) {
-        g_.blnERR = vbFalse;
+        g_.blnERR = false;
         co_return;
     }
     g_.intLEVEL = static_cast<std::int16_t>(index);
 
-    blnPLAY = vbFalse;
+    blnPLAY = false;
     co_await beginBusyFlow();
     SET_GRADE();
     g_.strLEVEL = QString::fromUtf8(level.label);

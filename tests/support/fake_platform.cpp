@@ -1,5 +1,5 @@
 // A scripted stand-in for the machine, for tests.
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 
 #include <QFileInfo>
 
