@@ -3,6 +3,9 @@
 #include "support/fake_platform.h"
 #include "platform/fonts.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QMouseEvent>
@@ -235,6 +238,27 @@ TEST_F(MainWindowTest, VersionButtonAsksInModeFiveAndCoversTheBar)
     EXPECT_EQ(window->cover()->y(), 32);
     EXPECT_EQ(globals.intMSG, kDialogAtRest);
     EXPECT_EQ(platform.count(QStringLiteral("beep")), 1);
+}
+
+TEST_F(MainWindowTest, AScreenReadersPressOnATitleButtonRunsItsOneCommand)
+{
+    ProgramFolder folder;
+    open(folder);
+    ASSERT_TRUE(loaded);
+    int versions = 0;
+    QObject::connect(window->command(MainWindow::kVersionCommand), &QAction::triggered, [&] { ++versions; });
+    // The version button through its accessible press: its command, once.
+    QAccessibleInterface *button = QAccessible::queryAccessibleInterface(window->button("cmdMENU"));
+    ASSERT_TRUE(button && button->actionInterface());
+    button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return versions > 0; }, 2000));
+    QTest::qWait(50);
+    EXPECT_EQ(versions, 1);
+    EXPECT_EQ(dialogs, QStringList{QStringLiteral("5 ")});
+    // 新規 the same way deals a board.
+    QAccessibleInterface *deal = QAccessible::queryAccessibleInterface(window->button("cmdNEW"));
+    deal->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->game().playing(); }, 2000));
 }
 
 TEST_F(MainWindowTest, LampsActOnTheReleaseOfAnyButtonOverThemOnly)

@@ -348,7 +348,6 @@ void MainWindow::showEvent(QShowEvent *e)
 
 void MainWindow::cmdMENU_Click()
 {
-    focusSink();
     flow(versionNotice());
 }
 
@@ -361,6 +360,7 @@ void MainWindow::cmdSELECT_Press(QPoint pressPos)
 {
     focusSink();
     storeMenuPosition(pressPos);
+    selectPressed_ = true;
 }
 
 void MainWindow::storeMenuPosition(QPoint pressPos)
@@ -371,7 +371,10 @@ void MainWindow::storeMenuPosition(QPoint pressPos)
 
 void MainWindow::cmdSELECT_Release()
 {
-    focusSink();
+    // Without a press on the button (a shortcut, the keys), the menu opens as if 選択 were
+    // pressed at its centre.
+    if (!std::exchange(selectPressed_, false))
+        storeMenuPosition(cmdSELECT->rect().center());
     flow(chooseLevel());
 }
 
@@ -467,8 +470,12 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     } else if (watched == cmdSELECT) {
         if (type == QEvent::MouseButtonPress)
             cmdSELECT_Press(static_cast<QMouseEvent *>(event)->position().toPoint());
-        else if (type == QEvent::MouseButtonRelease) {
-            QMetaObject::invokeMethod(this, &MainWindow::cmdSELECT_Release, Qt::QueuedConnection);
+        else if (type == QEvent::MouseButtonRelease && selectPressed_) {
+            // Any release after the press opens the menu, on the button or beside it; the
+            // button itself sees no release, so it gives no click of its own.
+            cmdSELECT->setDown(false);
+            commands_[kSelectCommand]->trigger();
+            return true;
         }
     }
     return QWidget::eventFilter(watched, event);

@@ -16,6 +16,7 @@
 #include <functional>
 #include <optional>
 
+class QAction;
 class QPushButton;
 class QFrame;
 
@@ -66,13 +67,18 @@ public:
     bool minimiseHeld() const { return blnSYS1; }
     bool closeHeld() const { return blnSYS2; }
 
+    // The commands of the title bar, left to right as their buttons sit.
+    enum TitleCommand { kVersionCommand, kExitCommand, kReplayCommand, kSelectCommand, kNewCommand, kTitleButtons };
+    // The one action of each command, which its button, its shortcut and a screen reader trigger.
+    QAction *command(TitleCommand c) const { return commands_[static_cast<std::size_t>(c)]; }
+
     // "終了": closes the window, which ends the program.
     void cmdEXIT_Click();
     // The version button: the version notice in the dialog.
     void cmdMENU_Click();
     // "選択" pressed: the level menu will open beside the press.
     void cmdSELECT_Press(QPoint pressPos);
-    // "選択" released: opens the level menu.
+    // "選択" released (or its shortcut): opens the level menu.
     void cmdSELECT_Release();
     // The level menu at the stored position, open until the player chooses or closes it: the
     // level chosen, or none.
@@ -110,6 +116,7 @@ private:
     void buildControls();
     void buildTitleBar();
     void buildTitleButtons();
+    void buildCommands();
     void buildBoard();
     void buildSidePanel();
     void placeStatus();
@@ -146,17 +153,15 @@ private:
     // Mouse paths: the focus goes to the off-screen sink, so no frame shows.
     void focusSink();
     bool handleKey(QKeyEvent *e);
-    bool controlKey(int key, bool once);
     void arrowKey(int key);
     void moveKeyFocus(KeyArea area, int index);
     void cycleKeyFocus(bool next);
     void activateFromKeys();
-    void levelMenuFromKeys();
     // After every sync: the focus follows its cell or lamp, and the board's news is told.
     void applyKeyFocus();
     void tellNews();
     void backToWindow();
-    std::array<QPushButton *, 5> titleButtons() const;
+    std::array<QPushButton *, kTitleButtons> titleButtons() const;
 
     ProgramState &g_;
     Platform &p_;
@@ -184,6 +189,8 @@ private:
     std::array<QPixmap, 3> imgSYSStates;  // imgSYS at rest, minimise held, close held
     QPixmap background_;
     TitleBarDrag *drag_ = nullptr;
+    std::array<QAction *, kTitleButtons> commands_{};
+    bool selectPressed_ = false; // 選択 is held down by the mouse: its release opens the menu
 
     bool blnSYS1 = false; // the minimise half of imgSYS is held
     bool blnSYS2 = false; // the close half of imgSYS is held
