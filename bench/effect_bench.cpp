@@ -58,7 +58,7 @@ void BM_Celebration(benchmark::State &state)
         const double cpu0 = cpuSeconds();
         QElapsedTimer t;
         t.start();
-        playCelebration(&mainWindow, platform, &stats);
+        QCoro::waitFor(playCelebration(&mainWindow, platform, &stats));
         wall = t.nsecsElapsed() / 1e9;
         cpu = cpuSeconds() - cpu0;
         state.SetIterationTime(wall);

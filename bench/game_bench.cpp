@@ -1,6 +1,7 @@
 // Dealing a board alone and the whole new-game command, on the fake platform (no 800 ms pause).
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 #include "puzzle/game.h"
+#include "support/game_builder.h"
 
 #include <benchmark/benchmark.h>
 
@@ -10,9 +11,9 @@ namespace {
 
 class NullHost : public GameHost {
 public:
-    void SET_FORM2() override {}
-    void playCelebration() override {}
-    void closeMainWindow() override {}
+    QCoro::Task<bool> SET_FORM2() override { co_return true; }
+    QCoro::Task<> playCelebration() override { co_return; }
+    QCoro::Task<> closeMainWindow() override { co_return; }
 };
 
 struct Bench {
@@ -23,15 +24,14 @@ struct Bench {
 
     explicit Bench(int idioms)
     {
-        game.strLIST.assign(1, Idiom());
+        std::vector<QString> list;
         for (int n = 0; n < idioms; ++n) {
             QString s;
             for (int k = 0; k < 4; ++k)
                 s += QChar(static_cast<char16_t>(0x4E00 + (4 * n + k) % 20000));
-            game.strLIST.emplace_back(s);
+            list.push_back(s);
         }
-        game.intMAX = static_cast<std::int16_t>(idioms);
-        game.blnREAD = vbTrue;
+        testing::GameBuilder(game).list(list);
     }
 };
 

@@ -57,7 +57,7 @@ int runGame(int argc, char **argv, const QString &programFolder, const Clock &cl
 
     horokata::MainWindow window(globals, platform, programFolder);
     platform.beforeEvents = [&window] { window.sync(); };
-    if (!window.Form_Load()) {
+    if (!QCoro::waitFor(window.Form_Load())) {
         std::fprintf(stderr, "Form_Load failed\n");
         return 1;
     }

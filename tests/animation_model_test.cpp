@@ -1,6 +1,6 @@
 // Tests of the celebration's sprite animation: dealing, moves, retiring, drawing and pacing.
 #include "effect/animation_model.h"
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 
 #include <gtest/gtest.h>
 
@@ -304,10 +304,11 @@ public:
         painted.push_back({frame_, cmd});
         fake_.clock += 3; // drawing takes 3 ms
     }
-    void waitUntil(std::uint32_t deadline, Platform &) override
+    QCoro::Task<> waitUntil(std::uint32_t deadline, Platform &) override
     {
         waits.push_back(static_cast<std::int32_t>(deadline - fake_.clock));
         fake_.clock = std::max(fake_.clock, deadline);
+        co_return;
     }
     std::vector<std::pair<int, DrawCommand>> painted;
     std::vector<int> waits;

@@ -1,6 +1,6 @@
 // Tests of the celebration window: it covers the screen while playing and is gone afterwards.
 #include "effect/celebration_window.h"
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 
 #include <QApplication>
 #include <QGuiApplication>

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -30,6 +31,7 @@ struct Shown {
     bool cancel = false;
     QPoint pos;
     bool visible = false;
+    std::optional<bool> answer; // what the dialog answered when it hid
     // What a screen reader gets from the control holding the focus.
     QString spokenName;
     QString spokenText;
@@ -55,20 +57,22 @@ protected:
         g.intMSG = static_cast<DialogMode>(mode);
         QTimer::singleShot(0, dialog.get(), [&] {
             shown = Shown{dialog->messageText(), dialog->titleText(), dialog->cancelShown(), dialog->pos(),
-                          dialog->isVisible(), QString(), QString()};
+                          dialog->isVisible(), std::nullopt, QString(), QString()};
             if (QAccessibleInterface *focus = QAccessible::queryAccessibleInterface(dialog->focusWidget())) {
                 shown.spokenName = focus->text(QAccessible::Name);
                 shown.spokenText = focus->text(QAccessible::Description);
             }
             answer();
         });
-        // Never hang a test run on a dialog that failed to close.
-        QTimer guard;
-        guard.setSingleShot(true);
-        QObject::connect(&guard, &QTimer::timeout, dialog.get(), &QWidget::hide);
-        guard.start(5000);
+        const auto c = QObject::connect(dialog.get(), &ConfirmDialog::answered, [&](bool yes) {
+            EXPECT_FALSE(shown.answer.has_value()) << "answered twice";
+            shown.answer = yes;
+        });
         dialog->SET_FORM2();
-        EXPECT_TRUE(guard.isActive()) << "dialog did not close by itself";
+        // Shown without blocking: the answer comes later.
+        EXPECT_FALSE(shown.visible);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return shown.answer.has_value(); }, 5000)) << "dialog did not close by itself";
+        QObject::disconnect(c);
         EXPECT_FALSE(dialog->isVisible());
         return shown;
     }
@@ -233,25 +237,16 @@ TEST_F(ConfirmDialogTest, UnknownModeKeepsThePreviousMessageAndButtons)
 
 // --- Answers -------------------------------------------------------------------------------------
 
-TEST_F(ConfirmDialogTest, TheNoButtonAndAWindowCloseOfAQuestionSetCancel)
+TEST_F(ConfirmDialogTest, TheNoButtonAndAWindowCloseOfAQuestionAnswerNo)
 {
-    open(1, press("cmdOK"));
-    EXPECT_EQ(g.blnCANCEL, vbFalse);
+    EXPECT_EQ(open(1, press("cmdOK")).answer, true);
     // A close request from the window manager keeps the board: it answers a question "いいえ ×"
     // and only dismisses a notice.
-    for (int mode : {1, 2, 6}) {
-        g.blnCANCEL = vbFalse;
-        open(mode, [this] { dialog->close(); });
-        EXPECT_EQ(g.blnCANCEL, vbTrue) << "mode " << mode;
-    }
-    g.blnCANCEL = vbFalse;
-    open(0, [this] { dialog->close(); });
-    EXPECT_EQ(g.blnCANCEL, vbFalse);
-    open(1, press("cmdCANSEL"));
-    EXPECT_EQ(g.blnCANCEL, vbTrue);
-    // The dialog never clears it: that is the caller's job.
-    open(6, press("cmdOK"));
-    EXPECT_EQ(g.blnCANCEL, vbTrue);
+    for (int mode : {1, 2, 6})
+        EXPECT_EQ(open(mode, [this] { dialog->close(); }).answer, false) << "mode " << mode;
+    EXPECT_EQ(open(0, [this] { dialog->close(); }).answer, true);
+    EXPECT_EQ(open(1, press("cmdCANSEL")).answer, false);
+    EXPECT_EQ(open(6, press("cmdOK")).answer, true);
 }
 
 TEST_F(ConfirmDialogTest, LogoButtonLeavesTheDialogOpen)
@@ -267,12 +262,9 @@ TEST_F(ConfirmDialogTest, LogoButtonLeavesTheDialogOpen)
 
 TEST_F(ConfirmDialogTest, EnterAnswersYesAndEscapeAnswersNoToQuestionsOnly)
 {
-    open(1, key(Qt::Key_Return));
-    EXPECT_EQ(g.blnCANCEL, vbFalse);
-    open(3, key(Qt::Key_Escape));
-    EXPECT_EQ(g.blnCANCEL, vbFalse);
-    open(1, key(Qt::Key_Escape));
-    EXPECT_EQ(g.blnCANCEL, vbTrue);
+    EXPECT_EQ(open(1, key(Qt::Key_Return)).answer, true);
+    EXPECT_EQ(open(3, key(Qt::Key_Escape)).answer, true);
+    EXPECT_EQ(open(1, key(Qt::Key_Escape)).answer, false);
 }
 
 // --- Placement and dragging -----------------------------------------------------------------------

@@ -27,7 +27,7 @@ TEST_F(CommandsTest, NewGameShowsTheStartMessagePausesThenDealsWithTheWindowDisa
     setList(generatedIdioms(30));
     recordSnapshots();
     game.cmdNEW_Click();
-    ASSERT_TRUE(game.blnPLAY);
+    ASSERT_TRUE(game.playing());
 
     const int busyOn = logIndex(QStringLiteral("busy 1"));
     const int start = firstSnapshot([](const Snapshot &s) {
@@ -42,7 +42,7 @@ TEST_F(CommandsTest, NewGameShowsTheStartMessagePausesThenDealsWithTheWindowDisa
         if (visibleIn(s.model) != kCells)
             return false;
         for (int i = 0; i < kCells; ++i)
-            if (s.model.MOJI[static_cast<std::size_t>(i)].Caption != game.strMOJI[static_cast<std::size_t>(i)])
+            if (s.model.MOJI[static_cast<std::size_t>(i)].Caption != game.dealtCharacters()[static_cast<std::size_t>(i)])
                 return false;
         return true;
     });
@@ -82,7 +82,7 @@ TEST_F(CommandsTest, NewGameAndReplayDoNothingBeforeAListWasRead)
     game.cmdNEW_Click();
     game.cmdRESET_Click();
     game.clickTile(3, MouseButton::Left);
-    EXPECT_FALSE(game.blnPLAY);
+    EXPECT_FALSE(game.playing());
     EXPECT_EQ(platform.count(QStringLiteral("randomize")), 0);
     EXPECT_TRUE(model().enabled);
 }
@@ -90,35 +90,35 @@ TEST_F(CommandsTest, NewGameAndReplayDoNothingBeforeAListWasRead)
 TEST_F(CommandsTest, ReplayPutsEveryTileBackInItsDealtCell)
 {
     dealBoard();
-    const auto dealtMOJI = game.strMOJI;
-    const auto dealtGOKU = game.strGOKU;
+    const auto dealtMOJI = game.dealtCharacters();
+    const auto dealtGOKU = game.hiddenIdioms();
     // Two finds move tiles about, a miss takes a lamp.
     ASSERT_TRUE(findIdiom(4));
     ASSERT_TRUE(findIdiom(11));
     missOnce();
     game.clickTile(0, MouseButton::Left); // a pick left pending
-    ASSERT_EQ(game.intGOT, 2);
+    ASSERT_EQ(game.foundCount(), 2);
     const int paints = model().gradientPaints;
 
     platform.log.clear();
     recordSnapshots();
     game.cmdRESET_Click();
 
-    EXPECT_TRUE(game.blnPLAY);
-    EXPECT_EQ(game.strGOKU, dealtGOKU);
-    EXPECT_EQ(game.strMOJI, dealtMOJI);
+    EXPECT_TRUE(game.playing());
+    EXPECT_EQ(game.hiddenIdioms(), dealtGOKU);
+    EXPECT_EQ(game.dealtCharacters(), dealtMOJI);
     for (int i = 0; i < kCells; ++i) {
         EXPECT_EQ(tile(i).Caption, dealtMOJI[static_cast<std::size_t>(i)]) << "cell " << i;
         EXPECT_TRUE(tile(i).Visible);
         EXPECT_EQ(tile(i).Value, 0);
-        EXPECT_EQ(game.intMOJI[static_cast<std::size_t>(i)], 1);
+        EXPECT_EQ(game.occupiedCells()[static_cast<std::size_t>(i)], 1);
     }
     for (int k = 0; k < kIdioms; ++k)
         EXPECT_EQ(model().lblGO[static_cast<std::size_t>(k)].Caption, lineNumber(k));
     for (const Lamp &l : model().chkLIFE)
         EXPECT_EQ(l.BackColor, kLampGreen);
-    EXPECT_EQ(game.intMISS, 0);
-    EXPECT_EQ(game.intPICK, 0);
+    EXPECT_EQ(game.misses(), 0);
+    EXPECT_EQ(game.pickCount(), 0);
     EXPECT_EQ(model().lblGOKU, QString());
     EXPECT_EQ(model().gradientPaints, paints);
     EXPECT_EQ(platform.count(QStringLiteral("randomize")), 0);
@@ -142,12 +142,12 @@ TEST_F(CommandsTest, ReplayWithNothingFoundDoesNothingButWorksAfterALoss)
     EXPECT_EQ(visibleState(game), before);
 
     // A lost board with nothing found still replays (its lines show the revealed idioms).
-    const auto dealtMOJI = game.strMOJI;
+    const auto dealtMOJI = game.dealtCharacters();
     game.picBACK_MouseDown(MouseButton::Right);
     loseBoard();
     game.cmdRESET_Click();
-    EXPECT_TRUE(game.blnPLAY);
-    EXPECT_EQ(game.intOVER, 0);
+    EXPECT_TRUE(game.playing());
+    EXPECT_EQ(game.overStage(), 0);
     for (int i = 0; i < kCells; ++i)
         EXPECT_EQ(tile(i).Caption, dealtMOJI[static_cast<std::size_t>(i)]);
     EXPECT_EQ(model().lblGO[0].Caption, lineNumber(0));
@@ -172,26 +172,26 @@ TEST_F(CommandsTest, DiscardQuestionOnlyForABoardInPlayWithAFoundIdiom)
     EXPECT_EQ(model().imgOFFTop, 32);
     EXPECT_EQ(globals.intMSG, kDialogAtRest);
     EXPECT_EQ(platform.count(QStringLiteral("randomize")), 1);
-    EXPECT_EQ(game.intGOT, 0);
+    EXPECT_EQ(game.foundCount(), 0);
 
     // Completed, lost and idle boards: no question.
     host.dialogs.clear();
     completeBoard();
     game.cmdNEW_Click();
-    EXPECT_TRUE(game.blnPLAY);
+    EXPECT_TRUE(game.playing());
     loseBoard();
     game.cmdNEW_Click();
-    EXPECT_TRUE(game.blnPLAY);
+    EXPECT_TRUE(game.playing());
     ASSERT_TRUE(findIdiom(2));
     loseBoard();
     game.clickTile(19, MouseButton::Left);         // prompt
     game.clickTile(51, MouseButton::Left);         // new board from the prompt
-    EXPECT_TRUE(game.blnPLAY);
+    EXPECT_TRUE(game.playing());
     completeBoard();
     game.clickTile(27, MouseButton::Left);         // celebration, then idle
-    ASSERT_FALSE(game.blnPLAY);
+    ASSERT_FALSE(game.playing());
     game.cmdNEW_Click();
-    EXPECT_TRUE(game.blnPLAY);
+    EXPECT_TRUE(game.playing());
     EXPECT_TRUE(host.dialogs.empty());
 }
 
@@ -208,14 +208,13 @@ TEST_F(CommandsTest, CancelledDiscardQuestionKeepsTheBoard)
     game.cmdNEW_Click();
     EXPECT_EQ(host.modes(), std::vector<int>{1});
     EXPECT_EQ(visibleState(game), before);
-    EXPECT_EQ(globals.blnCANCEL, vbFalse);
     EXPECT_EQ(platform.eventCount, events);
     EXPECT_TRUE(model().enabled);
 
     // The kept pick still completes.
     const std::vector<int> rest = cellsSpelling(goku(5).mid(2));
     pick(rest);
-    EXPECT_EQ(game.intGOT, 2);
+    EXPECT_EQ(game.foundCount(), 2);
 }
 
 TEST_F(CommandsTest, GradientIsRepaintedOnlyAfterACompletedBoard)
@@ -232,15 +231,15 @@ TEST_F(CommandsTest, GradientIsRepaintedOnlyAfterACompletedBoard)
 
     for (int board = 1; board <= 7; ++board) {
         completeBoard();
-        EXPECT_EQ(game.intCOLOR, board % 7);
+        EXPECT_EQ(game.colorScheme(), board % 7);
         game.clickTile(35, MouseButton::Left); // celebration: no repaint yet
         EXPECT_EQ(model().gradientPaints, board);
         game.clickTile(0, MouseButton::Left);  // the new board shows the next scheme
-        ASSERT_TRUE(game.blnPLAY);
+        ASSERT_TRUE(game.playing());
         EXPECT_EQ(model().gradientPaints, board + 1);
         EXPECT_EQ(model().paintedScheme, board % 7);
     }
-    EXPECT_EQ(game.intCOLOR, 0);
+    EXPECT_EQ(game.colorScheme(), 0);
     EXPECT_EQ(host.celebrations, 7);
 }
 

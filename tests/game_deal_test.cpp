@@ -41,14 +41,14 @@ protected:
     int cellOf(const QString &ch) const
     {
         for (int i = 0; i < kCells; ++i)
-            if (game.strMOJI[static_cast<std::size_t>(i)] == ch)
+            if (game.dealtCharacters()[static_cast<std::size_t>(i)] == ch)
                 return i;
         return -1;
     }
     int listIndexOf(const QString &idiom) const
     {
-        for (std::size_t i = 1; i < game.strLIST.size(); ++i)
-            if (game.strLIST[i] == idiom)
+        for (std::size_t i = 1; i < game.idiomList().size(); ++i)
+            if (game.idiomList()[i] == idiom)
                 return static_cast<int>(i);
         return -1;
     }
@@ -59,7 +59,7 @@ TEST_F(DealTest, TwentyIdiomListIsDrawnAsOneCycleThroughTheList)
     setList(generatedIdioms(20));
     for (unsigned seed = 1; seed <= 200; ++seed) {
         platform.seed(seed);
-        ASSERT_TRUE(game.SET_RND());
+        ASSERT_TRUE(result(game.SET_RND()));
         // Follow k -> list position of strGOKU(k): one cycle through all twenty entries.
         std::vector<bool> seen(21, false);
         int k = 1;
@@ -80,10 +80,10 @@ TEST_F(DealTest, LargerListNeverDrawsAnIdiomAtItsOwnPositionAndNeverTwice)
     setList(generatedIdioms(100));
     for (unsigned seed = 1; seed <= 300; ++seed) {
         platform.seed(seed);
-        ASSERT_TRUE(game.SET_RND());
+        ASSERT_TRUE(result(game.SET_RND()));
         QSet<QString> drawn;
         for (int k = 1; k <= kIdioms; ++k) {
-            EXPECT_NE(goku(k), game.strLIST[static_cast<std::size_t>(k)]) << "seed " << seed << " k " << k;
+            EXPECT_NE(goku(k), game.idiomList()[static_cast<std::size_t>(k)]) << "seed " << seed << " k " << k;
             drawn.insert(goku(k));
         }
         EXPECT_EQ(drawn.size(), kIdioms) << "seed " << seed;
@@ -98,7 +98,7 @@ TEST_F(DealTest, FirstCharacterOfTheFirstIdiomNeverLandsOnACorner)
     for (const auto &[last, cell] : extremes) {
         platform.randoms = scriptedRandoms(7, 20 + 79);
         platform.randoms.push_back(last);
-        ASSERT_TRUE(game.SET_RND());
+        ASSERT_TRUE(result(game.SET_RND()));
         EXPECT_TRUE(platform.randoms.empty());
         EXPECT_EQ(cellOf(goku(1).left(1)), cell) << "last random " << last;
     }
@@ -106,7 +106,7 @@ TEST_F(DealTest, FirstCharacterOfTheFirstIdiomNeverLandsOnACorner)
     std::set<int> cells;
     for (unsigned seed = 1; seed <= 2000; ++seed) {
         platform.seed(seed);
-        ASSERT_TRUE(game.SET_RND());
+        ASSERT_TRUE(result(game.SET_RND()));
         const int cell = cellOf(goku(1).left(1));
         ASSERT_GE(cell, 1) << "seed " << seed;
         ASSERT_LE(cell, 78) << "seed " << seed;
@@ -139,7 +139,7 @@ TEST_F(DealTest, TilesCarryExactlyTheCharactersOfTheTwentyIdioms)
         tile(5).Visible = false;
         tile(6).Value = 1;
         platform.log.clear();
-        ASSERT_TRUE(game.SET_RND()) << "round " << round;
+        ASSERT_TRUE(result(game.SET_RND())) << "round " << round;
         EXPECT_EQ(platform.count(QStringLiteral("randomize")), 1);
         EXPECT_FALSE(tile(5).Visible);
         EXPECT_EQ(tile(6).Value, 1);
@@ -151,8 +151,8 @@ TEST_F(DealTest, TilesCarryExactlyTheCharactersOfTheTwentyIdioms)
             hidden += goku(k);
         for (int i = 0; i < kCells; ++i) {
             ASSERT_EQ(tile(i).Caption.size(), 1) << "cell " << i;
-            EXPECT_EQ(tile(i).Caption, game.strMOJI[static_cast<std::size_t>(i)]);
-            EXPECT_EQ(game.intMOJI[static_cast<std::size_t>(i)], 1);
+            EXPECT_EQ(tile(i).Caption, game.dealtCharacters()[static_cast<std::size_t>(i)]);
+            EXPECT_EQ(game.occupiedCells()[static_cast<std::size_t>(i)], 1);
             shown += tile(i).Caption;
         }
         EXPECT_EQ(characterCounts(shown), characterCounts(hidden)) << "round " << round;
@@ -165,7 +165,7 @@ TEST_F(DealTest, ScriptedRandomNumbersPlaceCharactersByTheShuffleRule)
     setList(generatedIdioms(count));
     const std::deque<float> script = scriptedRandoms(99, count + 80);
     platform.randoms = script;
-    ASSERT_TRUE(game.SET_RND());
+    ASSERT_TRUE(result(game.SET_RND()));
 
     std::size_t r = 0;
     std::vector<int> order(count + 1);
@@ -175,7 +175,7 @@ TEST_F(DealTest, ScriptedRandomNumbersPlaceCharactersByTheShuffleRule)
         std::swap(order[static_cast<std::size_t>(i)], order[static_cast<std::size_t>(expectedPartner(i, script[r++]))]);
     QString text;
     for (int k = 1; k <= kIdioms; ++k) {
-        const QString idiom = game.strLIST[static_cast<std::size_t>(order[static_cast<std::size_t>(k)])];
+        const QString idiom = game.idiomList()[static_cast<std::size_t>(order[static_cast<std::size_t>(k)])];
         EXPECT_EQ(goku(k), idiom) << "k " << k;
         text += idiom;
     }
@@ -186,16 +186,16 @@ TEST_F(DealTest, ScriptedRandomNumbersPlaceCharactersByTheShuffleRule)
         std::swap(cell[static_cast<std::size_t>(m)], cell[static_cast<std::size_t>(expectedPartner(m, script[r++]))]);
     std::swap(cell[0], cell[static_cast<std::size_t>(expectedPartner(79, script[r++]))]);
     for (int m = 0; m < kCells; ++m)
-        EXPECT_EQ(game.strMOJI[static_cast<std::size_t>(m)], text.mid(cell[static_cast<std::size_t>(m)], 1)) << "cell " << m;
+        EXPECT_EQ(game.dealtCharacters()[static_cast<std::size_t>(m)], text.mid(cell[static_cast<std::size_t>(m)], 1)) << "cell " << m;
 }
 
 TEST_F(DealTest, TooShortListsStopAtStageOneAndKeepWhatWasCopied)
 {
-    game.strGOKU.fill(QStringLiteral("前回"));
+    GameBuilder(game).hiddenIdioms(QStringLiteral("前回"));
 
     setList(generatedIdioms(19));
     platform.log.clear();
-    EXPECT_FALSE(game.SET_RND());
+    EXPECT_FALSE(result(game.SET_RND()));
     EXPECT_FALSE(game.dealt());
     EXPECT_EQ(platform.log.filter(QStringLiteral("box ")), QStringList{QStringLiteral("box ホロカタ|1")});
     QSet<QString> copied;
@@ -206,10 +206,10 @@ TEST_F(DealTest, TooShortListsStopAtStageOneAndKeepWhatWasCopied)
     EXPECT_EQ(copied.size(), 19);
     EXPECT_EQ(goku(20), QStringLiteral("前回"));
 
-    game.strGOKU.fill(QStringLiteral("前回"));
+    GameBuilder(game).hiddenIdioms(QStringLiteral("前回"));
     setList({});
     platform.log.clear();
-    EXPECT_FALSE(game.SET_RND());
+    EXPECT_FALSE(result(game.SET_RND()));
     EXPECT_EQ(platform.log.filter(QStringLiteral("box ")), QStringList{QStringLiteral("box ホロカタ|1")});
     for (int k = 1; k <= kIdioms; ++k)
         EXPECT_EQ(goku(k), QStringLiteral("前回"));
@@ -220,19 +220,19 @@ TEST_F(DealTest, FailedDealLeavesTheIdleTitleBoardNotABoardInPlay)
     setList(generatedIdioms(19));
     game.cmdNEW_Click();
     EXPECT_EQ(platform.count(QStringLiteral("box ホロカタ|1")), 1);
-    EXPECT_FALSE(game.blnPLAY);
+    EXPECT_FALSE(game.playing());
     EXPECT_TRUE(model().enabled);
     EXPECT_FALSE(model().busyPointer);
     EXPECT_FALSE(platform.busy);
     EXPECT_EQ(messageRow(), QStringLiteral("＊ホロカタ＊"));
     for (int i = 0; i < kCells; ++i)
-        EXPECT_EQ(game.intMOJI[static_cast<std::size_t>(i)], 0);
+        EXPECT_EQ(game.occupiedCells()[static_cast<std::size_t>(i)], 0);
 
     // The board stays idle: a click tries a new deal again, a replay has nothing to lay out.
     platform.log.clear();
     game.clickTile(0, MouseButton::Left);
     EXPECT_EQ(platform.count(QStringLiteral("randomize")), 1);
-    EXPECT_FALSE(game.blnPLAY);
+    EXPECT_FALSE(game.playing());
     platform.log.clear();
     game.cmdRESET_Click();
     EXPECT_TRUE(platform.log.isEmpty());
@@ -240,7 +240,7 @@ TEST_F(DealTest, FailedDealLeavesTheIdleTitleBoardNotABoardInPlay)
     // Once the list is long enough the next click deals normally.
     setList(generatedIdioms(20));
     game.clickTile(0, MouseButton::Left);
-    EXPECT_TRUE(game.blnPLAY);
+    EXPECT_TRUE(game.playing());
     EXPECT_TRUE(game.dealt());
 }
 

@@ -27,10 +27,10 @@ protected:
     }
     void apply(const Layout &layout)
     {
-        game.blnPLAY = vbTrue;
+        GameBuilder(game).inPlay();
         for (int i = 0; i < kCells; ++i) {
             const bool filled = layout.count(i) != 0;
-            game.intMOJI[static_cast<std::size_t>(i)] = filled ? 1 : 0;
+            GameBuilder(game).holds(i, filled);
             tile(i).Visible = filled;
             tile(i).Value = 0;
             tile(i).Caption = filled ? layout.at(i) : QStringLiteral("跡"); // a cleared tile keeps its caption
@@ -40,7 +40,7 @@ protected:
     {
         Layout layout;
         for (int i = 0; i < kCells; ++i) {
-            const bool filled = game.intMOJI[static_cast<std::size_t>(i)] != 0;
+            const bool filled = game.occupiedCells()[static_cast<std::size_t>(i)] != 0;
             EXPECT_EQ(game.model().MOJI[static_cast<std::size_t>(i)].Visible, filled) << "cell " << i;
             if (filled)
                 layout[i] = game.model().MOJI[static_cast<std::size_t>(i)].Caption;
@@ -199,14 +199,14 @@ TEST_F(MoveTest, APressOnTheBoardTakesBackAPendingPickBeforeTilesMove)
     rows[2] = {};
     rows[3] = {};
     build(rows);
-    game.blnPLAY = vbTrue;
+    GameBuilder(game).inPlay();
     // Pick two tiles of rows that the press will lift.
     game.clickTile(7 * kRows + 5, MouseButton::Left);
     game.clickTile(8 * kRows + 6, MouseButton::Left);
-    ASSERT_EQ(game.intPICK, 2);
+    ASSERT_EQ(game.pickCount(), 2);
     game.picBACK_MouseDown(MouseButton::Left);
-    EXPECT_EQ(game.intPICK, 0);
-    EXPECT_EQ(game.strPICK, QString());
+    EXPECT_EQ(game.pickCount(), 0);
+    EXPECT_EQ(game.picked(), QString());
     EXPECT_EQ(model().lblGOKU, QString());
     for (const Tile &t : model().MOJI)
         EXPECT_EQ(t.Value, 0);
@@ -232,7 +232,7 @@ TEST_F(MoveTest, APackedBoardDoesNotChange)
     EXPECT_EQ(visibleState(game), state);
     EXPECT_EQ(current(), before);
     EXPECT_TRUE(movesPainted().empty());
-    EXPECT_EQ(game.intPICK, 2);
+    EXPECT_EQ(game.pickCount(), 2);
 }
 
 TEST_F(MoveTest, AMovedTileIsNeverLeftSelected)
@@ -261,7 +261,7 @@ TEST_F(MoveTest, FoundIdiomsLeaveEveryRowPackedToTheRight)
             for (int row = 0; row < kRows; ++row) {
                 bool gap = false;
                 for (int c = kColumns - 1; c >= 0; --c) {
-                    const bool filled = game.intMOJI[static_cast<std::size_t>(cellAt(c, row))] != 0;
+                    const bool filled = game.occupiedCells()[static_cast<std::size_t>(cellAt(c, row))] != 0;
                     if (!filled)
                         gap = true;
                     ASSERT_FALSE(gap && filled) << "seed " << seed << " find " << k << " row " << row;

@@ -37,14 +37,14 @@ TEST_F(PlayTest, SecondClickOnAPickedTileKeepsItPickedAndAddsNothing)
     game.clickTile(cells[1], MouseButton::Left);
     EXPECT_EQ(tile(cells[0]).Value, 1);
     EXPECT_EQ(tile(cells[1]).Value, 1);
-    EXPECT_EQ(game.intPICK, 2);
-    EXPECT_EQ(game.strPICK, goku(6).left(2));
+    EXPECT_EQ(game.pickCount(), 2);
+    EXPECT_EQ(game.picked(), goku(6).left(2));
     EXPECT_EQ(model().lblGOKU, goku(6).left(2));
-    EXPECT_FALSE(game.blnHOLD);
+    EXPECT_FALSE(game.holding());
 
     pick({cells[2], cells[3]});
-    EXPECT_EQ(game.intGOT, 1);
-    EXPECT_EQ(game.intMISS, 0);
+    EXPECT_EQ(game.foundCount(), 1);
+    EXPECT_EQ(game.misses(), 0);
 }
 
 TEST_F(PlayTest, NonLeftClicksCancelThePickAnywhere)
@@ -64,17 +64,17 @@ TEST_F(PlayTest, NonLeftClicksCancelThePickAnywhere)
     };
     for (const Cancel &c : cancels) {
         pick({cells[0], cells[1], cells[2]});
-        ASSERT_EQ(game.intPICK, 3);
+        ASSERT_EQ(game.pickCount(), 3);
         c.run();
         EXPECT_TRUE(pickedCells().empty()) << c.what;
-        EXPECT_EQ(game.intPICK, 0) << c.what;
-        EXPECT_EQ(game.strPICK, QString()) << c.what;
+        EXPECT_EQ(game.pickCount(), 0) << c.what;
+        EXPECT_EQ(game.picked(), QString()) << c.what;
         EXPECT_EQ(model().lblGOKU, QString()) << c.what;
         EXPECT_TRUE(model().enabled) << c.what;
-        EXPECT_TRUE(game.blnPLAY) << c.what;
+        EXPECT_TRUE(game.playing()) << c.what;
     }
     EXPECT_EQ(visibleTiles(), kCells);
-    EXPECT_EQ(game.intMISS, 0);
+    EXPECT_EQ(game.misses(), 0);
 }
 
 TEST_F(PlayTest, OnlyTheSpellingCountsNotWhichIdiomTheTilesWereDealtFor)
@@ -91,9 +91,9 @@ TEST_F(PlayTest, OnlyTheSpellingCountsNotWhichIdiomTheTilesWereDealtFor)
     // Two finds use all eight tiles, so at least one of them takes tiles dealt for other idioms.
     ASSERT_TRUE(findIdiom(x));
     ASSERT_TRUE(findIdiom(x));
-    EXPECT_EQ(game.intGOT, 2);
-    EXPECT_EQ(game.intMISS, 0);
-    EXPECT_EQ(game.intFIND[static_cast<std::size_t>(x)], 1);
+    EXPECT_EQ(game.foundCount(), 2);
+    EXPECT_EQ(game.misses(), 0);
+    EXPECT_EQ(game.foundFlags()[static_cast<std::size_t>(x)], 1);
     EXPECT_EQ(model().lblGO[0].Caption, lineNumber(0) + u"甲乙丙丁"_qs);
     EXPECT_EQ(model().lblGO[1].Caption, lineNumber(1) + u"甲乙丙丁"_qs);
     EXPECT_EQ(visibleTiles(), kCells - 8);
@@ -108,9 +108,9 @@ TEST_F(PlayTest, PickOrderIsTheReadingOrder)
     const QString idiom = goku(9);
     const QString shuffled = QString(idiom[1]) + idiom[0] + idiom[2] + idiom[3];
     pick(cellsSpelling(shuffled));
-    EXPECT_EQ(game.intGOT, 0);
-    EXPECT_EQ(game.intMISS, 1);
-    EXPECT_EQ(game.intFIND[9], 0);
+    EXPECT_EQ(game.foundCount(), 0);
+    EXPECT_EQ(game.misses(), 1);
+    EXPECT_EQ(game.foundFlags()[9], 0);
     EXPECT_EQ(visibleTiles(), kCells);
     EXPECT_TRUE(pickedCells().empty());
 }
@@ -126,25 +126,24 @@ TEST_F(PlayTest, AListedIdiomSpelledWithAHiddenIdiomsCharactersFindsIt)
     dealBoard();
     const int x = hiddenIndexOf(u"甲乙丙丁"_qs);
     ASSERT_GT(x, 0);
-    game.strLIST.emplace_back(u"丙丁甲乙"_qs);
-    ++game.intMAX;
+    GameBuilder(game).alsoListed(u"丙丁甲乙"_qs);
 
     pick(cellsSpelling(u"丙丁甲乙"_qs));
-    EXPECT_EQ(game.intGOT, 1);
-    EXPECT_EQ(game.intMISS, 0);
-    EXPECT_EQ(game.intFIND[static_cast<std::size_t>(x)], 1);
+    EXPECT_EQ(game.foundCount(), 1);
+    EXPECT_EQ(game.misses(), 0);
+    EXPECT_EQ(game.foundFlags()[static_cast<std::size_t>(x)], 1);
     EXPECT_EQ(model().lblGO[0].Caption, lineNumber(0) + u"丙丁甲乙"_qs);
     EXPECT_EQ(visibleTiles(), kCells - 4);
     // The idiom is found now: the same characters again are a miss.
     pick(cellsSpelling(u"丙丁甲乙"_qs));
-    EXPECT_EQ(game.intGOT, 1);
-    EXPECT_EQ(game.intMISS, 1);
+    EXPECT_EQ(game.foundCount(), 1);
+    EXPECT_EQ(game.misses(), 1);
     EXPECT_TRUE(checkInvariants(game).isEmpty()) << checkInvariants(game).toStdString();
 
     // The lost board reveals the nineteen others, not the idiom found in the other order.
     missOnce();
     missOnce();
-    ASSERT_EQ(game.intOVER, 1);
+    ASSERT_EQ(game.overStage(), 1);
     EXPECT_EQ(model().lblGO[0].Caption, lineNumber(0) + u"丙丁甲乙"_qs);
     for (int n = 1; n < kIdioms; ++n) {
         EXPECT_EQ(model().lblGO[static_cast<std::size_t>(n)].Caption.size(), lineNumber(n).size() + 4) << n;
@@ -156,16 +155,16 @@ TEST_F(PlayTest, AnyClickOnTheIdleBoardDealsANewBoard)
 {
     setList(generatedIdioms(20));
     game.clickTile(30, MouseButton::Left);
-    EXPECT_TRUE(game.blnPLAY);
+    EXPECT_TRUE(game.playing());
     EXPECT_EQ(tile(30).Value, 0) << "the click that dealt the board must not pick its tile";
-    EXPECT_EQ(game.intPICK, 0);
+    EXPECT_EQ(game.pickCount(), 0);
 
     completeBoard();
     game.clickTile(19, MouseButton::Left); // celebration, then idle
-    ASSERT_FALSE(game.blnPLAY);
+    ASSERT_FALSE(game.playing());
     platform.log.clear();
     game.clickTile(44, MouseButton::Right);
-    EXPECT_TRUE(game.blnPLAY);
+    EXPECT_TRUE(game.playing());
     EXPECT_EQ(platform.count(QStringLiteral("randomize")), 1);
 }
 
@@ -185,8 +184,8 @@ TEST_F(PlayTest, ClickAfterACompletedBoardPlaysTheCelebrationThenShowsTheTitle)
 
     EXPECT_EQ(messageRow(), QStringLiteral("＊ホロカタ＊"));
     EXPECT_EQ(visibleTiles(), kCells);
-    EXPECT_FALSE(game.blnPLAY);
-    EXPECT_EQ(game.intCLEAR, 0);
+    EXPECT_FALSE(game.playing());
+    EXPECT_EQ(game.clearStage(), 0);
     EXPECT_EQ(model().lblGO[0].Caption, lineNumber(0));
     EXPECT_TRUE(model().enabled);
     EXPECT_FALSE(model().busyPointer);
@@ -198,13 +197,13 @@ TEST_F(PlayTest, AfterALossTheFirstClickPromptsAndTheSecondChooses)
 {
     dealBoard();
     for (int cell : kMessageCells) {
-        const auto dealtMOJI = game.strMOJI;
+        const auto dealtMOJI = game.dealtCharacters();
         loseBoard();
         platform.log.clear();
         game.clickTile(27, MouseButton::Left);
         EXPECT_EQ(platform.log, QStringList{QStringLiteral("beep")});
         EXPECT_EQ(messageRow(), QStringLiteral("再度？新規？"));
-        EXPECT_EQ(game.intOVER, 2);
+        EXPECT_EQ(game.overStage(), 2);
         for (int i : kMessageCells)
             EXPECT_EQ(tile(i).Value, 0);
 
@@ -213,15 +212,15 @@ TEST_F(PlayTest, AfterALossTheFirstClickPromptsAndTheSecondChooses)
         game.clickTile(0, MouseButton::Left);
         game.clickTile(20, MouseButton::Right);
         EXPECT_TRUE(platform.log.isEmpty());
-        EXPECT_EQ(game.intOVER, 2);
+        EXPECT_EQ(game.overStage(), 2);
 
         game.clickTile(cell, MouseButton::Left);
-        ASSERT_TRUE(game.blnPLAY) << "cell " << cell;
-        EXPECT_EQ(game.intOVER, 0);
+        ASSERT_TRUE(game.playing()) << "cell " << cell;
+        EXPECT_EQ(game.overStage(), 0);
         const bool replay = cell == 19 || cell == 27 || cell == 35;
         EXPECT_EQ(platform.count(QStringLiteral("randomize")), replay ? 0 : 1) << "cell " << cell;
         if (replay) {
-            EXPECT_EQ(game.strMOJI, dealtMOJI);
+            EXPECT_EQ(game.dealtCharacters(), dealtMOJI);
         }
         EXPECT_TRUE(checkInvariants(game).isEmpty()) << checkInvariants(game).toStdString();
     }
@@ -236,16 +235,16 @@ TEST_F(PlayTest, TheTwentiethIdiomCompletesTheBoardWithItsOwnSound)
     for (int k = kIdioms; k >= 2; --k)
         ASSERT_TRUE(findIdiom(k));
     EXPECT_EQ(platform.count(soundEntry(3)), 19);
-    EXPECT_EQ(game.intCOLOR, 0);
+    EXPECT_EQ(game.colorScheme(), 0);
     platform.log.clear();
     const int events = platform.eventCount;
     ASSERT_TRUE(findIdiom(1));
 
     EXPECT_EQ(platform.log.filter(QStringLiteral("sound ")), QStringList{soundEntry(4)});
     EXPECT_LT(platform.eventCount - events, 8) << "nothing is left to move on a completed board";
-    EXPECT_FALSE(game.blnPLAY);
-    EXPECT_EQ(game.intCLEAR, 1);
-    EXPECT_EQ(game.intCOLOR, 1);
+    EXPECT_FALSE(game.playing());
+    EXPECT_EQ(game.clearStage(), 1);
+    EXPECT_EQ(game.colorScheme(), 1);
     EXPECT_EQ(messageRow(), QStringLiteral("！拍手喝采！"));
     EXPECT_EQ(visibleTiles(), 6);
     for (int i : kMessageCells) {
@@ -275,7 +274,7 @@ TEST_F(PlayTest, EachMissTakesALampAndTheThirdRevealsTheRestInBlack)
     EXPECT_TRUE(model().chkLIFE[1].Visible);
     EXPECT_EQ(model().chkLIFE[1].BackColor, kLampYellow);
     EXPECT_EQ(model().chkLIFE[0].BackColor, kLampYellow);
-    EXPECT_TRUE(game.blnPLAY);
+    EXPECT_TRUE(game.playing());
     EXPECT_TRUE(pickedCells().empty());
     EXPECT_EQ(visibleTiles(), kCells - 8);
     EXPECT_EQ(model().lblGOKU, QString());
@@ -284,16 +283,16 @@ TEST_F(PlayTest, EachMissTakesALampAndTheThirdRevealsTheRestInBlack)
     EXPECT_FALSE(model().chkLIFE[1].Visible);
     EXPECT_TRUE(model().chkLIFE[0].Visible);
     EXPECT_EQ(model().chkLIFE[0].BackColor, kLampRed);
-    EXPECT_TRUE(game.blnPLAY);
+    EXPECT_TRUE(game.playing());
 
-    const auto cellMap = game.intMOJI;
+    const auto cellMap = game.occupiedCells();
     missOnce();
     EXPECT_FALSE(model().chkLIFE[0].Visible);
-    EXPECT_FALSE(game.blnPLAY);
-    EXPECT_EQ(game.intOVER, 1);
+    EXPECT_FALSE(game.playing());
+    EXPECT_EQ(game.overStage(), 1);
     EXPECT_EQ(messageRow(), QStringLiteral("…残念至極…"));
     EXPECT_EQ(visibleTiles(), 6);
-    EXPECT_EQ(game.intMOJI, cellMap);
+    EXPECT_EQ(game.occupiedCells(), cellMap);
     EXPECT_EQ(model().lblGO[0].Caption, lineNumber(0) + goku(7));
     EXPECT_EQ(model().lblGO[1].Caption, lineNumber(1) + goku(2));
     EXPECT_EQ(model().lblGO[1].ForeColor, kLineGreen);
@@ -306,7 +305,7 @@ TEST_F(PlayTest, EachMissTakesALampAndTheThirdRevealsTheRestInBlack)
         EXPECT_EQ(line.ForeColor, kLineBlack);
     }
     for (int k = 1; k <= kIdioms; ++k)
-        EXPECT_EQ(game.intFIND[static_cast<std::size_t>(k)], 1);
+        EXPECT_EQ(game.foundFlags()[static_cast<std::size_t>(k)], 1);
     EXPECT_EQ(platform.count(soundEntry(2)), 3);
     EXPECT_EQ(host.celebrations, 0);
 }
@@ -332,7 +331,6 @@ TEST_F(PlayTest, GivingUpEndsTheBoardLikeAThirdMissAndCancelKeepsIt)
     game.chkLIFE_MouseUp(2);
     EXPECT_EQ(host.modes(), std::vector<int>{6});
     EXPECT_EQ(visibleState(game), before);
-    EXPECT_EQ(globals.blnCANCEL, vbFalse);
 
     platform.log.clear();
     game.chkLIFE_MouseUp(0);
@@ -340,9 +338,9 @@ TEST_F(PlayTest, GivingUpEndsTheBoardLikeAThirdMissAndCancelKeepsIt)
     EXPECT_EQ(platform.log.filter(QStringLiteral("sound ")), QStringList{soundEntry(2)});
     for (const Lamp &l : model().chkLIFE)
         EXPECT_FALSE(l.Visible);
-    EXPECT_EQ(game.intMISS, 3);
-    EXPECT_EQ(game.intOVER, 1);
-    EXPECT_FALSE(game.blnPLAY);
+    EXPECT_EQ(game.misses(), 3);
+    EXPECT_EQ(game.overStage(), 1);
+    EXPECT_FALSE(game.playing());
     EXPECT_EQ(messageRow(), QStringLiteral("…残念至極…"));
     EXPECT_EQ(model().lblGO[0].Caption, lineNumber(0) + goku(5));
     EXPECT_EQ(model().lblGO[1].Caption, lineNumber(1) + goku(1));
@@ -351,31 +349,31 @@ TEST_F(PlayTest, GivingUpEndsTheBoardLikeAThirdMissAndCancelKeepsIt)
     // With no board in play a lamp asks nothing.
     game.chkLIFE_MouseUp(1);
     EXPECT_EQ(host.dialogs.size(), 2u);
-    EXPECT_EQ(game.intOVER, 1);
+    EXPECT_EQ(game.overStage(), 1);
 }
 
 TEST_F(PlayTest, AMissWithoutItsSoundIsStillCounted)
 {
     dealBoard();
-    globals.wav[1].playable = vbFalse; // Chord.wav missing
+    globals.wav[1].playable = false; // Chord.wav missing
     platform.log.clear();
     missOnce();
     EXPECT_TRUE(platform.log.filter(QStringLiteral("sound ")).isEmpty());
-    EXPECT_EQ(game.intMISS, 1);
+    EXPECT_EQ(game.misses(), 1);
     EXPECT_FALSE(model().chkLIFE[2].Visible);
 
     game.cmdNEW_Click();
-    globals.wav[1].playable = vbTrue;
+    globals.wav[1].playable = true;
     platform.soundSystem = false; // the play call cannot be made at all
     platform.log.clear();
     missOnce();
     EXPECT_EQ(platform.log.filter(QStringLiteral("sound ")), QStringList{soundEntry(2)});
-    EXPECT_EQ(globals.wav[1].playable, vbFalse);
-    EXPECT_EQ(game.intMISS, 1);
+    EXPECT_EQ(globals.wav[1].playable, false);
+    EXPECT_EQ(game.misses(), 1);
     EXPECT_FALSE(model().chkLIFE[2].Visible);
     missOnce();
     EXPECT_EQ(platform.count(soundEntry(2)), 1) << "the slot stays off";
-    EXPECT_EQ(game.intMISS, 2);
+    EXPECT_EQ(game.misses(), 2);
     EXPECT_EQ(model().chkLIFE[0].BackColor, kLampRed);
 }
 

@@ -15,14 +15,14 @@ protected:
     ReadFileTest()
     {
         globals.strPATH = dir.path() + u'/';
-        globals.blnLEVEL.fill(vbTrue);
+        globals.blnLEVEL.fill(true);
     }
     QString levelPath(int index) const { return globals.strPATH + QString::fromUtf8(levelAt(index).fileName); }
     void writeLevel(int index, const QByteArray &bytes) { ASSERT_TRUE(writeBytes(levelPath(index), bytes)); }
     // Reads level `index`'s file the way a level switch names it.
     void read(int index)
     {
-        game.strFILE = levelPath(index);
+        GameBuilder(game).listFile(levelPath(index));
         game.READ_FILE(index);
     }
     // A previously read list that failures must leave alone.
@@ -32,10 +32,10 @@ protected:
     }
     void expectOldList()
     {
-        EXPECT_EQ(game.intMAX, 25);
-        ASSERT_EQ(game.strLIST.size(), 26u);
-        EXPECT_EQ(game.strLIST[25], generatedIdiom(24));
-        EXPECT_TRUE(game.blnREAD);
+        EXPECT_EQ(game.idiomCount(), 25);
+        ASSERT_EQ(game.idiomList().size(), 26u);
+        EXPECT_EQ(game.idiomList()[25], generatedIdiom(24));
+        EXPECT_TRUE(game.listRead());
     }
 
     QTemporaryDir dir;
@@ -46,11 +46,11 @@ TEST_F(ReadFileTest, AcceptedFilesReplaceTheListInFileOrder)
     writeLevel(1, idiomFile(20)); // exactly 200 bytes
     read(1);
     EXPECT_TRUE(host.dialogs.empty());
-    EXPECT_EQ(game.intMAX, 20);
-    EXPECT_EQ(game.strLIST[0], QString());
-    EXPECT_EQ(game.strLIST[1], sjisIdiom(0));
-    EXPECT_EQ(game.strLIST[20], sjisIdiom(19));
-    EXPECT_TRUE(game.blnREAD);
+    EXPECT_EQ(game.idiomCount(), 20);
+    EXPECT_EQ(game.idiomList()[0], QString());
+    EXPECT_EQ(game.idiomList()[1], sjisIdiom(0));
+    EXPECT_EQ(game.idiomList()[20], sjisIdiom(19));
+    EXPECT_TRUE(game.listRead());
     EXPECT_FALSE(globals.blnERR);
 
     // The largest acceptable file: 327,679 bytes, a full list of 32,767.
@@ -63,7 +63,7 @@ TEST_F(ReadFileTest, AcceptedFilesReplaceTheListInFileOrder)
     writeLevel(2, big);
     read(2);
     EXPECT_TRUE(host.dialogs.empty());
-    EXPECT_EQ(game.intMAX, 32767);
+    EXPECT_EQ(game.idiomCount(), 32767);
 }
 
 TEST_F(ReadFileTest, MissingOrInvalidFilesAreReportedAndKeepTheOldList)
@@ -84,7 +84,7 @@ TEST_F(ReadFileTest, MissingOrInvalidFilesAreReportedAndKeepTheOldList)
         loadOldList();
         host.dialogs.clear();
         platform.log.clear();
-        globals.blnLEVEL.fill(vbTrue);
+        globals.blnLEVEL.fill(true);
         read(c.index);
         ASSERT_EQ(host.modes(), std::vector<int>{c.mode}) << c.name;
         EXPECT_EQ(host.dialogs[0].strNAME, QString::fromUtf8(c.name));
@@ -94,10 +94,10 @@ TEST_F(ReadFileTest, MissingOrInvalidFilesAreReportedAndKeepTheOldList)
         EXPECT_EQ(globals.intMSG, kDialogAtRest);
         EXPECT_TRUE(globals.blnERR) << c.name;
         for (int level = 0; level < kLevelCount; ++level)
-            EXPECT_EQ(globals.blnLEVEL[static_cast<std::size_t>(level)], level == c.index ? vbFalse : vbTrue) << c.name;
+            EXPECT_EQ(globals.blnLEVEL[static_cast<std::size_t>(level)], level == c.index ? false : true) << c.name;
         expectOldList();
         EXPECT_EQ(host.closes, 0);
-        globals.blnERR = vbFalse;
+        globals.blnERR = false;
     }
 }
 
@@ -113,8 +113,7 @@ TEST_F(ReadFileTest, MoreIdiomsThanTheSizeAllowsClosesTheGameWithoutDealing)
     EXPECT_EQ(host.modes(), (std::vector<int>{2, 0}));
     EXPECT_EQ(host.dialogs[1].strNAME, QStringLiteral("特殊"));
     EXPECT_EQ(host.closes, 1);
-    EXPECT_TRUE(game.closing());
-    EXPECT_EQ(game.intMAX, 0);
+    EXPECT_EQ(game.idiomCount(), 0);
     // One paint between the message and the close; nothing dealt from the discarded list.
     EXPECT_EQ(platform.log.mid(host.dialogs[1].logSize), (QStringList{QStringLiteral("events")}));
     EXPECT_EQ(platform.log.filter(QStringLiteral("box ")), QStringList());
@@ -149,13 +148,13 @@ TEST_F(ReadFileTest, StartUpReadsTheBeginnerListOrReportsItMissing)
     game.loadFirstList(dir.path());
     game.finishLoad();
     EXPECT_EQ(globals.strPATH, dir.path() + u'/');
-    EXPECT_EQ(game.intMAX, 40);
+    EXPECT_EQ(game.idiomCount(), 40);
     EXPECT_EQ(model().lblLEVEL, QStringLiteral("＜初級＞"));
     EXPECT_EQ(model().lblGOKU, QStringLiteral("準備完了"));
     EXPECT_EQ(messageRow(), QStringLiteral("＊ホロカタ＊"));
-    EXPECT_FALSE(game.blnPLAY);
+    EXPECT_FALSE(game.playing());
     game.clickTile(0, MouseButton::Left);
-    EXPECT_TRUE(game.blnPLAY);
+    EXPECT_TRUE(game.playing());
 
     ProgramState g2;
     FakePlatform p2;
@@ -166,13 +165,13 @@ TEST_F(ReadFileTest, StartUpReadsTheBeginnerListOrReportsItMissing)
     fresh.finishLoad();
     ASSERT_EQ(h2.modes(), std::vector<int>{3});
     EXPECT_EQ(h2.dialogs[0].strNAME, QStringLiteral("初級"));
-    EXPECT_EQ(g2.blnLEVEL[0], vbFalse);
-    EXPECT_EQ(g2.blnLEVEL[1], vbTrue);
+    EXPECT_EQ(g2.blnLEVEL[0], false);
+    EXPECT_EQ(g2.blnLEVEL[1], true);
     EXPECT_FALSE(g2.blnERR);
     EXPECT_EQ(fresh.model().lblLEVEL, QStringLiteral("＜なし＞"));
     EXPECT_EQ(fresh.model().lblGOKU, QStringLiteral("異常事態！"));
     fresh.clickTile(0, MouseButton::Left);
-    EXPECT_FALSE(fresh.blnPLAY) << "no list, no board";
+    EXPECT_FALSE(fresh.playing()) << "no list, no board";
 }
 
 // ---------------------------------------------------------------- switching level
@@ -183,16 +182,16 @@ TEST_F(ReadFileTest, SwitchingLevelOnAFreshBoardAsksNothingAndDealsInTheLevelCol
     dealBoard();
     game.NEW_FILE(2);
     EXPECT_TRUE(host.dialogs.empty());
-    EXPECT_TRUE(game.blnPLAY);
+    EXPECT_TRUE(game.playing());
     EXPECT_EQ(globals.intLEVEL, 2);
     EXPECT_EQ(globals.strLEVEL, QStringLiteral("＜特殊＞"));
     EXPECT_EQ(model().lblLEVEL, QStringLiteral("＜特殊＞"));
-    EXPECT_EQ(game.intMAX, 50);
+    EXPECT_EQ(game.idiomCount(), 50);
     for (int i = 0; i < kCells; ++i) {
         EXPECT_TRUE(tile(i).Visible);
         EXPECT_EQ(tile(i).BackColor, RGB(255, 0, 0));
         EXPECT_EQ(tile(i).ForeColor, RGB(0, 0, 0));
-        EXPECT_TRUE(tile(i).Caption == game.strMOJI[static_cast<std::size_t>(i)]);
+        EXPECT_TRUE(tile(i).Caption == game.dealtCharacters()[static_cast<std::size_t>(i)]);
     }
     for (int k = 1; k <= kIdioms; ++k)
         EXPECT_TRUE(sjisIdiom(0).left(2) == goku(k).left(2)) << "drawn from the new list";
@@ -214,13 +213,12 @@ TEST_F(ReadFileTest, SwitchingAfterAFindAsksAndCancelKeepsTheBoard)
     EXPECT_EQ(host.modes(), std::vector<int>{2});
     EXPECT_EQ(visibleState(game), before);
     EXPECT_EQ(globals.intLEVEL, 0);
-    EXPECT_EQ(game.intMAX, 20);
-    EXPECT_FALSE(globals.blnCANCEL);
+    EXPECT_EQ(game.idiomCount(), 20);
 
     game.NEW_FILE(1);
     EXPECT_EQ(host.modes(), (std::vector<int>{2, 2}));
     EXPECT_EQ(globals.intLEVEL, 1);
-    EXPECT_EQ(game.intGOT, 0);
+    EXPECT_EQ(game.foundCount(), 0);
     EXPECT_EQ(tile(0).BackColor, RGB(128, 128, 255));
 }
 
@@ -237,9 +235,9 @@ TEST_F(ReadFileTest, SwitchingToAMissingLevelKeepsBoardLabelAndLevel)
     EXPECT_EQ(visibleState(game), before);
     EXPECT_EQ(globals.intLEVEL, 0);
     EXPECT_EQ(globals.strLEVEL, QStringLiteral("＜初級＞"));
-    EXPECT_EQ(globals.blnLEVEL[3], vbFalse);
+    EXPECT_EQ(globals.blnLEVEL[3], false);
     EXPECT_FALSE(globals.blnERR);
-    EXPECT_TRUE(game.blnPLAY);
+    EXPECT_TRUE(game.playing());
     EXPECT_EQ(platform.count(QStringLiteral("randomize")), 1);
 }
 

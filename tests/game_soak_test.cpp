@@ -57,20 +57,20 @@ protected:
         const BoardModel &m = game.model();
         if (!m.enabled || m.busyPointer || platform.busy)
             return QStringLiteral("window left disabled or busy");
-        if (m.imgOFFTop != 32 || globals.intMSG != kDialogAtRest || globals.blnCANCEL)
+        if (m.imgOFFTop != 32 || globals.intMSG != kDialogAtRest)
             return QStringLiteral("dialog state left behind");
-        if (!game.blnPLAY)
+        if (!game.playing())
             return QString();
         // Every dealt character is either still on the board or in a found line.
         QHash<QChar, int> count;
-        for (const QString &s : game.strMOJI)
+        for (const QString &s : game.dealtCharacters())
             for (QChar ch : s)
                 ++count[ch];
         for (const Tile &t : m.MOJI)
             if (t.Visible)
                 for (QChar ch : t.Caption)
                     --count[ch];
-        for (int n = 0; n < game.intGOT; ++n)
+        for (int n = 0; n < game.foundCount(); ++n)
             for (QChar ch : m.lblGO[static_cast<std::size_t>(n)].Caption.mid(3))
                 --count[ch];
         for (auto it = count.cbegin(); it != count.cend(); ++it)
@@ -80,7 +80,7 @@ protected:
         for (int row = 0; row < kRows; ++row) {
             bool gap = false;
             for (int c = kColumns - 1; c >= 0; --c) {
-                const bool filled = game.intMOJI[static_cast<std::size_t>(c * kRows + row)] != 0;
+                const bool filled = game.occupiedCells()[static_cast<std::size_t>(c * kRows + row)] != 0;
                 if (gap && filled)
                     return QStringLiteral("row %1 has a gap").arg(row);
                 gap = gap || !filled;
@@ -108,13 +108,13 @@ protected:
     void playMove()
     {
         if (careful) {
-            if (game.intPICK != 0)
+            if (game.pickCount() != 0)
                 handle("bare board right", [&] { game.picBACK_MouseDown(MouseButton::Right); });
             const int action = roll(100);
             if (action < 80) {
                 std::vector<int> spellable;
                 for (int k = 1; k <= kIdioms; ++k)
-                    if (game.intFIND[static_cast<std::size_t>(k)] == 0 && cellsSpelling(goku(k)).size() == 4)
+                    if (game.foundFlags()[static_cast<std::size_t>(k)] == 0 && cellsSpelling(goku(k)).size() == 4)
                         spellable.push_back(k);
                 if (spellable.empty()) { // the board ran out of spellings: give up
                     handle("lamp", [&] { game.chkLIFE_MouseUp(0); });
@@ -138,17 +138,17 @@ protected:
         if (action < 55) { // a right pick, in reading order
             const int k = 1 + roll(kIdioms);
             for (int cell : cellsSpelling(goku(k))) {
-                if (!game.blnPLAY || game.intPICK >= 4)
+                if (!game.playing() || game.pickCount() >= 4)
                     break;
                 click(cell, MouseButton::Left);
             }
         } else if (action < 67) { // four tiles at random: usually a miss
             const std::vector<int> cells = visibleCells();
-            for (int n = 0; n < 4 && game.blnPLAY; ++n)
+            for (int n = 0; n < 4 && game.playing(); ++n)
                 click(cells[static_cast<std::size_t>(roll(static_cast<int>(cells.size())))], MouseButton::Left);
         } else if (action < 75) { // a partial pick, then cancel
             const std::vector<int> cells = visibleCells();
-            for (int n = roll(3); n >= 0 && game.blnPLAY && game.intPICK < 3; --n)
+            for (int n = roll(3); n >= 0 && game.playing() && game.pickCount() < 3; --n)
                 click(cells[static_cast<std::size_t>(roll(static_cast<int>(cells.size())))], MouseButton::Left);
             if (chance(50))
                 click(cells[static_cast<std::size_t>(roll(static_cast<int>(cells.size())))], MouseButton::Right);
@@ -157,12 +157,12 @@ protected:
         } else if (action < 80) { // the same tile twice
             const std::vector<int> cells = visibleCells();
             const int cell = cells[static_cast<std::size_t>(roll(static_cast<int>(cells.size())))];
-            if (game.intPICK < 3) {
+            if (game.pickCount() < 3) {
                 click(cell, MouseButton::Left);
                 click(cell, MouseButton::Left);
             }
         } else if (action < 86) { // a press on the bare board
-            if (game.intPICK == 0 || chance(pendingPickPressPercent))
+            if (game.pickCount() == 0 || chance(pendingPickPressPercent))
                 handle("bare board left", [&] { game.picBACK_MouseDown(MouseButton::Left); });
         } else if (action < 90) { // give up, or think better of it
             host.answers = {chance(50)};
@@ -178,7 +178,7 @@ protected:
 
     void idleMove()
     {
-        if (game.intOVER == 2) {
+        if (game.overStage() == 2) {
             const int cell = chance(85) ? kMessageCells[static_cast<std::size_t>(roll(6))] : roll(kCells);
             click(cell, chance(70) ? MouseButton::Left : MouseButton::Right);
             return;
@@ -211,20 +211,20 @@ TEST_F(SoakTest, ScriptedPlayerOverAThousandBoards)
     int completed = 0, lost = 0;
     bool wasPlaying = false;
     while (completed + lost < 1000 && calls < 5'000'000) {
-        const int clearBefore = game.intCLEAR, overBefore = game.intOVER;
-        if (game.blnPLAY)
+        const int clearBefore = game.clearStage(), overBefore = game.overStage();
+        if (game.playing())
             playMove();
         else
             idleMove();
-        if (wasPlaying && !game.blnPLAY) {
-            if (game.intCLEAR == 1 && clearBefore == 0)
+        if (wasPlaying && !game.playing()) {
+            if (game.clearStage() == 1 && clearBefore == 0)
                 ++completed;
-            else if (game.intOVER == 1 && overBefore == 0)
+            else if (game.overStage() == 1 && overBefore == 0)
                 ++lost;
         }
-        if (!wasPlaying && game.blnPLAY)
+        if (!wasPlaying && game.playing())
             careful = chance(50); // a new board in play
-        wasPlaying = game.blnPLAY;
+        wasPlaying = game.playing();
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 

@@ -1,7 +1,7 @@
 // Where the keyboard focus goes on the main window: over vanished cells, after tiles moved,
 // round the title bar, board and lamps, and nowhere visible after a click.
 #include "main_window/main_window.h"
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 #include "popups/help_window.h"
 #include "support/arrow_path.h"
 
@@ -26,7 +26,7 @@ protected:
             QFile::copy(built + QLatin1Char('/') + QString::fromUtf8(name), dir.path() + QLatin1Char('/') + QString::fromUtf8(name));
         window = std::make_unique<MainWindow>(globals, platform, dir.path());
         platform.onEvents = [this] { window->sync(); };
-        ASSERT_TRUE(window->Form_Load());
+        ASSERT_TRUE(QCoro::waitFor(window->Form_Load()));
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     }
@@ -65,7 +65,7 @@ protected:
 TEST_F(KeyboardFocus, TheFrameKeepsToShowingTilesAndJumpsOverEmptyCells)
 {
     key(Qt::Key_N, Qt::ControlModifier);
-    ASSERT_TRUE(window->game().blnPLAY);
+    ASSERT_TRUE(window->game().playing());
     EXPECT_EQ(framedTile(), -1) << "a frame before any arrow";
     key(Qt::Key_Down);
     ASSERT_EQ(framedTile(), 0) << "the first arrow shows the frame where it is";
@@ -75,11 +75,11 @@ TEST_F(KeyboardFocus, TheFrameKeepsToShowingTilesAndJumpsOverEmptyCells)
     // A found idiom picked from the keys: its tiles vanish and the rest close up while the
     // window is disabled; afterwards the frame is on a showing tile again, on its own cell
     // when a tile moved into it.
-    const QString idiom = window->game().strGOKU[1];
+    const QString idiom = window->game().hiddenIdioms()[1];
     std::vector<int> cells;
     for (QChar ch : idiom)
         for (int i = 0; i < kCells; ++i)
-            if (window->game().strMOJI[static_cast<std::size_t>(i)] == QString(ch)
+            if (window->game().dealtCharacters()[static_cast<std::size_t>(i)] == QString(ch)
                 && std::find(cells.begin(), cells.end(), i) == cells.end()) {
                 cells.push_back(i);
                 break;
@@ -89,7 +89,7 @@ TEST_F(KeyboardFocus, TheFrameKeepsToShowingTilesAndJumpsOverEmptyCells)
         frameTo(c);
         key(c == cells.back() ? Qt::Key_Return : Qt::Key_Space);
     }
-    ASSERT_EQ(window->game().intGOT, 1);
+    ASSERT_EQ(window->game().foundCount(), 1);
     ASSERT_TRUE(window->isEnabled());
     const int at = framedTile();
     ASSERT_GE(at, 0) << "no tile has the focus after the tiles moved";
@@ -137,9 +137,9 @@ TEST_F(KeyboardFocus, TabGoesRoundButtonsBoardAndTheLampsThatShow)
 
     // Space on the lamp gives up (the question answered はい): the lamps go out under the
     // focus, which goes on to the board and tells of the lost board.
-    window->dialogOverride = [] {};
+    window->dialogOverride = [] { return true; };
     key(Qt::Key_Space);
-    ASSERT_EQ(window->game().intOVER, 1);
+    ASSERT_EQ(window->game().overStage(), 1);
     const int at = framedTile();
     ASSERT_GE(at, 0);
     EXPECT_EQ(window->tile(at)->text(), window->game().model().MOJI[static_cast<std::size_t>(at)].Caption);

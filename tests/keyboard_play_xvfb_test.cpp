@@ -26,7 +26,7 @@ protected:
         qputenv("XDG_RUNTIME_DIR", QByteArray("/tmp"));
         window = std::make_unique<MainWindow>(globals, platform, QStringLiteral(HOROKATA_PROGRAM_DIR));
         platform.beforeEvents = [this] { window->sync(); };
-        ASSERT_TRUE(window->Form_Load());
+        ASSERT_TRUE(QCoro::waitFor(window->Form_Load()));
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     }
@@ -45,7 +45,7 @@ protected:
     {
         return QTest::qWaitFor(done, ms);
     }
-    bool idle() const { return window->isEnabled() && !QApplication::activeModalWidget(); }
+    bool idle() const { return window->isEnabled() && !window->flowRunning(); }
 
     const BoardModel &model() const { return window->game().model(); }
     QString focusedName() const
@@ -108,7 +108,7 @@ TEST_F(KeyboardPlay, AWholeGameWithoutThePointer)
 {
     // Deal; the arrows pressed while the board is dealt are dropped, not played afterwards.
     press({QStringLiteral("ctrl+n"), QStringLiteral("Right"), QStringLiteral("Right"), QStringLiteral("Down")});
-    ASSERT_TRUE(waitFor([&] { return window->game().blnPLAY && idle(); }));
+    ASSERT_TRUE(waitFor([&] { return window->game().playing() && idle(); }));
     QTest::qWait(200);
     EXPECT_EQ(window->keyArea(), MainWindow::KeyArea::None);
     EXPECT_EQ(showingTiles().size(), 80u);
@@ -120,7 +120,7 @@ TEST_F(KeyboardPlay, AWholeGameWithoutThePointer)
     // Three misses, picked with Space and Enter by turns.
     std::set<QString> hidden;
     for (int k = 1; k <= kIdioms; ++k)
-        hidden.insert(window->game().strGOKU[static_cast<std::size_t>(k)]);
+        hidden.insert(window->game().hiddenIdioms()[static_cast<std::size_t>(k)]);
     for (int miss = 1; miss <= 3; ++miss) {
         std::vector<int> pick;
         for (int start = 0; start + 4 <= kCells; ++start) {
@@ -133,14 +133,14 @@ TEST_F(KeyboardPlay, AWholeGameWithoutThePointer)
         }
         for (int i : pick)
             pressTile(i, i % 2 ? "Return" : "space");
-        ASSERT_TRUE(waitFor([&] { return window->game().intMISS == miss && idle(); }));
+        ASSERT_TRUE(waitFor([&] { return window->game().misses() == miss && idle(); }));
         if (miss < 3) {
             // The focused tile tells how many misses are left.
             EXPECT_EQ(news(), QString::fromUtf8(kLampTips[static_cast<std::size_t>(2 - miss)]));
             EXPECT_EQ(window->statusLabel()->accessibleName(), QString());
         }
     }
-    ASSERT_TRUE(waitFor([&] { return window->game().intOVER == 1; }));
+    ASSERT_TRUE(waitFor([&] { return window->game().overStage() == 1; }));
     EXPECT_EQ(messageRow(), QStringLiteral("…残念至極…"));
     // The frame went to the nearest tile still showing, which tells of the lost board.
     ASSERT_TRUE(waitFor([&] { return news() == QStringLiteral("…残念至極…"); })) << news().toStdString();
@@ -148,12 +148,12 @@ TEST_F(KeyboardPlay, AWholeGameWithoutThePointer)
 
     // Space brings the prompt; Space on 再 lays the same board out again.
     press({QStringLiteral("space")});
-    ASSERT_TRUE(waitFor([&] { return window->game().intOVER == 2; }));
+    ASSERT_TRUE(waitFor([&] { return window->game().overStage() == 2; }));
     EXPECT_EQ(messageRow(), QStringLiteral("再度？新規？"));
     pressTile(19);
-    ASSERT_TRUE(waitFor([&] { return window->game().blnPLAY && idle(); }));
+    ASSERT_TRUE(waitFor([&] { return window->game().playing() && idle(); }));
     for (int i = 0; i < kCells; ++i)
-        ASSERT_EQ(window->tile(i)->accessibleName(), window->game().strMOJI[static_cast<std::size_t>(i)]);
+        ASSERT_EQ(window->tile(i)->accessibleName(), window->game().dealtCharacters()[static_cast<std::size_t>(i)]);
     EXPECT_TRUE(window->tile(19)->hasFocus());
 
     // Pick two tiles and take them back with Escape, then one with BackSpace.
@@ -165,17 +165,17 @@ TEST_F(KeyboardPlay, AWholeGameWithoutThePointer)
     ASSERT_TRUE(waitFor([&] { return window->statusLabel()->accessibleName().isEmpty(); }));
     EXPECT_FALSE(window->tile(40)->isChecked());
     pressTile(50);
-    ASSERT_TRUE(waitFor([&] { return window->game().intPICK == 1; }));
+    ASSERT_TRUE(waitFor([&] { return window->game().pickCount() == 1; }));
     press({QStringLiteral("BackSpace")});
-    ASSERT_TRUE(waitFor([&] { return window->game().intPICK == 0; }));
+    ASSERT_TRUE(waitFor([&] { return window->game().pickCount() == 0; }));
 
     // Find every idiom; each find is told on the focused tile, which keeps to a showing tile.
     for (int k = 1; k <= kIdioms; ++k) {
-        const std::vector<int> tiles = tilesSpelling(window->game().strGOKU[static_cast<std::size_t>(k)]);
+        const std::vector<int> tiles = tilesSpelling(window->game().hiddenIdioms()[static_cast<std::size_t>(k)]);
         ASSERT_EQ(tiles.size(), 4u) << "idiom " << k;
         for (int i : tiles)
             pressTile(i);
-        ASSERT_TRUE(waitFor([&] { return window->game().intGOT == k && idle(); })) << "idiom " << k;
+        ASSERT_TRUE(waitFor([&] { return window->game().foundCount() == k && idle(); })) << "idiom " << k;
         ASSERT_TRUE(horokata::testing::checkInvariants(window->game()).isEmpty() || k == kIdioms);
         const QString line = window->line(k - 1)->accessibleName();
         ASSERT_TRUE(waitFor([&] { return news().startsWith(line); })) << "idiom " << k << ": " << news().toStdString();
@@ -186,7 +186,7 @@ TEST_F(KeyboardPlay, AWholeGameWithoutThePointer)
 
     // Space plays the celebration; the keys come back to the title board afterwards.
     press({QStringLiteral("space")});
-    ASSERT_TRUE(waitFor([&] { return window->game().intCLEAR == 0 && idle() && messageRow() == QStringLiteral("＊ホロカタ＊"); },
+    ASSERT_TRUE(waitFor([&] { return window->game().clearStage() == 0 && idle() && messageRow() == QStringLiteral("＊ホロカタ＊"); },
                         30000));
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     EXPECT_TRUE(window->tile(window->focusCell())->hasFocus());
@@ -205,7 +205,7 @@ TEST_F(KeyboardPlay, AWholeGameWithoutThePointer)
         });
     });
     press({QStringLiteral("ctrl+l")});
-    ASSERT_TRUE(waitFor([&] { return globals.intLEVEL == 1 && window->game().blnPLAY && idle(); }));
+    ASSERT_TRUE(waitFor([&] { return globals.intLEVEL == 1 && window->game().playing() && idle(); }));
     EXPECT_TRUE(menuShown);
     EXPECT_EQ(window->levelLabel()->accessibleName(), QStringLiteral("＜一般＞"));
 

@@ -1,8 +1,11 @@
 // The main window offscreen with a scripted platform: layout, start-up outcomes, window buttons.
 #include "main_window/main_window.h"
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 #include "platform/fonts.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QMouseEvent>
@@ -38,15 +41,18 @@ protected:
     {
         window = std::make_unique<MainWindow>(globals, platform, folder.path());
         platform.onEvents = [this] { window->sync(); };
-        window->dialogOverride = [this] { dialogs << QStringLiteral("%1 %2").arg(static_cast<int>(globals.intMSG)).arg(globals.strNAME); };
-        loaded = window->Form_Load();
+        window->dialogOverride = [this] {
+            dialogs << QStringLiteral("%1 %2").arg(static_cast<int>(globals.intMSG)).arg(globals.strNAME);
+            return true;
+        };
+        loaded = QCoro::waitFor(window->Form_Load());
     }
 
     // A board in play, dealt as the player deals one.
     void dealBoard()
     {
         QTest::mouseClick(window->button("cmdNEW"), Qt::LeftButton);
-        ASSERT_TRUE(window->game().blnPLAY);
+        ASSERT_TRUE(window->game().playing());
     }
 
     void mouse(QWidget *w, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held)
@@ -118,7 +124,7 @@ TEST_F(MainWindowTest, StartUpReadsTheBeginnerListAndShowsReady)
     EXPECT_EQ(window->statusLabel()->x(), window->levelLabel()->x() + window->levelLabel()->width() + 12);
     EXPECT_TRUE(window->isEnabled());
     EXPECT_FALSE(platform.busy);
-    EXPECT_GE(window->game().intMAX, 20);
+    EXPECT_GE(window->game().idiomCount(), 20);
     // The window was disabled with the busy pointer while it loaded.
     EXPECT_TRUE(platform.log.contains(QStringLiteral("busy 1")));
 }
@@ -133,7 +139,7 @@ TEST_F(MainWindowTest, MissingBeginnerListLeavesNoLevelAndNothingToDeal)
     EXPECT_EQ(window->statusLabel()->text(), QStringLiteral("異常事態！"));
     EXPECT_TRUE(window->statusLabel()->styleSheet().contains(QStringLiteral("#00ff00")));
     QTest::mouseClick(window->button("cmdNEW"), Qt::LeftButton);
-    EXPECT_FALSE(window->game().blnPLAY);
+    EXPECT_FALSE(window->game().playing());
     EXPECT_EQ(window->tile(27)->text(), QStringLiteral("ホ"));
 }
 
@@ -224,6 +230,7 @@ TEST_F(MainWindowTest, VersionButtonAsksInModeFiveAndCoversTheBar)
     window->dialogOverride = [&] {
         coverTop = window->cover()->y();
         dialogs << QString::number(static_cast<int>(globals.intMSG));
+        return true;
     };
     QTest::mouseClick(window->button("cmdMENU"), Qt::LeftButton);
     EXPECT_EQ(dialogs, QStringList{QStringLiteral("5")});
@@ -231,6 +238,27 @@ TEST_F(MainWindowTest, VersionButtonAsksInModeFiveAndCoversTheBar)
     EXPECT_EQ(window->cover()->y(), 32);
     EXPECT_EQ(globals.intMSG, kDialogAtRest);
     EXPECT_EQ(platform.count(QStringLiteral("beep")), 1);
+}
+
+TEST_F(MainWindowTest, AScreenReadersPressOnATitleButtonRunsItsOneCommand)
+{
+    ProgramFolder folder;
+    open(folder);
+    ASSERT_TRUE(loaded);
+    int versions = 0;
+    QObject::connect(window->command(MainWindow::kVersionCommand), &QAction::triggered, [&] { ++versions; });
+    // The version button through its accessible press: its command, once.
+    QAccessibleInterface *button = QAccessible::queryAccessibleInterface(window->button("cmdMENU"));
+    ASSERT_TRUE(button && button->actionInterface());
+    button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return versions > 0; }, 2000));
+    QTest::qWait(50);
+    EXPECT_EQ(versions, 1);
+    EXPECT_EQ(dialogs, QStringList{QStringLiteral("5 ")});
+    // 新規 the same way deals a board.
+    QAccessibleInterface *deal = QAccessible::queryAccessibleInterface(window->button("cmdNEW"));
+    deal->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->game().playing(); }, 2000));
 }
 
 TEST_F(MainWindowTest, LampsActOnTheReleaseOfAnyButtonOverThemOnly)

@@ -3,6 +3,7 @@
 #include "platform/qt_platform.h"
 #include "popups/confirm_dialog.h"
 #include "popups/level_menu.h"
+#include "support/game_builder.h"
 #include "support/game_invariants.h"
 
 #include <QAccessible>
@@ -44,7 +45,7 @@ protected:
         qputenv("XDG_RUNTIME_DIR", QByteArray("/tmp"));
         window = std::make_unique<MainWindow>(globals, platform, QStringLiteral(HOROKATA_PROGRAM_DIR));
         platform.beforeEvents = [this] { window->sync(); };
-        ASSERT_TRUE(window->Form_Load());
+        ASSERT_TRUE(QCoro::waitFor(window->Form_Load()));
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
     void TearDown() override
@@ -53,9 +54,15 @@ protected:
         window.reset();
     }
 
+    // A click, and whatever flow it started run to its end.
     void click(QWidget *w, Qt::MouseButton b = Qt::LeftButton)
     {
         QTest::mouseClick(w, b, Qt::NoModifier, QPoint(w->width() / 2, w->height() / 2));
+        QElapsedTimer t;
+        t.start();
+        while (window->flowRunning() && t.elapsed() < 20000)
+            QTest::qWait(20);
+        ASSERT_FALSE(window->flowRunning()) << "the flow did not end";
     }
 
     // The visible tiles, read through their accessible names.
@@ -95,9 +102,9 @@ protected:
     // Answers the next confirmation dialog once it is open, through its own buttons.
     void answerNextDialog(bool yes)
     {
-        QTimer::singleShot(300, [yes] {
-            auto *dialog = qobject_cast<ConfirmDialog *>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr) << "no dialog open";
+        QTimer::singleShot(300, [this, yes] {
+            auto *dialog = window->findChild<ConfirmDialog *>();
+            ASSERT_TRUE(dialog && dialog->isVisible()) << "no dialog open";
             if (yes)
                 dialog->cmdOK_Click();
             else
@@ -109,7 +116,7 @@ protected:
     {
         click(window->button("cmdNEW"));
         ASSERT_EQ(visibleTiles().size(), 80u);
-        ASSERT_TRUE(window->game().blnPLAY);
+        ASSERT_TRUE(window->game().playing());
     }
 
     ProgramState globals;
@@ -163,7 +170,7 @@ TEST_F(RealWindow, FindingAnIdiomClearsItsTilesFillsALineAndClosesUp)
         // The card of the last board's find went with its line.
         EXPECT_EQ(accessibleDescription(window->line(0)), QString());
         EXPECT_EQ(window->line(0)->toolTip(), QString());
-        const QString idiom = window->game().strGOKU[1];
+        const QString idiom = window->game().hiddenIdioms()[1];
         const std::vector<int> tiles = tilesSpelling(idiom);
         ASSERT_EQ(tiles.size(), 4u);
         for (int k = 0; k < 3; ++k)
@@ -201,7 +208,7 @@ TEST_F(RealWindow, FindingAnIdiomClearsItsTilesFillsALineAndClosesUp)
         EXPECT_TRUE(window->isEnabled());
         // Keep a picture of a board in play when asked to (for the README).
         if (board == 0 && qEnvironmentVariableIsSet("HOROKATA_SHOT_DIR")) {
-            const std::vector<int> more = tilesSpelling(window->game().strGOKU[2]);
+            const std::vector<int> more = tilesSpelling(window->game().hiddenIdioms()[2]);
             for (int i : more)
                 click(window->tile(i));
             click(window->tile(visibleTiles().back()));
@@ -220,8 +227,8 @@ TEST_F(RealWindow, ALevelIdiomSpelledInTheOtherOrderOfAHiddenOneIsAFind)
     // The beginner list holds 息災延命 and 延命息災. Deal a board that hides the first of them
     // and not the second, then give the level its whole list back.
     Game &game = window->game();
-    const std::vector<Idiom> whole = game.strLIST;
-    const std::int16_t count = game.intMAX;
+    const std::vector<Idiom> whole = game.idiomList();
+    const int count = game.idiomCount();
     const QString hidden = QStringLiteral("息災延命");
     const QString other = QStringLiteral("延命息災");
     std::vector<Idiom> board{Idiom(), Idiom(hidden)};
@@ -233,11 +240,9 @@ TEST_F(RealWindow, ALevelIdiomSpelledInTheOtherOrderOfAHiddenOneIsAFind)
             board.push_back(idiom);
     }
     ASSERT_TRUE(listed) << "延命息災 is not in the beginner list";
-    game.strLIST = board;
-    game.intMAX = kIdioms;
+    horokata::testing::GameBuilder(game).listEntries(board);
     deal();
-    game.strLIST = whole;
-    game.intMAX = count;
+    horokata::testing::GameBuilder(game).listEntries(whole);
 
     const std::vector<int> tiles = tilesSpelling(other);
     ASSERT_EQ(pickOf(tiles), other);
@@ -259,7 +264,7 @@ TEST_F(RealWindow, ThreeMissesShowTheRegretLineAndRevealTheIdioms)
     deal();
     std::set<QString> hidden;
     for (int k = 1; k <= kIdioms; ++k)
-        hidden.insert(window->game().strGOKU[static_cast<std::size_t>(k)]);
+        hidden.insert(window->game().hiddenIdioms()[static_cast<std::size_t>(k)]);
     for (int miss = 0; miss < 3; ++miss) {
         // Four tiles whose characters spell no hidden idiom.
         std::vector<int> v = visibleTiles();
@@ -284,10 +289,10 @@ TEST_F(RealWindow, ThreeMissesShowTheRegretLineAndRevealTheIdioms)
     for (int h = 0; h < kLamps; ++h)
         EXPECT_FALSE(window->lamp(h)->isVisible());
     for (int k = 0; k < kIdioms; ++k) {
-        EXPECT_EQ(accessibleName(window->line(k)), lineNumber(k) + window->game().strGOKU[static_cast<std::size_t>(k + 1)]);
+        EXPECT_EQ(accessibleName(window->line(k)), lineNumber(k) + window->game().hiddenIdioms()[static_cast<std::size_t>(k + 1)]);
         EXPECT_TRUE(window->line(k)->styleSheet().contains(QStringLiteral("#000000"))) << "line " << k << " not black";
         EXPECT_TRUE(accessibleDescription(window->line(k))
-                        .startsWith(window->game().strGOKU[static_cast<std::size_t>(k + 1)] + QLatin1Char('\n')))
+                        .startsWith(window->game().hiddenIdioms()[static_cast<std::size_t>(k + 1)] + QLatin1Char('\n')))
             << "line " << k << " revealed without its card";
     }
     // The next click brings the replay prompt.
@@ -308,7 +313,7 @@ TEST_F(RealWindow, ACompletedBoardPlaysTheCelebrationAndReturnsToTheTitle)
 {
     deal();
     for (int k = 1; k <= kIdioms; ++k) {
-        const std::vector<int> tiles = tilesSpelling(window->game().strGOKU[static_cast<std::size_t>(k)]);
+        const std::vector<int> tiles = tilesSpelling(window->game().hiddenIdioms()[static_cast<std::size_t>(k)]);
         ASSERT_EQ(tiles.size(), 4u);
         for (int i : tiles)
             click(window->tile(i));
@@ -359,8 +364,8 @@ TEST_F(RealWindow, ACompletedBoardPlaysTheCelebrationAndReturnsToTheTitle)
     EXPECT_LE(static_cast<int>(QApplication::topLevelWidgets().size()), before);
 }
 
-// A level whose list fails to read closes the program from inside the menu's click handler
-// and its nested loop, after the read-error box: no window may be deleted under them (the
+// A level chosen in the menu whose list fails to read closes the program from inside the
+// flow that chose it, after the read-error box: nothing may run on the deleted popups (the
 // sanitizer pass reports any use of freed memory).
 TEST(RealWindowShutdown, AReadErrorChosenFromTheLevelMenuClosesTheProgramSafely)
 {
@@ -383,14 +388,14 @@ TEST(RealWindowShutdown, AReadErrorChosenFromTheLevelMenuClosesTheProgramSafely)
     QtPlatform platform;
     auto window = std::make_unique<MainWindow>(globals, platform, folder.path());
     platform.beforeEvents = [&window] { window->sync(); };
-    ASSERT_TRUE(window->Form_Load());
+    ASSERT_TRUE(QCoro::waitFor(window->Form_Load()));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
 
     QString message;
     QTimer::singleShot(400, [&] {
         // The read-error box is up while the menu's click handler is still running.
         QTimer::singleShot(400, [&] {
-            if (auto *dialog = qobject_cast<ConfirmDialog *>(QApplication::activeModalWidget())) {
+            if (auto *dialog = window->findChild<ConfirmDialog *>(); dialog && dialog->isVisible()) {
                 message = dialog->messageText();
                 QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
             }
@@ -404,9 +409,9 @@ TEST(RealWindowShutdown, AReadErrorChosenFromTheLevelMenuClosesTheProgramSafely)
         QTest::qWait(100);
     EXPECT_EQ(message, QStringLiteral("＜一般＞ 読み込みエラー！ ＝ 強制終了！"));
     EXPECT_FALSE(window->isVisible());
-    EXPECT_TRUE(window->game().closing());
-    // Back in the outer loop the popups are gone.
-    QTest::qWait(50);
+    EXPECT_FALSE(window->flowRunning());
+    EXPECT_EQ(window->game().idiomCount(), 0);
+    // The popups are gone with the close.
     EXPECT_EQ(window->findChild<LevelMenu *>(), nullptr);
     EXPECT_EQ(window->findChild<ConfirmDialog *>(), nullptr);
     window.reset();

@@ -1,6 +1,6 @@
 // Sound slots and the small helpers of the program-wide state.
 #include "puzzle/program_state.h"
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 
 #include <gtest/gtest.h>
 
@@ -27,10 +27,10 @@ TEST(SoundSlotTest, SlotsArePlayableOnlyWhenTheirFileExists)
     SET_SOUND(g, p);
     EXPECT_EQ(g.strWIN, QStringLiteral("/win"));
     EXPECT_EQ(g.wav[1].path, QStringLiteral("/win/Media/Chord.wav"));
-    EXPECT_EQ(g.wav[0].playable, vbTrue);
-    EXPECT_EQ(g.wav[1].playable, vbFalse);
-    EXPECT_EQ(g.wav[2].playable, vbTrue);
-    EXPECT_EQ(g.wav[3].playable, vbTrue);
+    EXPECT_EQ(g.wav[0].playable, true);
+    EXPECT_EQ(g.wav[1].playable, false);
+    EXPECT_EQ(g.wav[2].playable, true);
+    EXPECT_EQ(g.wav[3].playable, true);
 
     playSound(g, p, Sound::Miss);
     playSound(g, p, Sound::IdiomFound);
@@ -41,8 +41,8 @@ TEST(SoundSlotTest, SlotsArePlayableOnlyWhenTheirFileExists)
     playSound(g, p, Sound::BoardComplete);
     playSound(g, p, Sound::BoardComplete);
     EXPECT_EQ(p.count(QStringLiteral("sound /win/Media/Tada.wav")), 1);
-    EXPECT_EQ(g.wav[3].playable, vbFalse);
-    EXPECT_EQ(g.wav[2].playable, vbTrue);
+    EXPECT_EQ(g.wav[3].playable, false);
+    EXPECT_EQ(g.wav[2].playable, true);
 }
 
 TEST(HelperTest, CutNullAndTrailingSeparator)

@@ -1,6 +1,6 @@
 // Start-up refusals and the fatal exit's message.
 #include "app/startup.h"
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 
 #include <gtest/gtest.h>
 

@@ -39,8 +39,8 @@ int main(int argc, char **argv)
     QGuiApplication::setApplicationDisplayName(QString::fromUtf8(horokata::kTitle));
     // Docks and task switchers find the game's icon through its menu entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("horokata"));
-    // The program ends when its main window closes, even while a flow, the celebration or a
-    // popup's loop is still on the stack: those loops end and the flows run out at once.
+    // The program ends when its main window closes, whatever flow was waiting then: closing
+    // the window ends every flow.
     QApplication::setQuitOnLastWindowClosed(false);
 
     horokata::QtPlatform platform;
@@ -52,16 +52,16 @@ int main(int argc, char **argv)
     platform.beforeEvents = [&window] { window.sync(); };
     platform.onRaiseRequest = [&window] { window.bringToFront(); };
     QObject::connect(&window, &horokata::MainWindow::closed, &app, [] { QCoreApplication::exit(0); });
-    if (!window.Form_Load())
-        return window.game().closing() ? 0 : 1;
+    // The window loads as the first flow of the event loop; a failed start-up exits with 1.
     // The sound module and the sounds load once the window is ready, when the event loop
-    // first idles, well before the first pick can ask for a sound.
-    QTimer::singleShot(0, &window, [&platform, &globals] {
+    // next idles, well before the first pick can ask for a sound.
+    QObject::connect(&window, &horokata::MainWindow::loaded, &window, [&platform, &globals] {
         QStringList paths;
         for (const horokata::SoundSlot &slot : globals.wav)
             if (slot.playable)
                 paths << slot.path;
         platform.preloadSounds(paths);
-    });
+    }, Qt::QueuedConnection);
+    window.startLoading();
     return app.exec();
 }

@@ -44,10 +44,10 @@ int EffectFrame::movingCount() const
 
 void PerformView::frameStarted(int, int) {}
 
-void PerformView::waitUntil(std::uint32_t deadline, Platform &platform)
+QCoro::Task<> PerformView::waitUntil(std::uint32_t deadline, Platform &platform)
 {
     while (static_cast<std::int32_t>(deadline - platform.tickMs()) >= 1)
-        platform.doEvents();
+        co_await platform.doEvents();
 }
 
 std::int32_t centreInPixels(int leftPx, int widthPx)
@@ -216,7 +216,7 @@ EffectFrame AnimationModel::nextFrame()
     return out;
 }
 
-void AnimationModel::PERFORM(Platform &platform, PerformView &view)
+QCoro::Task<> AnimationModel::PERFORM(Platform &platform, PerformView &view)
 {
     while (!finished()) {
         const EffectFrame f = nextFrame();
@@ -229,7 +229,7 @@ void AnimationModel::PERFORM(Platform &platform, PerformView &view)
             // The deadline is set before drawing, so drawing time counts towards the period.
             const std::uint32_t deadline = platform.tickMs() + static_cast<std::uint32_t>(f.period);
             view.paint(d);
-            view.waitUntil(deadline, platform);
+            co_await view.waitUntil(deadline, platform);
         }
     }
 }

@@ -1,6 +1,7 @@
 // The celebration's sprite animation as plain data: sprite table, moves, retire rule, pacing.
 #pragma once
 
+#include <QCoro/QCoroTask>
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -48,15 +49,15 @@ struct EffectFrame {
     int idealMs() const { return movingCount() * period; }
 };
 
-// Where PERFORM draws and how it waits. The default wait processes events until the
-// deadline passes on the platform clock, which spins; a window overrides it with a blocking wait.
+// Where PERFORM draws and how it waits. The default wait lets pending events run until the
+// deadline passes on the platform clock, which spins; a window overrides it with a timed pause.
 class PerformView {
 public:
     virtual ~PerformView() = default;
     virtual void frameStarted(int frame, int period);
     virtual void paint(const DrawCommand &cmd) = 0;
-    // Return once the 32-bit millisecond clock has reached `deadline`.
-    virtual void waitUntil(std::uint32_t deadline, Platform &platform);
+    // Done once the 32-bit millisecond clock has reached `deadline`.
+    virtual QCoro::Task<> waitUntil(std::uint32_t deadline, Platform &platform);
 };
 
 // Stores `value` into a 16-bit field when it fits; otherwise the assignment fails and the
@@ -109,7 +110,7 @@ public:
 
     // Runs the remaining frames: each moving sprite sets its deadline one period ahead,
     // is painted, then waits for the deadline; a first appearance does not wait.
-    void PERFORM(Platform &platform, PerformView &view);
+    QCoro::Task<> PERFORM(Platform &platform, PerformView &view);
 
     // Sum of all waits of a full run, frame by frame, from a fresh copy of this model.
     int idealTotalMs() const;

@@ -7,14 +7,11 @@
 
 #include <QCloseEvent>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QGuiApplication>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPixmap>
-#include <QPointer>
 #include <QScreen>
-#include <QTimer>
 #include <QWidget>
 
 #include <memory>
@@ -28,37 +25,30 @@ class CelebrationWindow : public QWidget, public PerformView {
 public:
     CelebrationWindow(QWidget *mainWindow, Platform &platform);
 
-    void run(CelebrationStats *stats);
+    QCoro::Task<> run(CelebrationStats *stats);
 
     void paint(const DrawCommand &cmd) override;
-    void waitUntil(std::uint32_t deadline, Platform &platform) override;
+    QCoro::Task<> waitUntil(std::uint32_t deadline, Platform &platform) override;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    // The celebration ends early when its window is closed, when the main window closes
-    // (the program is ending), or when the event loops are told to exit.
-    bool stopped();
-
     Platform &platform_;
-    QPointer<QWidget> mainWindow_;
-    bool hadMainWindow_ = false;
-    bool stopped_ = false;
+    bool stopped_ = false; // the window was closed: the rest of the celebration is skipped
     AnimationModel model_;
     QImage backing_; // persistent picture of the window: capture plus every sprite drawn
     qreal dpr_ = 1.0;
     bool captured_ = false;
     int paints_ = 0;
 
-    std::int32_t lngCX = 0, lngCY = 0;
-    std::int32_t lngPW = 0, lngPH = 0;
+    std::int32_t lngCX = 0, lngCY = 0; // where the sprites start: the main window's centre
+    std::int32_t lngPW = 0, lngPH = 0; // the screen's width and height in pixels
 };
 
 CelebrationWindow::CelebrationWindow(QWidget *mainWindow, Platform &platform)
-    : QWidget(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), platform_(platform),
-      mainWindow_(mainWindow), hadMainWindow_(mainWindow != nullptr)
+    : QWidget(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), platform_(platform)
 {
     setObjectName(QStringLiteral("Form3"));
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -107,13 +97,6 @@ void CelebrationWindow::paintEvent(QPaintEvent *event)
     }
 }
 
-bool CelebrationWindow::stopped()
-{
-    if (!stopped_ && hadMainWindow_ && (!mainWindow_ || mainWindow_->isHidden()))
-        stopped_ = true;
-    return stopped_;
-}
-
 void CelebrationWindow::closeEvent(QCloseEvent *event)
 {
     stopped_ = true;
@@ -122,7 +105,7 @@ void CelebrationWindow::closeEvent(QCloseEvent *event)
 
 void CelebrationWindow::paint(const DrawCommand &cmd)
 {
-    if (stopped())
+    if (stopped_)
         return;
     const QImage &source = cmd.source == EffectSource::imgTITOL ? titleEmblem() : spriteSheet();
     const QRect target(cmd.x, cmd.y, cmd.size, cmd.size);
@@ -134,27 +117,19 @@ void CelebrationWindow::paint(const DrawCommand &cmd)
     update(target);
 }
 
-void CelebrationWindow::waitUntil(std::uint32_t deadline, Platform &platform)
+QCoro::Task<> CelebrationWindow::waitUntil(std::uint32_t deadline, Platform &platform)
 {
-    // Sleep in the event loop until the deadline, so painting and system events go on
-    // without keeping a processor busy; input stays out.
+    // A pause until the deadline, so painting and system events go on without keeping a
+    // processor busy; this window and the main window are disabled, so input is dropped.
     for (;;) {
         const auto left = static_cast<std::int32_t>(deadline - platform.tickMs());
-        if (left < 1 || stopped())
-            return;
-        QEventLoop loop;
-        QTimer timer;
-        timer.setSingleShot(true);
-        timer.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-        timer.start(left);
-        // A loop that will not run (the program is exiting) ends the celebration.
-        if (loop.exec(QEventLoop::ExcludeUserInputEvents) != 0)
-            stopped_ = true;
+        if (left < 1 || stopped_)
+            co_return;
+        co_await platform.sleepMs(left);
     }
 }
 
-void CelebrationWindow::run(CelebrationStats *stats)
+QCoro::Task<> CelebrationWindow::run(CelebrationStats *stats)
 {
     setEnabled(false);
     showFullScreen();
@@ -162,18 +137,18 @@ void CelebrationWindow::run(CelebrationStats *stats)
     model_.setScreen(lngPW, lngPH);
     model_.INIT_PF(lngCX, lngCY, platform_);
     const int ideal = stats ? model_.idealTotalMs() : 0;
-    platform_.doEvents();
+    co_await platform_.doEvents();
 
     QElapsedTimer wall;
     wall.start();
-    model_.PERFORM(platform_, *this);
+    co_await model_.PERFORM(platform_, *this);
     const qint64 performMs = wall.elapsed();
 
-    platform_.doEvents();
-    if (!stopped())
-        platform_.sleepMs(200);
+    co_await platform_.doEvents();
+    if (!stopped_)
+        co_await platform_.sleepMs(200);
     hide();
-    platform_.doEvents();
+    co_await platform_.doEvents();
 
     if (stats) {
         stats->idealMs = ideal;
@@ -187,11 +162,11 @@ void CelebrationWindow::run(CelebrationStats *stats)
 
 } // namespace
 
-void playCelebration(QWidget *mainWindow, Platform &platform, CelebrationStats *stats)
+QCoro::Task<> playCelebration(QWidget *mainWindow, Platform &platform, CelebrationStats *stats)
 {
     // One window and one capture per celebration; nothing outlives it.
     const auto form = std::make_unique<CelebrationWindow>(mainWindow, platform);
-    form->run(stats);
+    co_await form->run(stats);
 }
 
 } // namespace horokata

@@ -1,6 +1,7 @@
 // The full-screen celebration window: plays the sprite animation over a capture of the screen.
 #pragma once
 
+#include <QCoro/QCoroTask>
 #include <QtGlobal>
 
 class QWidget;
@@ -19,13 +20,13 @@ struct CelebrationStats {
     bool captured = false; // false when the screen could not be read (drawn over black)
 };
 
-// Plays the celebration and returns when it is over. Creates a fresh frameless window over
-// the whole screen that holds the main window, shows the screen as captured just before,
-// lets the sprites burst from the main window's centre, then hides and deletes the window.
-// The window takes no input; the caller disables the main window and shows the busy pointer.
-// Pacing, randomness, event processing and the final pause go through `platform`; each wait
-// lasts until `platform.tickMs()` reaches the sprite's deadline, blocking in the event loop
-// meanwhile. `mainWindow` may be null: the sprites then start at the screen's centre.
-void playCelebration(QWidget *mainWindow, Platform &platform, CelebrationStats *stats = nullptr);
+// Plays the celebration; done when it is over. Creates a fresh frameless window over the
+// whole screen that holds the main window, shows the screen as captured just before, lets
+// the sprites burst from the main window's centre, then hides and deletes the window (also
+// when the flow is stopped on the way). The window takes no input; the caller disables the
+// main window and shows the busy pointer. Pacing, randomness, the painted steps and the final
+// pause go through `platform`; each wait pauses until `platform.tickMs()` reaches the
+// sprite's deadline. `mainWindow` may be null: the sprites then start at the screen's centre.
+QCoro::Task<> playCelebration(QWidget *mainWindow, Platform &platform, CelebrationStats *stats = nullptr);
 
 } // namespace horokata

@@ -2,6 +2,7 @@
 // what the board tells a screen reader.
 #include "main_window/main_window.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -25,7 +26,7 @@ int showingLamp(const BoardModel &m, int h)
 
 } // namespace
 
-std::array<QPushButton *, 5> MainWindow::titleButtons() const
+std::array<QPushButton *, MainWindow::kTitleButtons> MainWindow::titleButtons() const
 {
     // Left to right, as they sit on the title bar.
     return {cmdMENU, cmdEXIT, cmdRESET, cmdSELECT, cmdNEW};
@@ -57,7 +58,7 @@ QWidget *MainWindow::keyFocusWidget()
         return cmdFOCUS; // nothing shows on the board for the moment
     }
     if (keyArea_ == KeyArea::Button)
-        return titleButtons()[static_cast<std::size_t>(std::clamp(keyIndex_, 0, 4))];
+        return titleButtons()[static_cast<std::size_t>(std::clamp(keyIndex_, 0, kTitleButtons - 1))];
     return cmdFOCUS;
 }
 
@@ -109,7 +110,7 @@ void MainWindow::cycleKeyFocus(bool next)
         int index;
     };
     std::vector<Stop> stops;
-    for (int b = 0; b < 5; ++b)
+    for (int b = 0; b < kTitleButtons; ++b)
         stops.push_back({KeyArea::Button, b});
     if (nearestShowingTile(game_.model(), boardCell_) >= 0)
         stops.push_back({KeyArea::Board, boardCell_});
@@ -157,56 +158,17 @@ void MainWindow::activateFromKeys()
             game_.MOJI_MouseDown(cell, MouseButton::Left);
             game_.MOJI_Flip(cell);
         });
-        act([this, cell] { game_.MOJI_MouseUp(cell, MouseButton::Left); });
+        flow(game_.MOJI_MouseUp(cell, MouseButton::Left));
         return;
     }
     case KeyArea::Lamp:
-        act([this] { game_.chkLIFE_MouseUp(keyIndex_); });
+        flow(game_.chkLIFE_MouseUp(keyIndex_));
         return;
     case KeyArea::Button:
         break;
     }
-    QPushButton *b = titleButtons()[static_cast<std::size_t>(keyIndex_)];
-    if (b == cmdMENU)
-        act([this] { game_.ask(DialogMode::Version); });
-    else if (b == cmdEXIT)
-        cmdEXIT_Click();
-    else if (b == cmdRESET)
-        act([this] { game_.cmdRESET_Click(); });
-    else if (b == cmdSELECT)
-        levelMenuFromKeys();
-    else if (b == cmdNEW)
-        act([this] { game_.cmdNEW_Click(); });
-}
-
-void MainWindow::levelMenuFromKeys()
-{
-    // As if 選択 were pressed at its centre; the focus stays where it is.
-    act([this] {
-        storeMenuPosition(cmdSELECT->rect().center());
-        openLevelMenu();
-    });
-}
-
-// The Ctrl shortcuts: new board, level menu, quit.
-bool MainWindow::controlKey(int key, bool once)
-{
-    switch (key) {
-    case Qt::Key_N:
-        if (once)
-            act([this] { game_.cmdNEW_Click(); });
-        return true;
-    case Qt::Key_L:
-        if (once)
-            levelMenuFromKeys();
-        return true;
-    case Qt::Key_Q:
-        if (once)
-            cmdEXIT_Click();
-        return true;
-    default:
-        return false;
-    }
+    // The focused button's command; the focus stays where it is.
+    commands_[static_cast<std::size_t>(keyIndex_)]->trigger();
 }
 
 // An arrow moves the focus over the showing tiles, along the title bar or over the lamps.
@@ -222,7 +184,7 @@ void MainWindow::arrowKey(int key)
         // The first arrow shows the frame where the board's focus was.
         moveKeyFocus(KeyArea::Board, boardCell_);
     } else if (horizontal && keyArea_ == KeyArea::Button) {
-        moveKeyFocus(KeyArea::Button, std::clamp(keyIndex_ + (forward ? 1 : -1), 0, 4));
+        moveKeyFocus(KeyArea::Button, std::clamp(keyIndex_ + (forward ? 1 : -1), 0, kTitleButtons - 1));
     } else if (horizontal && keyArea_ == KeyArea::Lamp) {
         int h = keyIndex_ + (forward ? 1 : -1);
         if (h >= 0 && h < kLamps && game_.model().chkLIFE[static_cast<std::size_t>(h)].Visible)
@@ -240,8 +202,11 @@ bool MainWindow::handleKey(QKeyEvent *e)
     // Commands act once per press; only the arrows repeat while held.
     const bool once = !e->isAutoRepeat();
 
-    if (mods == Qt::ControlModifier)
-        return controlKey(key, once);
+    // A command's shortcut that reaches the keys (held down) is dropped.
+    const QKeySequence pressed(e->keyCombination());
+    for (const QAction *c : commands_)
+        if (!c->shortcut().isEmpty() && c->shortcut().matches(pressed) == QKeySequence::ExactMatch)
+            return true;
     if (key == Qt::Key_Backtab || (key == Qt::Key_Tab && mods == Qt::ShiftModifier)) {
         cycleKeyFocus(false);
         return true;
@@ -251,10 +216,6 @@ bool MainWindow::handleKey(QKeyEvent *e)
     switch (key) {
     case Qt::Key_Tab:
         cycleKeyFocus(true);
-        return true;
-    case Qt::Key_F5:
-        if (once)
-            act([this] { game_.cmdRESET_Click(); });
         return true;
     case Qt::Key_F1:
         if (once)
@@ -278,7 +239,7 @@ bool MainWindow::handleKey(QKeyEvent *e)
             return false;
         // A right press on the board: the pick is taken back.
         if (once)
-            act([this] { game_.picBACK_MouseDown(MouseButton::Right); });
+            flow(game_.picBACK_MouseDown(MouseButton::Right));
         return true;
     default:
         return false;

@@ -37,7 +37,11 @@ MainWindow::MainWindow(ProgramState &globals, Platform &platform, const QString 
     buildControls();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // A window deleted without closing still ends its flows before its parts go.
+    endFlows();
+}
 
 QPushButton *MainWindow::button(const char *name) const
 {
@@ -59,23 +63,55 @@ void MainWindow::act(const std::function<void()> &call)
     sync();
 }
 
-void MainWindow::command(const std::function<void()> &call)
+void MainWindow::flow(QCoro::Task<> task)
 {
-    focusSink();
-    act(call);
+    // Nobody keeps the follower: it ends by itself once the flow ends or is stopped.
+    follow(std::move(task));
 }
 
-bool MainWindow::Form_Load()
+QCoro::Task<> MainWindow::follow(QCoro::Task<> task)
+{
+    ++flows_;
+    try {
+        co_await std::move(task);
+    } catch (const FlowStopped &) {
+        // The window is closing: nothing of it may be touched beyond this count.
+        --flows_;
+        co_return;
+    }
+    --flows_;
+    sync();
+}
+
+void MainWindow::endFlows()
+{
+    waits_.stopAll();
+    p_.stopFlows();
+}
+
+void MainWindow::startLoading()
+{
+    flow(loadProgram());
+}
+
+QCoro::Task<> MainWindow::loadProgram()
+{
+    const bool loaded = co_await Form_Load();
+    if (loaded)
+        emit this->loaded();
+    else
+        QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);
+}
+
+QCoro::Task<bool> MainWindow::Form_Load()
 {
     // Tile font and layout are set up in the constructor; show the splash state.
-    p_.doEvents();
-    game_.loadFirstList(programFolder_);
-    if (game_.closing())
-        return false;
+    co_await p_.doEvents();
+    co_await game_.loadFirstList(programFolder_);
     game_.beginLoading();
     sync();
     show();
-    p_.doEvents();
+    co_await p_.doEvents();
     SET_SOUND(g_, p_);
     // The dialog and the level menu build their outlines as they load; the menu only
     // when the dialog's outline worked.
@@ -84,39 +120,30 @@ bool MainWindow::Form_Load()
         loadLevelMenu();
     if (g_.intERR != Trouble::None) {
         ERR_END();
-        return false;
+        co_return false;
     }
     game_.finishLoad();
     placeStatus();
     game_.endLoading();
-    p_.doEvents();
+    co_await p_.doEvents();
     sync();
-    return true;
+    co_return true;
 }
 
 void MainWindow::ERR_END()
 {
     p_.setBusyPointer(false);
     p_.messageBox(fatalMessage(g_.intERR), QString::fromUtf8(kFatalTitle));
-    p_.doEvents();
     unloadPopups();
     hide();
 }
 
 void MainWindow::unloadPopups()
 {
-    // A popup may be closing the program from inside its own handler or nested loop (a level
-    // chosen in the menu whose list fails to read): it is hidden now, which ends its loop, and
-    // deleted once control is back in the loop that was running when it was unloaded.
-    if (menu_) {
-        menu_->hide();
-        menu_->deleteLater();
-    }
-    if (dialog_) {
-        if (dialog_->isVisible())
-            dialog_->reject();
-        dialog_->deleteLater();
-    }
+    // No flow waits on them any more: the menu goes first, then the dialog.
+    delete menu_;
+    delete dialog_;
+    popupClosed();
     if (help_)
         help_->hide();
 }
@@ -180,7 +207,7 @@ void MainWindow::sync()
     picBACK->setScheme(m.paintedScheme);
     if (isEnabled() != m.enabled)
         setEnabled(m.enabled);
-    pendingNews_ += news_.look(m, BoardMarks{game_.intGOT, game_.intMISS, game_.blnPLAY != 0});
+    pendingNews_ += news_.look(m, BoardMarks{game_.foundCount(), game_.misses(), game_.playing()});
     applyKeyFocus();
 }
 
@@ -235,27 +262,38 @@ void MainWindow::onTileReleased(int index, Qt::MouseButton button, bool inside)
         if (button == Qt::LeftButton)
             game_.MOJI_Flip(index);
     });
-    act([this, index, button] { game_.MOJI_MouseUp(index, toGameButton(button)); });
+    flow(game_.MOJI_MouseUp(index, toGameButton(button)));
 }
 
 // ---------------------------------------------------------------- dialogs and the effect
 
-void MainWindow::SET_FORM2()
+QCoro::Task<bool> MainWindow::SET_FORM2()
 {
     sync();
-    if (closed_) {
-        // Nothing is shown once the window has closed; a question counts as "いいえ ×".
-        if (isQuestion(g_.intMSG))
-            g_.blnCANCEL = vbTrue;
-        return;
-    }
-    if (dialogOverride) {
-        dialogOverride();
-        return;
-    }
-    confirmDialog()->SET_FORM2();
+    if (dialogOverride)
+        co_return dialogOverride();
+    ConfirmDialog *dialog = confirmDialog();
+    openPopup(dialog);
+    dialog->SET_FORM2();
+    const bool yes = co_await waits_.until(dialog, &ConfirmDialog::answered);
+    popupClosed();
     backToWindow();
     sync();
+    co_return yes;
+}
+
+void MainWindow::openPopup(QWidget *popup)
+{
+    // Like a modal window, except that closing the main window still works: its input is
+    // dropped by the window's filter (eventFilter) until the popup hides.
+    popup_ = popup;
+    qApp->installEventFilter(this);
+}
+
+void MainWindow::popupClosed()
+{
+    popup_ = nullptr;
+    qApp->removeEventFilter(this);
 }
 
 ConfirmDialog *MainWindow::confirmDialog()
@@ -268,27 +306,27 @@ ConfirmDialog *MainWindow::confirmDialog()
 void MainWindow::loadLevelMenu()
 {
     if (!menu_)
-        menu_ = new LevelMenu(g_, this, [this](int index) { act([this, index] { game_.NEW_FILE(index); }); });
+        menu_ = new LevelMenu(g_, this);
 }
 
-void MainWindow::playCelebration()
+QCoro::Task<> MainWindow::playCelebration()
 {
-    using horokata::playCelebration;
     sync();
-    if (closed_)
-        return;
     if (celebrationOverride) {
         celebrationOverride();
-        return;
+        co_return;
     }
-    playCelebration(this, p_);
+    co_await horokata::playCelebration(this, p_);
     backToWindow();
 }
 
-void MainWindow::closeMainWindow()
+QCoro::Task<> MainWindow::closeMainWindow()
 {
     sync();
     close();
+    // The close ended every flow that waited; the one that asked for it ends here.
+    throw FlowStopped{};
+    co_return;
 }
 
 void MainWindow::showHelp()
@@ -322,29 +360,33 @@ void MainWindow::cmdEXIT_Click()
 
 void MainWindow::closeEvent(QCloseEvent *e)
 {
-    // Closing never asks: the popups go first, then the window.
-    closed_ = true;
+    // Closing never asks: every flow ends where it waits, the popups go, then the window.
+    endFlows();
     unloadPopups();
-    p_.doEvents();
     e->accept();
     emit closed();
 }
 
 void MainWindow::showEvent(QShowEvent *e)
 {
-    closed_ = false;
     QWidget::showEvent(e);
 }
 
 void MainWindow::cmdMENU_Click()
 {
-    command([this] { game_.ask(DialogMode::Version); });
+    flow(versionNotice());
+}
+
+QCoro::Task<> MainWindow::versionNotice()
+{
+    co_await game_.ask(DialogMode::Version);
 }
 
 void MainWindow::cmdSELECT_Press(QPoint pressPos)
 {
     focusSink();
     storeMenuPosition(pressPos);
+    selectPressed_ = true;
 }
 
 void MainWindow::storeMenuPosition(QPoint pressPos)
@@ -355,13 +397,31 @@ void MainWindow::storeMenuPosition(QPoint pressPos)
 
 void MainWindow::cmdSELECT_Release()
 {
-    command([this] { openLevelMenu(); });
+    // Without a press on the button (a shortcut, the keys), the menu opens as if 選択 were
+    // pressed at its centre.
+    if (!std::exchange(selectPressed_, false))
+        storeMenuPosition(cmdSELECT->rect().center());
+    flow(chooseLevel());
 }
 
-void MainWindow::openLevelMenu()
+QCoro::Task<std::optional<int>> MainWindow::SET_MENU()
 {
     loadLevelMenu();
-    menu_->SET_MENU();
+    LevelMenu *menu = menu_;
+    openPopup(menu);
+    menu->SET_MENU();
+    const int level = co_await waits_.until(menu, &LevelMenu::answered);
+    popupClosed();
+    // The screen under the menu is painted again before anything else happens.
+    co_await p_.doEvents();
+    co_return level < 0 ? std::nullopt : std::optional<int>(level);
+}
+
+QCoro::Task<> MainWindow::chooseLevel()
+{
+    const std::optional<int> level = co_await SET_MENU();
+    if (level)
+        co_await game_.NEW_FILE(*level);
     backToWindow();
 }
 
@@ -369,9 +429,9 @@ void MainWindow::imgSYS_MouseDown(int x)
 {
     if (x < 18) {
         imgSYS->setPixmap(imgSYSStates[1]);
-        blnSYS1 = vbTrue;
+        blnSYS1 = true;
     } else if (x > 34) {
-        blnSYS2 = vbTrue;
+        blnSYS2 = true;
         imgSYS->setPixmap(imgSYSStates[2]);
     }
 }
@@ -379,11 +439,11 @@ void MainWindow::imgSYS_MouseDown(int x)
 void MainWindow::imgSYS_MouseUp()
 {
     if (blnSYS1) {
-        blnSYS1 = vbFalse;
+        blnSYS1 = false;
         imgSYS->setPixmap(imgSYSStates[0]);
         showMinimized();
     } else if (blnSYS2) {
-        blnSYS2 = vbFalse;
+        blnSYS2 = false;
         imgSYS->setPixmap(imgSYSStates[0]);
         close();
     }
@@ -406,6 +466,23 @@ void MainWindow::changeEvent(QEvent *e)
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     const auto type = event->type();
+    if (popup_) {
+        // A popup is open: its own events are none of the window's, and the window takes no input.
+        if (!watched->isWidgetType() || static_cast<QWidget *>(watched)->window() != this)
+            return false;
+        switch (type) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+            return true; // a popup is open: the window takes no input
+        default:
+            break;
+        }
+    }
     if (type == QEvent::KeyPress && handleKey(static_cast<QKeyEvent *>(event)))
         return true;
     if (watched == imgSYS) {
@@ -420,8 +497,12 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     } else if (watched == cmdSELECT) {
         if (type == QEvent::MouseButtonPress)
             cmdSELECT_Press(static_cast<QMouseEvent *>(event)->position().toPoint());
-        else if (type == QEvent::MouseButtonRelease) {
-            QMetaObject::invokeMethod(this, &MainWindow::cmdSELECT_Release, Qt::QueuedConnection);
+        else if (type == QEvent::MouseButtonRelease && selectPressed_) {
+            // Any release after the press opens the menu, on the button or beside it; the
+            // button itself sees no release, so it gives no click of its own.
+            cmdSELECT->setDown(false);
+            commands_[kSelectCommand]->trigger();
+            return true;
         }
     }
     return QWidget::eventFilter(watched, event);

@@ -5,6 +5,7 @@
 #include "main_window/board_area.h"
 #include "main_window/lamp_button.h"
 #include "main_window/tile_button.h"
+#include "platform/flow_waits.h"
 #include "puzzle/board_focus.h"
 #include "puzzle/game.h"
 
@@ -13,7 +14,9 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <optional>
 
+class QAction;
 class QPushButton;
 class QFrame;
 
@@ -31,9 +34,13 @@ public:
     MainWindow(ProgramState &globals, Platform &platform, const QString &programFolder);
     ~MainWindow() override;
 
-    // The window's construction sequence. Returns false when start-up must end
-    // (a window outline failed, or the first list could not be read).
-    bool Form_Load();
+    // The window's construction sequence, a flow of its own. False when start-up must end
+    // because a window outline failed; a first list that cannot be read closes the window.
+    QCoro::Task<bool> Form_Load();
+    // Runs Form_Load from the event loop; a failed start-up ends the program with exit code 1.
+    void startLoading();
+    // True while a flow started from the window has not ended (it may be waiting).
+    bool flowRunning() const { return flows_ > 0; }
 
     // The game, to read; windows change it only through its methods.
     const Game &game() const { return game_; }
@@ -43,9 +50,9 @@ public:
     void sync();
 
     // GameHost
-    void SET_FORM2() override;
-    void playCelebration() override;
-    void closeMainWindow() override;
+    QCoro::Task<bool> SET_FORM2() override;
+    QCoro::Task<> playCelebration() override;
+    QCoro::Task<> closeMainWindow() override;
 
     // Brings the window, or the popup open over it, to the front: a later start of the game
     // asks for it.
@@ -53,8 +60,8 @@ public:
     // F1: the short "遊び方" window.
     void showHelp();
 
-    // Stand-ins while the dialog and the effect are replaced (tests).
-    std::function<void()> dialogOverride;
+    // Stand-ins while the dialog and the effect are replaced (tests); the dialog's returns the answer.
+    std::function<bool()> dialogOverride;
     std::function<void()> celebrationOverride;
 
     TileButton *tile(int i) const { return MOJI[static_cast<std::size_t>(i)]; }
@@ -66,8 +73,13 @@ public:
     BoardArea *board() const { return picBACK; }
     QPushButton *button(const char *name) const;
     // The halves of the window-button image held down, waiting for their release.
-    bool minimiseHeld() const { return blnSYS1 != vbFalse; }
-    bool closeHeld() const { return blnSYS2 != vbFalse; }
+    bool minimiseHeld() const { return blnSYS1; }
+    bool closeHeld() const { return blnSYS2; }
+
+    // The commands of the title bar, left to right as their buttons sit.
+    enum TitleCommand { kVersionCommand, kExitCommand, kReplayCommand, kSelectCommand, kNewCommand, kTitleButtons };
+    // The one action of each command, which its button, its shortcut and a screen reader trigger.
+    QAction *command(TitleCommand c) const { return commands_[static_cast<std::size_t>(c)]; }
 
     // "終了": closes the window, which ends the program.
     void cmdEXIT_Click();
@@ -75,8 +87,11 @@ public:
     void cmdMENU_Click();
     // "選択" pressed: the level menu will open beside the press.
     void cmdSELECT_Press(QPoint pressPos);
-    // "選択" released: opens the level menu.
+    // "選択" released (or its shortcut): opens the level menu.
     void cmdSELECT_Release();
+    // The level menu at the stored position, open until the player chooses or closes it: the
+    // level chosen, or none.
+    QCoro::Task<std::optional<int>> SET_MENU();
     // A press on the window-button image: its left half minimises, its right half closes.
     void imgSYS_MouseDown(int x);
     // The release that carries out the half pressed.
@@ -95,6 +110,8 @@ public:
 signals:
     // The window has closed: the program is ending.
     void closed();
+    // Start-up has ended well: the window is ready for play.
+    void loaded();
 
 protected:
     void closeEvent(QCloseEvent *e) override;
@@ -108,6 +125,7 @@ private:
     void buildControls();
     void buildTitleBar();
     void buildTitleButtons();
+    void buildCommands();
     void buildBoard();
     void buildSidePanel();
     void placeStatus();
@@ -119,32 +137,40 @@ private:
     void unloadPopups();
     // The one path from input to the game: the call, then the widgets synced to what it left.
     void act(const std::function<void()> &call);
-    // The same for the title-bar and side-panel commands, which first send the focus to the
-    // sink so that no visible control keeps a focus frame.
-    void command(const std::function<void()> &call);
+    // The same for a flow: it runs until it first waits, and the widgets are synced to what
+    // it left whenever it waits and once it ends.
+    void flow(QCoro::Task<> task);
+    QCoro::Task<> follow(QCoro::Task<> task);
+    // Ends every flow where it waits: closing the window ends them all.
+    void endFlows();
+    // Shows `popup` over the window, which takes no input until the popup hides.
+    void openPopup(QWidget *popup);
+    void popupClosed();
     void onTileReleased(int index, Qt::MouseButton button, bool inside);
     static MouseButton toGameButton(Qt::MouseButton b);
     // The line's card (idiom, reading, meaning) as its tooltip and accessible description.
     void showCard(QLabel *line, const QString &caption);
-    // The menu position as if `cmdSELECT` were pressed at `pressPos`, and the menu itself.
+    // The menu position as if `cmdSELECT` were pressed at `pressPos`.
     void storeMenuPosition(QPoint pressPos);
-    void openLevelMenu();
+    // The level menu, then the level chosen there dealt.
+    QCoro::Task<> chooseLevel();
+    // The version notice in the dialog.
+    QCoro::Task<> versionNotice();
+    QCoro::Task<> loadProgram();
 
     // Keyboard play (keyboard_play.cpp).
     // Mouse paths: the focus goes to the off-screen sink, so no frame shows.
     void focusSink();
     bool handleKey(QKeyEvent *e);
-    bool controlKey(int key, bool once);
     void arrowKey(int key);
     void moveKeyFocus(KeyArea area, int index);
     void cycleKeyFocus(bool next);
     void activateFromKeys();
-    void levelMenuFromKeys();
     // After every sync: the focus follows its cell or lamp, and the board's news is told.
     void applyKeyFocus();
     void tellNews();
     void backToWindow();
-    std::array<QPushButton *, 5> titleButtons() const;
+    std::array<QPushButton *, kTitleButtons> titleButtons() const;
 
     ProgramState &g_;
     Platform &p_;
@@ -172,16 +198,18 @@ private:
     std::array<QPixmap, 3> imgSYSStates;  // imgSYS at rest, minimise held, close held
     QPixmap background_;
     TitleBarDrag *drag_ = nullptr;
+    std::array<QAction *, kTitleButtons> commands_{};
+    bool selectPressed_ = false; // 選択 is held down by the mouse: its release opens the menu
 
-    vbBool blnSYS1 = vbFalse; // the minimise half of imgSYS is held
-    vbBool blnSYS2 = vbFalse; // the close half of imgSYS is held
+    bool blnSYS1 = false; // the minimise half of imgSYS is held
+    bool blnSYS2 = false; // the close half of imgSYS is held
 
     QPointer<ConfirmDialog> dialog_;
     QPointer<LevelMenu> menu_;
     QPointer<HelpWindow> help_;
-    // Set when the window closes. Flows still on the stack then run to their end without
-    // asking questions or playing the celebration.
-    bool closed_ = false;
+    QPointer<QWidget> popup_;  // the popup open over the window, which takes no input meanwhile
+    FlowWaits waits_;          // where the flows wait for the popups' answers
+    int flows_ = 0;            // flows started here and not yet ended
 
     KeyArea keyArea_ = KeyArea::None;
     int keyIndex_ = 0;

@@ -6,6 +6,7 @@
 #include "platform/screen_fit.h"
 #include "platform/title_bar_drag.h"
 
+#include <QAction>
 #include <QFrame>
 #include <QImage>
 #include <QPainter>
@@ -155,10 +156,32 @@ void MainWindow::buildTitleButtons()
     cmdNEW = makeButton("cmdNEW", QStringLiteral("新規"), QStringLiteral("新規ゲーム"), QRect(264, 0, 81, 23), lavender);
     imgOFF->raise();
 
-    connect(cmdEXIT, &QPushButton::clicked, this, &MainWindow::cmdEXIT_Click);
-    connect(cmdMENU, &QPushButton::clicked, this, &MainWindow::cmdMENU_Click);
-    connect(cmdNEW, &QPushButton::clicked, this, [this] { command([this] { game_.cmdNEW_Click(); }); });
-    connect(cmdRESET, &QPushButton::clicked, this, [this] { command([this] { game_.cmdRESET_Click(); }); });
+    buildCommands();
+}
+
+// One action per command of the title bar: its button, its shortcut and a screen reader's
+// press on the button all trigger it. A shortcut acts once per press, never while held.
+void MainWindow::buildCommands()
+{
+    const auto makeAction = [this](QPushButton *button, const QKeySequence &shortcut, auto handler) {
+        auto *action = new QAction(button->accessibleName(), this);
+        action->setShortcut(shortcut);
+        action->setAutoRepeat(false);
+        addAction(action);
+        connect(action, &QAction::triggered, this, handler);
+        // A click first sends the focus to the sink, so that no visible control keeps a frame.
+        connect(button, &QPushButton::clicked, action, [this, action] {
+            focusSink();
+            action->trigger();
+        });
+        return action;
+    };
+    commands_[kVersionCommand] = makeAction(cmdMENU, QKeySequence(), &MainWindow::cmdMENU_Click);
+    commands_[kExitCommand] = makeAction(cmdEXIT, QKeySequence(Qt::CTRL | Qt::Key_Q), &MainWindow::cmdEXIT_Click);
+    commands_[kReplayCommand] = makeAction(cmdRESET, QKeySequence(Qt::Key_F5), [this] { flow(game_.cmdRESET_Click()); });
+    commands_[kSelectCommand] = makeAction(cmdSELECT, QKeySequence(Qt::CTRL | Qt::Key_L), &MainWindow::cmdSELECT_Release);
+    commands_[kNewCommand] = makeAction(cmdNEW, QKeySequence(Qt::CTRL | Qt::Key_N), [this] { flow(game_.cmdNEW_Click()); });
+    // 選択 opens the menu on any release that follows a mouse press on it (eventFilter).
     cmdSELECT->installEventFilter(this);
 }
 
@@ -168,7 +191,7 @@ void MainWindow::buildBoard()
     picBACK = new BoardArea(this);
     picBACK->setGeometry(10, 34, 482, 386);
     connect(picBACK, &BoardArea::pressedWith, this, [this](Qt::MouseButton b) {
-        act([this, b] { game_.picBACK_MouseDown(toGameButton(b)); });
+        flow(game_.picBACK_MouseDown(toGameButton(b)));
     });
     const QFont tf = tileFont();
     for (int i = 0; i < kCells; ++i) {
@@ -215,7 +238,10 @@ void MainWindow::buildSidePanel()
         lamp->setAccessibleName(QString::fromUtf8(kLampTips[static_cast<std::size_t>(h)]));
         lamp->setFocusPolicy(Qt::TabFocus);
         lamp->installEventFilter(this);
-        connect(lamp, &QAbstractButton::clicked, this, [this, h] { command([this, h] { game_.chkLIFE_MouseUp(h); }); });
+        connect(lamp, &QAbstractButton::clicked, this, [this, h] {
+            focusSink();
+            flow(game_.chkLIFE_MouseUp(h));
+        });
         chkLIFE[static_cast<std::size_t>(h)] = lamp;
     }
     Label1 = new QLabel(QStringLiteral("手違"), picSIDE);

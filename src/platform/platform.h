@@ -1,21 +1,31 @@
 // The small layer between the game and the machine: every facility the game needs from the OS.
 #pragma once
 
+#include <QCoro/QCoroTask>
 #include <QString>
 #include <cstdint>
 #include <optional>
 
 namespace horokata {
 
+// Flows are coroutines (QCoro::Task). They keep each awaited value in a local and test the
+// local: GCC 12 miscompiles a co_await written inside an if's condition.
+
+// Thrown out of a suspension point when the window that runs the flow closes: the flow's
+// frames unwind, and nothing after the suspension runs.
+struct FlowStopped {};
+
 class Platform {
 public:
     virtual ~Platform() = default;
 
-    // Let pending window events (painting included) run once.
-    virtual void doEvents() = 0;
-    // Pause the flow for the given time. The windows stay painted meanwhile, and input made
+    // Suspends the flow until the window events pending now (painting included) have run.
+    virtual QCoro::Task<> doEvents() = 0;
+    // Suspends the flow for the given time. The windows stay painted meanwhile, and input made
     // during the pause reaches them at once (a disabled window drops it) instead of queueing.
-    virtual void sleepMs(int ms) = 0;
+    virtual QCoro::Task<> sleepMs(int ms) = 0;
+    // Ends every flow suspended in doEvents or sleepMs: each throws FlowStopped there.
+    virtual void stopFlows() = 0;
     // Millisecond clock with an arbitrary origin; wraps like a 32-bit counter.
     virtual std::uint32_t tickMs() = 0;
 

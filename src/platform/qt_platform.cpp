@@ -8,14 +8,12 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QMessageBox>
 #include <QScreen>
 #include <QLibrary>
 #include <QStandardPaths>
-#include <QTimer>
 #include <QStringList>
 #include <cmath>
 
@@ -37,25 +35,28 @@ QtPlatform::~QtPlatform()
         QApplication::restoreOverrideCursor();
 }
 
-void QtPlatform::doEvents()
+QCoro::Task<> QtPlatform::doEvents()
 {
     if (beforeEvents)
         beforeEvents();
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    co_await waits_.pause(0);
 }
 
-void QtPlatform::sleepMs(int ms)
+QCoro::Task<> QtPlatform::sleepMs(int ms)
 {
-    // The wait keeps the window painted. Input is processed too, so that clicks made
+    // The wait keeps the window painted. Input is handled too, so that clicks made
     // meanwhile reach the disabled window (and are dropped there) instead of queueing up
     // and arriving once the window is enabled again.
     if (beforeEvents)
         beforeEvents();
     if (ms <= 0)
-        return;
-    QEventLoop loop;
-    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
-    loop.exec();
+        co_return;
+    co_await waits_.pause(ms);
+}
+
+void QtPlatform::stopFlows()
+{
+    waits_.stopAll();
 }
 
 std::uint32_t QtPlatform::tickMs()

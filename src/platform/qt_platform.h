@@ -1,6 +1,7 @@
 // The real platform layer on Qt: events, timers, sounds, pointer, message boxes, instance lock.
 #pragma once
 
+#include "platform/flow_waits.h"
 #include "platform/platform.h"
 #include "platform/sound_backend.h"
 
@@ -20,8 +21,9 @@ public:
     QtPlatform();
     ~QtPlatform() override;
 
-    void doEvents() override;
-    void sleepMs(int ms) override;
+    QCoro::Task<> doEvents() override;
+    QCoro::Task<> sleepMs(int ms) override;
+    void stopFlows() override;
     std::uint32_t tickMs() override;
     float rnd() override;
     void randomize() override;
@@ -36,7 +38,7 @@ public:
     bool fileExistsNormal(const QString &path) override;
     std::int64_t fileLength(const QString &path) override;
 
-    // Runs before pending events are processed: the main window mirrors the game state here.
+    // Runs before a flow suspends: the main window mirrors the game state here.
     std::function<void()> beforeEvents;
 
     // Loads the sound module and reads the given files ahead. Called once the window is
@@ -51,6 +53,7 @@ public:
     static QString raiseChannelPath();
 
 private:
+    FlowWaits waits_;
     QElapsedTimer clock_;
     std::mt19937 gen_;
     std::unique_ptr<QLockFile> lock_;

@@ -42,7 +42,6 @@ ConfirmDialog::ConfirmDialog(ProgramState &g, QWidget *mainWindow)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("ホロカタ"));
-    setModal(true);
     background_ = popupArt(QStringLiteral("dialog_background.png"));
 
     // The dialog loads hidden, 380 x 85 pixels, and is cut to its outline at once: a failed
@@ -187,7 +186,9 @@ void ConfirmDialog::SET_FORM2()
     tellReader();
 
     Command1->setFocus();
-    exec();
+    show();
+    raise();
+    activateWindow();
 }
 
 void ConfirmDialog::tellReader()
@@ -239,13 +240,14 @@ void ConfirmDialog::cmdOK_Click()
 {
     Command1->setFocus();
     hide();
+    emit answered(true);
 }
 
 void ConfirmDialog::cmdCANSEL_Click()
 {
     Command1->setFocus();
-    g_.blnCANCEL = vbTrue;
     hide();
+    emit answered(false);
 }
 
 void ConfirmDialog::cmdLOGO_Click()

@@ -20,8 +20,8 @@ public:
     // outline sets g.intERR to one of the dialog outline troubles (the window then stays unshaped).
     ConfirmDialog(ProgramState &g, QWidget *mainWindow);
 
-    // Shows the message of mode g.intMSG modally, 66/72 pixels right/below the main window's
-    // top-left corner; returns once the dialog is hidden. "いいえ ×" sets g.blnCANCEL = vbTrue.
+    // Shows the message of mode g.intMSG, 66/72 pixels right/below the main window's top-left
+    // corner, and returns at once; the answer comes with `answered` when the dialog hides.
     void SET_FORM2();
 
     QString messageText() const;
@@ -40,6 +40,10 @@ public slots:
     // question with "いいえ ×", so nothing is thrown away, and dismisses a notice.
     void reject() override;
 
+signals:
+    // The dialog has hidden: true for "はい ○" (and a dismissed notice), false for "いいえ ×".
+    void answered(bool yes);
+
 protected:
     void paintEvent(QPaintEvent *) override;
     void keyPressEvent(QKeyEvent *event) override;
@@ -54,13 +58,13 @@ private:
     ProgramState &g_;
     QPointer<QWidget> mainWindow_;
     QPixmap background_;
-    QLabel *picBAR2 = nullptr;
-    QPushButton *cmdLOGO = nullptr;
-    QPushButton *cmdCANSEL = nullptr;
-    QPushButton *cmdOK = nullptr;
-    QLabel *lblCOM = nullptr;
-    QLabel *lblMSG = nullptr;
-    QPushButton *Command1 = nullptr;
+    QLabel *picBAR2 = nullptr;        // the title bar: the two answers and the caption
+    QPushButton *cmdLOGO = nullptr;   // the game's logo at the bar's left end; does nothing
+    QPushButton *cmdCANSEL = nullptr; // "いいえ ×": the answer no, shown for questions only
+    QPushButton *cmdOK = nullptr;     // "はい ○": the answer yes, or dismisses a notice
+    QLabel *lblCOM = nullptr;         // the caption: "＜ 処理確認 ＞" or "バージョン情報"
+    QLabel *lblMSG = nullptr;         // the message of the mode
+    QPushButton *Command1 = nullptr;  // focus sink outside the visible dialog
 };
 
 } // namespace horokata

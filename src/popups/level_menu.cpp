@@ -6,13 +6,10 @@
 #include "popups/region.h"
 #include "popups/window_shape.h"
 
-#include <QCoreApplication>
-#include <QEventLoop>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPointer>
 
 namespace horokata {
 
@@ -31,15 +28,15 @@ bool validLevel(int index)
 
 } // namespace
 
-LevelMenu::LevelMenu(ProgramState &g, QWidget *owner, std::function<void(int)> newFile)
-    // A frameless modal window of its own rather than a popup: a popup would be left out of
-    // the accessibility tree, and a click beside it would close it.
-    : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), g_(g), newFile_(std::move(newFile))
+LevelMenu::LevelMenu(ProgramState &g, QWidget *owner)
+    // A frameless window of its own rather than a popup: a popup would be left out of the
+    // accessibility tree, and a click beside it would close it. Its owner takes no input
+    // while it is open.
+    : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), g_(g)
 {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("ファイル選択"));
     setAccessibleName(QStringLiteral("ファイル選択"));
-    setWindowModality(Qt::ApplicationModal);
     background_ = popupArt(QStringLiteral("menu_background.png"));
 
     // The menu loads hidden, 60 x 79 pixels.
@@ -67,12 +64,6 @@ LevelMenu::LevelMenu(ProgramState &g, QWidget *owner, std::function<void(int)> n
 
     // The outline; a failed one ends start-up.
     SET_RGN();
-}
-
-LevelMenu::~LevelMenu()
-{
-    if (loop_)
-        loop_->quit();
 }
 
 void LevelMenu::SET_RGN()
@@ -116,23 +107,15 @@ void LevelMenu::SET_MENU()
     if (validLevel(level) && entryEnabled(level))
         setEntryColor(level, kCurrent);
 
+    chosen_ = -1;
     show();
     raise();
     activateWindow();
-    // The menu may be unloaded while its loop runs (a chosen level's read error closes the
-    // program); it is then deleted later, but nothing here touches it once it is gone.
-    QPointer<LevelMenu> self(this);
-    QEventLoop loop;
-    loop_ = &loop;
-    loop.exec(QEventLoop::DialogExec);
-    if (self)
-        loop_ = nullptr;
 }
 
 void LevelMenu::SET_HIDE()
 {
     hide();
-    QCoreApplication::processEvents();
 }
 
 void LevelMenu::lblINDEX_MouseMove(int index)
@@ -149,13 +132,10 @@ void LevelMenu::lblINDEX_Click(int index)
 {
     if (!validLevel(index) || !entryEnabled(index))
         return;
+    // Choosing the loaded level only closes the menu.
+    if (index != g_.intLEVEL)
+        chosen_ = index;
     SET_HIDE();
-    // Choosing the loaded level only closes the menu. The callback is copied: it may end
-    // with this menu unloaded.
-    if (index != g_.intLEVEL && newFile_) {
-        const auto newFile = newFile_;
-        newFile(index);
-    }
 }
 
 QColor LevelMenu::entryColor(int index) const
@@ -268,8 +248,9 @@ void LevelMenu::showEvent(QShowEvent *event)
 void LevelMenu::hideEvent(QHideEvent *event)
 {
     QDialog::hideEvent(event);
-    if (loop_)
-        loop_->quit();
+    const int chosen = chosen_;
+    chosen_ = -1;
+    emit answered(chosen);
 }
 
 bool LevelMenu::eventFilter(QObject *watched, QEvent *event)

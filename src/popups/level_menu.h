@@ -8,9 +8,7 @@
 #include <QPixmap>
 #include <QDialog>
 #include <array>
-#include <functional>
 
-class QEventLoop;
 class QLabel;
 
 namespace horokata {
@@ -19,14 +17,13 @@ class LevelMenu : public QDialog {
     Q_OBJECT
 public:
     // Loads the menu hidden and cuts it to the built-in outline; a failed outline sets
-    // g.intERR to Trouble::MenuOutlineRefused or MenuOutlineNotApplied. `newFile` is the main window's
-    // NEW_FILE, called with the chosen level.
-    LevelMenu(ProgramState &g, QWidget *owner, std::function<void(int)> newFile);
-    ~LevelMenu() override;
+    // g.intERR to Trouble::MenuOutlineRefused or MenuOutlineNotApplied.
+    LevelMenu(ProgramState &g, QWidget *owner);
 
-    // Opens the menu at (lngMENUX, lngMENUY) twips and returns once it is hidden again.
+    // Opens the menu at (lngMENUX, lngMENUY) twips and returns at once; the choice comes with
+    // `answered` when the menu hides.
     void SET_MENU();
-    // Hides the menu and lets pending window events run once.
+    // Hides the menu.
     void SET_HIDE();
 
     QColor entryColor(int index) const;
@@ -37,6 +34,11 @@ public:
 
     void lblINDEX_MouseMove(int index);
     void lblINDEX_Click(int index);
+
+signals:
+    // The menu has hidden: the level chosen, or -1 when it closed without a change (the
+    // loaded level chosen again, Esc, a click on its background).
+    void answered(int level);
 
 protected:
     void paintEvent(QPaintEvent *) override;
@@ -56,12 +58,11 @@ private:
     void highlightFromKeys(int index);
 
     ProgramState &g_;
-    std::function<void(int)> newFile_;
     QPixmap background_;
-    std::array<QLabel *, kLevelCount> lblINDEX{};
+    std::array<QLabel *, kLevelCount> lblINDEX{}; // the four entries, one per level
     std::array<QColor, kLevelCount> colors_;
-    QLabel *imgARROW = nullptr;
-    QEventLoop *loop_ = nullptr;
+    QLabel *imgARROW = nullptr; // the arrow beside the loaded level's entry
+    int chosen_ = -1;           // the level clicked while the menu is open, -1 none
 };
 
 } // namespace horokata

@@ -49,18 +49,18 @@ void Game::setBusy(bool busy)
 
 // A long flow shuts the window and shows the busy pointer before its first painted step,
 // so that no click can start a second flow meanwhile.
-void Game::beginBusyFlow()
+QCoro::Task<> Game::beginBusyFlow()
 {
     setEnabled(false);
     setBusy(true);
-    p_.doEvents();
+    co_await p_.doEvents();
 }
 
-void Game::endBusyFlow()
+QCoro::Task<> Game::endBusyFlow()
 {
     setBusy(false);
     setEnabled(true);
-    p_.doEvents();
+    co_await p_.doEvents();
 }
 
 void Game::clearTiles(bool visible)
@@ -96,46 +96,42 @@ void Game::showMessageRow(const std::array<const char *, kMessageLength> &text)
         m_.MOJI[at(i)].Visible = true;
 }
 
-void Game::showStartMessage(const std::array<const char *, kMessageLength> &text)
+QCoro::Task<> Game::showStartMessage(const std::array<const char *, kMessageLength> &text)
 {
     // The board empties to the message row, which stays up for the start pause.
     clearTiles(false);
-    p_.doEvents();
+    co_await p_.doEvents();
     showMessageRow(text);
-    p_.doEvents();
-    p_.sleepMs(kStartPauseMs);
+    co_await p_.doEvents();
+    co_await p_.sleepMs(kStartPauseMs);
 }
 
-bool Game::ask(DialogMode mode)
+QCoro::Task<bool> Game::ask(DialogMode mode)
 {
     g_.intMSG = mode;
     m_.imgOFFTop = kCoverShown;
     p_.beep();
-    host_.SET_FORM2();
+    const bool yes = co_await host_.SET_FORM2();
     m_.imgOFFTop = kCoverHidden;
     g_.intMSG = kDialogAtRest;
-    if (g_.blnCANCEL) {
-        g_.blnCANCEL = vbFalse;
-        return false;
-    }
-    return true;
+    co_return yes || !isQuestion(mode);
 }
 
 // ---------------------------------------------------------------- start-up
 
-void Game::loadFirstList(const QString &programFolder)
+QCoro::Task<> Game::loadFirstList(const QString &programFolder)
 {
     intGRADE = 1;
-    blnPLAY = vbFalse;
+    blnPLAY = false;
     clearTiles(true);
     writeMessageRow(kTitleRow);
     g_.strLEVEL = QString::fromUtf8(levelAt(kStartLevel).label);
     g_.strPATH = withTrailingSeparator(programFolder);
     strFILE = g_.strPATH + QString::fromUtf8(levelAt(kStartLevel).fileName);
-    g_.blnLEVEL.fill(vbTrue);
-    READ_FILE(kStartLevel);
+    g_.blnLEVEL.fill(true);
+    co_await READ_FILE(kStartLevel);
     if (g_.blnERR) {
-        g_.blnERR = vbFalse;
+        g_.blnERR = false;
         g_.strLEVEL = kNoLevel;
         m_.lblGOKU = kTroubleWords;
     }

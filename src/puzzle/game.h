@@ -5,6 +5,7 @@
 #include "puzzle/board_model.h"
 #include "puzzle/program_state.h"
 
+#include <QCoro/QCoroTask>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -13,17 +14,21 @@
 namespace horokata {
 
 class Platform;
+namespace testing {
+struct GameBuilder;
+}
 
 // What the game needs from the windows around it.
 class GameHost {
 public:
     virtual ~GameHost() = default;
-    // The confirmation dialog: shows the mode in intMSG modally; sets blnCANCEL on "いいえ ×".
-    virtual void SET_FORM2() = 0;
-    // The celebration: returns when the effect window has played and closed.
-    virtual void playCelebration() = 0;
-    // Close the main window (the program then ends through its unload handling).
-    virtual void closeMainWindow() = 0;
+    // The confirmation dialog for the mode in intMSG: false when the player answers "いいえ ×".
+    virtual QCoro::Task<bool> SET_FORM2() = 0;
+    // The celebration: done when the effect window has played and closed.
+    virtual QCoro::Task<> playCelebration() = 0;
+    // Closes the main window, which ends the program and every flow with it, the asking one
+    // included: it never completes normally (FlowStopped).
+    virtual QCoro::Task<> closeMainWindow() = 0;
 };
 
 enum class MouseButton { Left = 1, Right = 2, Middle = 4 };
@@ -41,7 +46,6 @@ class Game {
 public:
     Game(ProgramState &globals, Platform &platform, GameHost &host);
 
-    BoardModel &model() { return m_; }
     const BoardModel &model() const { return m_; }
 
     // The phase that follows from blnPLAY, intCLEAR and intOVER.
@@ -49,7 +53,7 @@ public:
 
     // --- start-up (the window-independent steps of the main window's construction) ---
     // The title board, the program folder, every level usable, then the beginner list read.
-    void loadFirstList(const QString &programFolder);
+    QCoro::Task<> loadFirstList(const QString &programFolder);
     // The window is busy while the dialog and the menu load.
     void beginLoading();
     // The level label and status words once loaded.
@@ -59,13 +63,13 @@ public:
 
     // --- commands ---
     // "新規": deals a new board, asking first while one is in play.
-    void cmdNEW_Click();
+    QCoro::Task<> cmdNEW_Click();
     // "再度": replays the last board dealt, from the start.
-    void cmdRESET_Click();
+    QCoro::Task<> cmdRESET_Click();
     // A release on a miss lamp: offers to give the board up.
-    void chkLIFE_MouseUp(int index);
+    QCoro::Task<> chkLIFE_MouseUp(int index);
     // A level chosen in the level menu: asks, reads its list and deals from it.
-    void NEW_FILE(int index);
+    QCoro::Task<> NEW_FILE(int index);
 
     // --- tiles and board ---
     // A press on a tile (the flip and the release follow).
@@ -73,51 +77,75 @@ public:
     // The tile's own flip of Value between press and release (left button only).
     void MOJI_Flip(int index);
     // A release on the tile: picks it, or acts for the phase when no board is in play.
-    void MOJI_MouseUp(int index, MouseButton button);
+    QCoro::Task<> MOJI_MouseUp(int index, MouseButton button);
     // A press taken back by leaving the tile before release: no click happened.
     void takeBackPress();
     // Press, flip, release in the order the tile delivers them.
-    void clickTile(int index, MouseButton button);
+    QCoro::Task<> clickTile(int index, MouseButton button);
     // A press on the bare board: the left button closes up the tiles, any other cancels the pick.
-    void picBACK_MouseDown(MouseButton button);
+    QCoro::Task<> picBACK_MouseDown(MouseButton button);
 
     // --- flows ---
     // Per-board reset: message row hidden, idiom lines and lamps back to new, pick and counts 0.
-    void SET_INIT();
+    QCoro::Task<> SET_INIT();
     // Deals twenty idioms from the list onto the board. Returns false when the deal stopped
     // at a stage (the stage number was shown in a message box).
-    bool SET_RND();
+    QCoro::Task<bool> SET_RND();
     // Repaints the board's gradient when the colour scheme changed since the last paint.
     void SET_GRADE();
     // Compares the four-character pick with the hidden idioms: a find or a miss.
-    void SET_CHECK();
+    QCoro::Task<> SET_CHECK();
     // A find: hides the picked tiles, writes the idiom into its line, then closes up.
-    void SET_CLS();
+    QCoro::Task<> SET_CLS();
     // Closes up the tiles: gaps in each row to the right, then empty rows take the row below.
-    void SET_MOVE();
+    QCoro::Task<> SET_MOVE();
     // True when SET_MOVE would move at least one tile.
     bool movePending() const;
     // A miss: the pick taken back, a lamp out; the third miss ends the board.
-    void SET_OUT();
+    QCoro::Task<> SET_OUT();
     // The end of a lost board: "…残念至極…" and the idioms not found shown in black.
-    void SET_OVER();
+    QCoro::Task<> SET_OVER();
     // Reads the idiom list at strFILE for level `index`; a problem is told in the dialog.
-    void READ_FILE(int index);
+    QCoro::Task<> READ_FILE(int index);
 
     // Asks through the dialog: cover, beep, dialog, uncover. Returns true when confirmed
     // (a notice always returns true).
-    bool ask(DialogMode mode);
+    QCoro::Task<bool> ask(DialogMode mode);
 
-    // --- game state (1-based arrays keep their indices: entry 0 unused) ---
+    // --- the game state, to read (1-based arrays keep their indices: entry 0 unused) ---
+    const std::vector<Idiom> &idiomList() const { return strLIST; }
+    int idiomCount() const { return intMAX; }
+    const std::array<QString, kIdioms + 1> &hiddenIdioms() const { return strGOKU; }
+    const std::array<int, kIdioms + 1> &foundFlags() const { return intFIND; }
+    const std::array<QString, kCells> &dealtCharacters() const { return strMOJI; }
+    const std::array<int, kCells> &occupiedCells() const { return intMOJI; }
+    bool playing() const { return blnPLAY; }
+    bool holding() const { return blnHOLD; }
+    bool listRead() const { return blnREAD; }
+    const QString &listFile() const { return strFILE; }
+    const QString &picked() const { return strPICK; }
+    int foundCount() const { return intGOT; }
+    int misses() const { return intMISS; }
+    int overStage() const { return intOVER; }
+    int clearStage() const { return intCLEAR; }
+    int pickCount() const { return intPICK; }
+    int colorScheme() const { return intCOLOR; }
+    // True while the last deal is complete (false after a deal that stopped at a stage).
+    bool dealt() const { return dealt_; }
+
+private:
+    // Tests build boards directly.
+    friend struct testing::GameBuilder;
+
     std::vector<Idiom> strLIST{Idiom()};      // the idiom list read, entries 1..intMAX
     std::int16_t intMAX = 0;                  // number of idioms in strLIST
     std::array<QString, kIdioms + 1> strGOKU; // the twenty idioms hidden on the board
     std::array<int, kIdioms + 1> intFIND{};   // 1 once idiom k was found or revealed
     std::array<QString, kCells> strMOJI;      // each cell's character as dealt (for replay)
     std::array<int, kCells> intMOJI{};        // 1 while a cell holds a tile
-    vbBool blnPLAY = vbFalse;                 // a board is in play
-    vbBool blnHOLD = vbFalse;                 // the press was on an already picked tile
-    vbBool blnREAD = vbFalse;                 // a list has been read: boards can be dealt
+    bool blnPLAY = false;                     // a board is in play
+    bool blnHOLD = false;                     // the press was on an already picked tile
+    bool blnREAD = false;                     // a list has been read: boards can be dealt
     QString strFILE;                          // path of the idiom list to read
     QString strPICK;                          // the characters picked so far
     std::int16_t intGOT = 0;                  // idioms found on this board
@@ -128,43 +156,36 @@ public:
     std::int16_t intCOLOR = 0;                // the colour scheme for the next board (0..6)
     std::int16_t intGRADE = 1;                // the colour scheme last painted
 
-    // True while the last deal is complete (false after a deal that stopped at a stage).
-    bool dealt() const { return dealt_; }
-    // True once a read error has asked the main window to close.
-    bool closing() const { return closing_; }
-
-private:
     // Shared steps of the flows.
     bool anyIdiomShown() const;
     void playSound(Sound sound);
     void setEnabled(bool on);
     void setBusy(bool busy);
-    void beginBusyFlow();
-    void endBusyFlow();
+    QCoro::Task<> beginBusyFlow();
+    QCoro::Task<> endBusyFlow();
     void clearTiles(bool visible);
     void showAllTiles();
     void writeMessageRow(const std::array<const char *, kMessageLength> &text);
     void showMessageRow(const std::array<const char *, kMessageLength> &text);
-    void showStartMessage(const std::array<const char *, kMessageLength> &text);
-    void dealBoard();
-    void dealFailed();
-    void pickTile(Tile &tile);
+    QCoro::Task<> showStartMessage(const std::array<const char *, kMessageLength> &text);
+    QCoro::Task<> dealBoard();
+    QCoro::Task<> dealFailed();
+    QCoro::Task<> pickTile(Tile &tile);
     void cancelPick();
-    void clickBetweenBoards(int index, Tile &tile);
-    void boardComplete();
-    void celebrate();
-    void moveTile(int s, int d);
+    QCoro::Task<> clickBetweenBoards(int index, Tile &tile);
+    QCoro::Task<> boardComplete();
+    QCoro::Task<> celebrate();
+    QCoro::Task<> moveTile(int s, int d);
     int closeUpSource(int cell) const;
     bool rowTakesRowBelow(int row) const;
-    void refuseList(int index, DialogMode why);
-    void readError(int index);
+    QCoro::Task<> refuseList(int index, DialogMode why);
+    QCoro::Task<> readError(int index);
 
     ProgramState &g_;
     Platform &p_;
     GameHost &host_;
     BoardModel m_;
     bool dealt_ = false;
-    bool closing_ = false; // a read error is closing the program
 };
 
 } // namespace horokata

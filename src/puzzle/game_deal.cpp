@@ -23,7 +23,7 @@ enum DealStage { kShuffleList = 0, kPickIdioms = 1, kJoinText = 2, kShuffleCells
 
 } // namespace
 
-bool Game::SET_RND()
+QCoro::Task<bool> Game::SET_RND()
 {
     int stage = kShuffleList;
     const auto fail = [&] {
@@ -42,17 +42,17 @@ bool Game::SET_RND()
     stage = kPickIdioms;
     for (int k = 1; k <= kIdioms; ++k) {
         if (k > count || at(order[at(k)]) >= strLIST.size())
-            return fail();
+            co_return fail();
         strGOKU[at(k)] = strLIST[at(order[at(k)])];
     }
-    p_.doEvents();
+    co_await p_.doEvents();
 
     stage = kJoinText;
     QString text;
     for (int k = 1; k <= kIdioms; ++k)
         text += strGOKU[at(k)];
     if (text.size() != kCells)
-        return fail();
+        co_return fail();
 
     // Cell 0 is never the loop's partner, so it gets one more swap of its own.
     stage = kShuffleCells;
@@ -69,83 +69,86 @@ bool Game::SET_RND()
         m_.MOJI[at(i)].Caption = strMOJI[at(i)];
         intMOJI[at(i)] = 1;
     }
-    p_.doEvents();
+    co_await p_.doEvents();
     dealt_ = true;
-    return true;
+    co_return true;
 }
 
-void Game::dealFailed()
+QCoro::Task<> Game::dealFailed()
 {
     // A board that was not fully dealt is never played: back to the idle title board.
     clearTiles(true);
     intMOJI.fill(0);
     writeMessageRow(kTitleRow);
-    blnPLAY = vbFalse;
-    p_.doEvents();
+    blnPLAY = false;
+    co_await p_.doEvents();
 }
 
 // The deal that new game and level switch share: the start message, the reset, the deal,
 // then the board in play, or the idle title board when the deal stopped.
-void Game::dealBoard()
+QCoro::Task<> Game::dealBoard()
 {
     m_.lblGOKU.clear();
-    showStartMessage(kNewRow);
-    SET_INIT();
-    const bool ok = SET_RND();
+    co_await showStartMessage(kNewRow);
+    co_await SET_INIT();
+    const bool ok = co_await SET_RND();
     if (ok) {
         showAllTiles();
-        p_.doEvents();
+        co_await p_.doEvents();
     } else {
-        dealFailed();
+        co_await dealFailed();
     }
-    blnPLAY = ok ? vbTrue : vbFalse;
+    blnPLAY = ok;
 }
 
-void Game::cmdNEW_Click()
+QCoro::Task<> Game::cmdNEW_Click()
 {
     if (!blnREAD)
-        return;
+        co_return;
     intCLEAR = 0;
     intOVER = 0;
-    if (anyIdiomShown() && blnPLAY && !ask(DialogMode::DiscardBoard))
-        return;
-    blnPLAY = vbFalse;
-    beginBusyFlow();
+    if (anyIdiomShown() && blnPLAY) {
+        const bool discard = co_await ask(DialogMode::DiscardBoard);
+        if (!discard)
+            co_return;
+    }
+    blnPLAY = false;
+    co_await beginBusyFlow();
     SET_GRADE();
-    dealBoard();
-    endBusyFlow();
+    co_await dealBoard();
+    co_await endBusyFlow();
 }
 
-void Game::cmdRESET_Click()
+QCoro::Task<> Game::cmdRESET_Click()
 {
     if (!anyIdiomShown() && intOVER == 0)
-        return;
+        co_return;
     if (!blnREAD || !dealt_)
-        return;
-    beginBusyFlow();
+        co_return;
+    co_await beginBusyFlow();
     intCLEAR = 0;
     intOVER = 0;
-    blnPLAY = vbFalse;
+    blnPLAY = false;
     m_.lblGOKU.clear();
-    showStartMessage(kReplayRow);
-    SET_INIT();
+    co_await showStartMessage(kReplayRow);
+    co_await SET_INIT();
     for (int i = 0; i < kCells; ++i) {
         m_.MOJI[at(i)].Caption = strMOJI[at(i)];
         m_.MOJI[at(i)].Visible = true;
         intMOJI[at(i)] = 1;
     }
-    p_.doEvents();
-    blnPLAY = vbTrue;
-    endBusyFlow();
+    co_await p_.doEvents();
+    blnPLAY = true;
+    co_await endBusyFlow();
 }
 
-void Game::SET_INIT()
+QCoro::Task<> Game::SET_INIT()
 {
     for (int i : kMessageCells) {
         m_.MOJI[at(i)].Visible = false;
         m_.MOJI[at(i)].Value = 0;
     }
-    p_.doEvents();
+    co_await p_.doEvents();
     for (int k = 0; k < kIdioms; ++k) {
         m_.lblGO[at(k)].Caption = lineNumber(k);
         m_.lblGO[at(k)].ForeColor = kLineGreen;
@@ -154,7 +157,7 @@ void Game::SET_INIT()
         lamp.BackColor = kLampGreen;
         lamp.Visible = true;
     }
-    p_.doEvents();
+    co_await p_.doEvents();
     intMISS = 0;
     intGOT = 0;
     intPICK = 0;

@@ -6,21 +6,22 @@
 
 namespace horokata {
 
-void Game::chkLIFE_MouseUp(int /*index*/)
+QCoro::Task<> Game::chkLIFE_MouseUp(int /*index*/)
 {
-    p_.doEvents();
+    co_await p_.doEvents();
     if (!blnPLAY)
-        return;
-    if (!ask(DialogMode::GiveUp))
-        return;
+        co_return;
+    const bool givenUp = co_await ask(DialogMode::GiveUp);
+    if (!givenUp)
+        co_return;
     // Giving up counts as the third miss.
     m_.chkLIFE[2].Visible = false;
     m_.chkLIFE[1].Visible = false;
     intMISS = 2;
-    SET_OUT();
+    co_await SET_OUT();
 }
 
-void Game::SET_OUT()
+QCoro::Task<> Game::SET_OUT()
 {
     playSound(Sound::Miss);
     cancelPick(); // the picked tiles pop back up and the pick empties
@@ -38,21 +39,21 @@ void Game::SET_OUT()
         break;
     case 0:
         m_.chkLIFE[0].Visible = false;
-        blnPLAY = vbFalse;
+        blnPLAY = false;
         break;
     default:
         break;
     }
     if (!blnPLAY)
-        SET_OVER();
+        co_await SET_OVER();
 }
 
-void Game::SET_OVER()
+QCoro::Task<> Game::SET_OVER()
 {
     clearTiles(false);
-    p_.doEvents();
+    co_await p_.doEvents();
     showMessageRow(kRegretRow);
-    p_.doEvents();
+    co_await p_.doEvents();
     // The idioms not found fill the remaining lines in black.
     for (int n = std::max<int>(intGOT, 0); n < kIdioms; ++n) {
         for (int i = 1; i <= kIdioms; ++i) {
@@ -64,19 +65,19 @@ void Game::SET_OVER()
             }
         }
     }
-    p_.doEvents();
+    co_await p_.doEvents();
     intOVER = 1;
-    blnPLAY = vbFalse;
+    blnPLAY = false;
 }
 
 // The twentieth find: applause on an empty board; the next board gets the next colours.
-void Game::boardComplete()
+QCoro::Task<> Game::boardComplete()
 {
     playSound(Sound::BoardComplete);
-    blnPLAY = vbFalse;
+    blnPLAY = false;
     clearTiles(false); // the last four tiles were just hidden: no tile is left
     showMessageRow(kApplauseRow);
-    p_.doEvents();
+    co_await p_.doEvents();
     intCLEAR = 1;
     ++intCOLOR;
     if (intCOLOR >= kColorSchemes)
@@ -84,16 +85,16 @@ void Game::boardComplete()
 }
 
 // While no board is in play the tiles are the game's buttons, differently in each phase.
-void Game::clickBetweenBoards(int index, Tile &tile)
+QCoro::Task<> Game::clickBetweenBoards(int index, Tile &tile)
 {
     switch (phase()) {
     case BoardPhase::Idle:
         if (tile.Value != 0)
             tile.Value = 0; // the tile's own flip is taken back: it is a button now
-        cmdNEW_Click();
+        co_await cmdNEW_Click();
         break;
     case BoardPhase::Cleared:
-        celebrate();
+        co_await celebrate();
         break;
     case BoardPhase::Lost:
         p_.beep();
@@ -105,9 +106,9 @@ void Game::clickBetweenBoards(int index, Tile &tile)
         if (answer < 0)
             break;
         if (answer < kReplayAnswerCells)
-            cmdRESET_Click();
+            co_await cmdRESET_Click();
         else
-            cmdNEW_Click();
+            co_await cmdNEW_Click();
         break;
     }
     case BoardPhase::Playing:
@@ -116,17 +117,17 @@ void Game::clickBetweenBoards(int index, Tile &tile)
 }
 
 // The celebration over the board, then the idle title board.
-void Game::celebrate()
+QCoro::Task<> Game::celebrate()
 {
     intCLEAR = 0;
-    beginBusyFlow();
+    co_await beginBusyFlow();
     playSound(Sound::CelebrationClick);
-    host_.playCelebration();
-    SET_INIT();
+    co_await host_.playCelebration();
+    co_await SET_INIT();
     writeMessageRow(kTitleRow);
     showAllTiles();
-    p_.doEvents();
-    endBusyFlow();
+    co_await p_.doEvents();
+    co_await endBusyFlow();
 }
 
 } // namespace horokata

@@ -23,16 +23,16 @@ int hiddenIdiomRespelled(const Game &game)
         std::sort(s.begin(), s.end());
         return s;
     };
-    const QString chars = sorted(game.strPICK);
+    const QString chars = sorted(game.picked());
     int found = 0;
     for (int i = 1; i <= kIdioms && found == 0; ++i)
-        if (game.intFIND[at(i)] == 0 && sorted(game.strGOKU[at(i)]) == chars)
+        if (game.foundFlags()[at(i)] == 0 && sorted(game.hiddenIdioms()[at(i)]) == chars)
             found = i;
     if (found == 0)
         return 0;
-    const int listed = std::min<int>(game.intMAX, static_cast<int>(game.strLIST.size()) - 1);
+    const int listed = std::min<int>(game.idiomCount(), static_cast<int>(game.idiomList().size()) - 1);
     for (int n = 1; n <= listed; ++n)
-        if (game.strLIST[at(n)] == game.strPICK)
+        if (game.idiomList()[at(n)] == game.picked())
             return found;
     return 0;
 }
@@ -46,7 +46,7 @@ void Game::MOJI_MouseDown(int index, MouseButton button)
     if (index < 0 || index >= kCells)
         return;
     if (blnPLAY && button == MouseButton::Left && m_.MOJI[at(index)].Value != 0)
-        blnHOLD = vbTrue;
+        blnHOLD = true;
 }
 
 void Game::MOJI_Flip(int index)
@@ -59,20 +59,20 @@ void Game::MOJI_Flip(int index)
 
 void Game::takeBackPress()
 {
-    blnHOLD = vbFalse;
+    blnHOLD = false;
 }
 
-void Game::clickTile(int index, MouseButton button)
+QCoro::Task<> Game::clickTile(int index, MouseButton button)
 {
     MOJI_MouseDown(index, button);
     if (button == MouseButton::Left)
         MOJI_Flip(index);
-    MOJI_MouseUp(index, button);
+    co_await MOJI_MouseUp(index, button);
 }
 
 void Game::cancelPick()
 {
-    blnHOLD = vbFalse;
+    blnHOLD = false;
     for (Tile &t : m_.MOJI)
         if (t.Value != 0)
             t.Value = 0;
@@ -81,15 +81,15 @@ void Game::cancelPick()
     m_.lblGOKU.clear();
 }
 
-void Game::MOJI_MouseUp(int index, MouseButton button)
+QCoro::Task<> Game::MOJI_MouseUp(int index, MouseButton button)
 {
     if (index < 0 || index >= kCells)
-        return;
+        co_return;
     Tile &tile = m_.MOJI[at(index)];
     if (!blnPLAY) {
-        clickBetweenBoards(index, tile);
+        co_await clickBetweenBoards(index, tile);
     } else if (button == MouseButton::Left) {
-        pickTile(tile);
+        co_await pickTile(tile);
     } else {
         setEnabled(false);
         cancelPick();
@@ -98,27 +98,27 @@ void Game::MOJI_MouseUp(int index, MouseButton button)
 }
 
 // A left click on a tile during play: the fourth picked tile has the pick checked.
-void Game::pickTile(Tile &tile)
+QCoro::Task<> Game::pickTile(Tile &tile)
 {
     if (blnHOLD) {
         // The press was on a tile already picked: it stays picked and adds nothing.
-        blnHOLD = vbFalse;
+        blnHOLD = false;
         tile.Value = 1;
-        return;
+        co_return;
     }
     ++intPICK;
     if (intPICK > kPickLength)
-        return;
+        co_return;
     strPICK += tile.Caption;
     m_.lblGOKU = strPICK;
     if (intPICK == kPickLength) {
         setEnabled(false);
-        SET_CHECK();
+        co_await SET_CHECK();
         setEnabled(true);
     }
 }
 
-void Game::picBACK_MouseDown(MouseButton button)
+QCoro::Task<> Game::picBACK_MouseDown(MouseButton button)
 {
     if (button == MouseButton::Left) {
         setEnabled(false);
@@ -127,21 +127,21 @@ void Game::picBACK_MouseDown(MouseButton button)
         // the board takes the pick back. On a packed board the pick stays.
         if (intPICK > 0 && movePending())
             cancelPick();
-        SET_MOVE();
+        co_await SET_MOVE();
         setEnabled(true);
     } else {
         cancelPick();
     }
 }
 
-void Game::SET_CHECK()
+QCoro::Task<> Game::SET_CHECK()
 {
     for (int i = 1; i <= kIdioms; ++i) {
         if (strPICK == strGOKU[at(i)]) {
             intFIND[at(i)] = 1;
             ++intGOT;
-            SET_CLS();
-            return;
+            co_await SET_CLS();
+            co_return;
         }
     }
     // The line shows the idiom as spelled (SET_CLS writes the pick); strGOKU keeps the dealt
@@ -149,15 +149,15 @@ void Game::SET_CHECK()
     if (const int i = hiddenIdiomRespelled(*this); i > 0) {
         intFIND[at(i)] = 1;
         ++intGOT;
-        SET_CLS();
-        return;
+        co_await SET_CLS();
+        co_return;
     }
-    SET_OUT();
+    co_await SET_OUT();
 }
 
 // ---------------------------------------------------------------- clearing and moving
 
-void Game::SET_CLS()
+QCoro::Task<> Game::SET_CLS()
 {
     if (intGOT < kIdioms)
         playSound(Sound::IdiomFound);
@@ -174,22 +174,22 @@ void Game::SET_CLS()
     m_.lblGOKU.clear();
 
     if (intGOT == kIdioms)
-        boardComplete();
+        co_await boardComplete();
     else
-        SET_MOVE();
+        co_await SET_MOVE();
 }
 
-void Game::moveTile(int s, int d)
+QCoro::Task<> Game::moveTile(int s, int d)
 {
     intMOJI[at(s)] = 0;
     intMOJI[at(d)] = 1;
-    p_.doEvents();
+    co_await p_.doEvents();
     Tile &dst = m_.MOJI[at(d)];
     dst.Caption = m_.MOJI[at(s)].Caption;
     dst.Value = 0;
     dst.Visible = true;
     m_.MOJI[at(s)].Visible = false;
-    p_.doEvents();
+    co_await p_.doEvents();
 }
 
 // The tile that closes up into empty `cell`: the nearest one to its left in the same row,
@@ -225,22 +225,22 @@ bool Game::movePending() const
     return false;
 }
 
-void Game::SET_MOVE()
+QCoro::Task<> Game::SET_MOVE()
 {
     // First, close gaps to the right within each row, rightmost column first.
     for (int i = kCells - 1; i >= kRows; --i) {
         if (intMOJI[at(i)] == 0) {
             const int s = closeUpSource(i);
             if (s >= 0)
-                moveTile(s, i);
+                co_await moveTile(s, i);
         }
-        p_.doEvents();
+        co_await p_.doEvents();
     }
     // Then an empty row takes the row below it, from the right edge to the first gap. A row
     // moves up one row per call, so two empty rows need more than one press to close.
-    p_.doEvents();
+    co_await p_.doEvents();
     for (int row = 0; row < kRows - 1; ++row) {
-        p_.doEvents();
+        co_await p_.doEvents();
         if (!rowTakesRowBelow(row))
             continue;
         for (int column = kColumns - 1; column >= 0; --column) {
@@ -249,7 +249,7 @@ void Game::SET_MOVE()
                 break;
             if (intMOJI[at(d - 1)] != 0)
                 break; // never move onto a tile: the row above was not packed
-            moveTile(d, d - 1);
+            co_await moveTile(d, d - 1);
         }
     }
 }

@@ -34,7 +34,7 @@ void SET_SOUND(ProgramState &g, Platform &platform)
     g.strWIN = CUT_NULL(*dir);
     for (std::size_t i = 0; i < g.wav.size(); ++i) {
         g.wav[i].path = g.strWIN + QString::fromUtf8(kSoundSuffixes[i]);
-        g.wav[i].playable = platform.fileExistsNormal(g.wav[i].path) ? vbTrue : vbFalse;
+        g.wav[i].playable = platform.fileExistsNormal(g.wav[i].path);
     }
 }
 
@@ -44,7 +44,7 @@ void playSound(ProgramState &g, Platform &platform, Sound sound)
     if (!s.playable)
         return;
     if (!platform.playSound(s.path))
-        s.playable = vbFalse;
+        s.playable = false;
 }
 
 QString withTrailingSeparator(const QString &folder)

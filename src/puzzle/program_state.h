@@ -9,11 +9,6 @@ namespace horokata {
 
 class Platform;
 
-// The game keeps VB-style flags: true is -1, false is 0, tests are for non-zero.
-using vbBool = std::int16_t;
-constexpr vbBool vbTrue = -1;
-constexpr vbBool vbFalse = 0;
-
 // Window positions kept in twips, as the game stores them: 15 twips per pixel (96 dpi).
 constexpr int kTwipsPerPixel = 15;
 
@@ -59,7 +54,7 @@ constexpr int kSoundCount = 4;
 
 struct SoundSlot {
     QString path;             // the sound file below the system folder
-    vbBool playable = vbFalse; // false when the file is missing or the sound system failed
+    bool playable = false; // false when the file is missing or the sound system failed
 };
 
 // The program-wide variables the windows use to pass requests and answers to each other.
@@ -71,12 +66,11 @@ struct ProgramState {
     DialogMode intMSG = kDialogAtRest;       // the dialog's mode while it is asked for
     QString strNAME;                         // level name in the file messages of the dialog
     QString strLEVEL;                        // title-bar label of the level in play ("＜初級＞")
-    vbBool blnERR = vbFalse;                 // the last list read failed and was reported
-    std::array<vbBool, 4> blnLEVEL{};        // per level: its list may still be chosen
+    bool blnERR = false;                     // the last list read failed and was reported
+    std::array<bool, 4> blnLEVEL{};          // per level: its list may still be chosen
     std::int16_t intLEVEL = 0;               // index of the level whose list is loaded
-    vbBool blnCANCEL = vbFalse;              // the player answered a question with "いいえ ×"
     std::int32_t lngMENUX = 0;               // where the level menu opens, in twips
-    std::int32_t lngMENUY = 0;
+    std::int32_t lngMENUY = 0;               // (and its top)
 
     SoundSlot &slot(Sound sound) { return wav[static_cast<std::size_t>(sound) - 1]; }
     const SoundSlot &slot(Sound sound) const { return wav[static_cast<std::size_t>(sound) - 1]; }

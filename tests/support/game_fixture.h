@@ -2,8 +2,9 @@
 #pragma once
 
 #include "puzzle/program_state.h"
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 #include "puzzle/game.h"
+#include "game_builder.h"
 #include "game_invariants.h"
 
 #include <QDir>
@@ -36,7 +37,7 @@ public:
     FakeHost(ProgramState &globals, FakePlatform &platform) : g_(globals), p_(platform) {}
     void attach(const BoardModel *model) { model_ = model; }
 
-    void SET_FORM2() override
+    QCoro::Task<bool> SET_FORM2() override
     {
         dialogs.push_back({static_cast<int>(g_.intMSG), model_ ? model_->imgOFFTop : -1, g_.strNAME, static_cast<int>(p_.log.size())});
         bool cancel = cancelAll;
@@ -44,10 +45,9 @@ public:
             cancel = answers.front();
             answers.pop_front();
         }
-        if (cancel)
-            g_.blnCANCEL = vbTrue;
+        co_return !cancel;
     }
-    void playCelebration() override
+    QCoro::Task<> playCelebration() override
     {
         ++celebrations;
         celebrationLogSize = static_cast<int>(p_.log.size());
@@ -55,11 +55,15 @@ public:
             celebrationEnabled = model_->enabled;
             celebrationBusy = model_->busyPointer;
         }
+        co_return;
     }
-    void closeMainWindow() override
+    // As the real window: the close ends the flow that asked for it.
+    QCoro::Task<> closeMainWindow() override
     {
         ++closes;
         closeLogSize = static_cast<int>(p_.log.size());
+        throw FlowStopped{};
+        co_return;
     }
 
     std::vector<int> modes() const
@@ -85,6 +89,17 @@ private:
     FakePlatform &p_;
     const BoardModel *model_ = nullptr;
 };
+
+// The result of a flow that has run to its end: every wait of the scripted platform and host
+// completes at once, so a flow called from a test is over when the call returns.
+template<typename T>
+T result(QCoro::Task<T> task)
+{
+    std::optional<T> out;
+    task.then([&out](T value) { out = std::move(value); });
+    EXPECT_TRUE(out.has_value()) << "the flow has not ended";
+    return out.value_or(T{});
+}
 
 // Distinct four-character idioms; with `shared` == 0 every character of the first 20 is unique.
 inline QString generatedIdiom(int n)
@@ -157,12 +172,12 @@ inline QStringList visibleState(const Game &game)
         out << QStringLiteral("lamp %1 %2").arg(l.Visible).arg(l.BackColor);
     out << m.lblGOKU << m.lblLEVEL;
     out << QStringLiteral("got %1 miss %2 pick %3 '%4' play %5 over %6 clear %7")
-               .arg(game.intGOT).arg(game.intMISS).arg(game.intPICK).arg(game.strPICK)
-               .arg(game.blnPLAY).arg(game.intOVER).arg(game.intCLEAR);
+               .arg(game.foundCount()).arg(game.misses()).arg(game.pickCount()).arg(game.picked())
+               .arg(game.playing()).arg(game.overStage()).arg(game.clearStage());
     for (int k = 1; k <= kIdioms; ++k)
-        out << game.strGOKU[static_cast<std::size_t>(k)] + QString::number(game.intFIND[static_cast<std::size_t>(k)]);
+        out << game.hiddenIdioms()[static_cast<std::size_t>(k)] + QString::number(game.foundFlags()[static_cast<std::size_t>(k)]);
     for (int i = 0; i < kCells; ++i)
-        out << game.strMOJI[static_cast<std::size_t>(i)] + QString::number(game.intMOJI[static_cast<std::size_t>(i)]);
+        out << game.dealtCharacters()[static_cast<std::size_t>(i)] + QString::number(game.occupiedCells()[static_cast<std::size_t>(i)]);
     return out;
 }
 
@@ -173,7 +188,7 @@ protected:
         host.attach(&game.model());
         for (int s = 1; s <= 4; ++s) {
             globals.wav[static_cast<std::size_t>(s - 1)].path = soundPath(s);
-            globals.wav[static_cast<std::size_t>(s - 1)].playable = vbTrue;
+            globals.wav[static_cast<std::size_t>(s - 1)].playable = true;
         }
         globals.strLEVEL = QStringLiteral("＜初級＞");
     }
@@ -181,33 +196,29 @@ protected:
     static QString soundPath(int slot) { return QStringLiteral("/snd/%1.wav").arg(slot); }
     static QString soundEntry(int slot) { return QStringLiteral("sound ") + soundPath(slot); }
 
-    BoardModel &model() { return game.model(); }
-    Tile &tile(int i) { return game.model().MOJI[static_cast<std::size_t>(i)]; }
-    QString goku(int k) const { return game.strGOKU[static_cast<std::size_t>(k)]; }
+    BoardModel &model() { return GameBuilder(game).model(); }
+    Tile &tile(int i) { return model().MOJI[static_cast<std::size_t>(i)]; }
+    QString goku(int k) const { return game.hiddenIdioms()[static_cast<std::size_t>(k)]; }
 
     void setList(const std::vector<QString> &idioms)
     {
-        game.strLIST.assign(1, Idiom());
-        for (const QString &idiom : idioms)
-            game.strLIST.emplace_back(idiom);
-        game.intMAX = static_cast<std::int16_t>(idioms.size());
-        game.blnREAD = vbTrue;
+        GameBuilder(game).list(idioms);
     }
 
     // A board in play from a list of `count` idioms with unique characters.
     void dealBoard(int count = 20)
     {
-        if (game.intMAX == 0)
+        if (game.idiomCount() == 0)
             setList(generatedIdioms(count));
         game.cmdNEW_Click();
-        ASSERT_TRUE(game.blnPLAY);
+        ASSERT_TRUE(game.playing());
     }
 
     void recordSnapshots()
     {
         snapshots.clear();
         platform.onEvents = [this] {
-            snapshots.push_back({game.model(), game.intMOJI, static_cast<int>(platform.log.size())});
+            snapshots.push_back({game.model(), game.occupiedCells(), static_cast<int>(platform.log.size())});
         };
     }
 
@@ -270,7 +281,7 @@ protected:
     // Four visible tiles that spell no hidden idiom, picked.
     void missOnce()
     {
-        ASSERT_EQ(game.intPICK, 0) << "a pick is pending";
+        ASSERT_EQ(game.pickCount(), 0) << "a pick is pending";
         std::vector<int> cells;
         for (int i = 0; i < kCells && cells.size() < 4; ++i)
             if (tile(i).Visible)
@@ -289,14 +300,14 @@ protected:
     {
         for (int k = 1; k <= kIdioms; ++k)
             ASSERT_TRUE(findIdiom(k)) << "idiom " << k;
-        ASSERT_EQ(game.intCLEAR, 1);
+        ASSERT_EQ(game.clearStage(), 1);
     }
 
     void loseBoard()
     {
         for (int n = 0; n < 3; ++n)
             missOnce();
-        ASSERT_EQ(game.intOVER, 1);
+        ASSERT_EQ(game.overStage(), 1);
     }
 
     ProgramState globals;

@@ -35,16 +35,16 @@ std::optional<ParsedIdiomList> readListFile(const QString &path, int capacity)
 
 } // namespace
 
-void Game::READ_FILE(int index)
+QCoro::Task<> Game::READ_FILE(int index)
 {
     if (!p_.fileExistsNormal(strFILE)) {
-        refuseList(index, DialogMode::FileMissing);
-        return;
+        co_await refuseList(index, DialogMode::FileMissing);
+        co_return;
     }
     const std::int64_t size = p_.fileLength(strFILE);
     if (!listSizeAcceptable(size)) {
-        refuseList(index, DialogMode::FileInvalid);
-        return;
+        co_await refuseList(index, DialogMode::FileInvalid);
+        co_return;
     }
 
     // Load: the old list goes; any failure from here on is a read error.
@@ -52,60 +52,61 @@ void Game::READ_FILE(int index)
     intMAX = 0;
     std::optional<ParsedIdiomList> parsed = readListFile(strFILE, listCapacity(size));
     if (!parsed) {
-        readError(index);
-        return;
+        co_await readError(index);
+        co_return;
     }
     strLIST = std::move(parsed->entries);
     if (strLIST.empty())
         strLIST.assign(1, Idiom());
     intMAX = static_cast<std::int16_t>(parsed->count);
-    blnREAD = vbTrue;
+    blnREAD = true;
 }
 
 // A list file that is missing or has an unusable size: told, and the level greyed out for good.
-void Game::refuseList(int index, DialogMode why)
+QCoro::Task<> Game::refuseList(int index, DialogMode why)
 {
     g_.strNAME = SET_strFILE(index);
-    ask(why);
-    g_.blnERR = vbTrue;
+    co_await ask(why);
+    g_.blnERR = true;
     if (index >= 0 && index < kLevelCount)
-        g_.blnLEVEL[at(index)] = vbFalse;
+        g_.blnLEVEL[at(index)] = false;
 }
 
-// A list that passed the size test but could not be read: told, then the program closes.
-void Game::readError(int index)
+// A list that passed the size test but could not be read: told, then the program closes,
+// which ends this flow and the one that asked for the list.
+QCoro::Task<> Game::readError(int index)
 {
     g_.strNAME = SET_strFILE(index);
-    ask(DialogMode::ReadError);
+    co_await ask(DialogMode::ReadError);
     strLIST.assign(1, Idiom());
     intMAX = 0;
-    p_.doEvents();
-    closing_ = true;
-    host_.closeMainWindow();
+    co_await p_.doEvents();
+    co_await host_.closeMainWindow();
 }
 
-void Game::NEW_FILE(int index)
+QCoro::Task<> Game::NEW_FILE(int index)
 {
     if (index < 0 || index >= kLevelCount)
-        return;
+        co_return;
     intOVER = 0;
     intCLEAR = 0;
-    if (anyIdiomShown() && !ask(DialogMode::DiscardLevelBoard))
-        return;
+    if (anyIdiomShown()) {
+        const bool discard = co_await ask(DialogMode::DiscardLevelBoard);
+        if (!discard)
+            co_return;
+    }
 
     const Level &level = levelAt(index);
     strFILE = g_.strPATH + QString::fromUtf8(level.fileName);
-    READ_FILE(index);
-    if (closing_)
-        return; // a read error closes the program; nothing may be dealt from the discarded list
+    co_await READ_FILE(index);
     if (g_.blnERR) {
-        g_.blnERR = vbFalse;
-        return;
+        g_.blnERR = false;
+        co_return;
     }
     g_.intLEVEL = static_cast<std::int16_t>(index);
 
-    blnPLAY = vbFalse;
-    beginBusyFlow();
+    blnPLAY = false;
+    co_await beginBusyFlow();
     SET_GRADE();
     g_.strLEVEL = QString::fromUtf8(level.label);
     m_.lblLEVEL = g_.strLEVEL;
@@ -113,8 +114,8 @@ void Game::NEW_FILE(int index)
         t.BackColor = level.tileBack;
         t.ForeColor = level.tileFore;
     }
-    dealBoard();
-    endBusyFlow();
+    co_await dealBoard();
+    co_await endBusyFlow();
 }
 
 } // namespace horokata

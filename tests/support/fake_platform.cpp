@@ -1,5 +1,5 @@
 // A scripted stand-in for the machine, for tests.
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 
 #include <QFileInfo>
 
@@ -7,18 +7,20 @@ namespace horokata {
 
 FakePlatform::FakePlatform() = default;
 
-void FakePlatform::doEvents()
+QCoro::Task<> FakePlatform::doEvents()
 {
     ++eventCount;
     log << QStringLiteral("events");
     if (onEvents)
         onEvents();
+    co_return;
 }
 
-void FakePlatform::sleepMs(int ms)
+QCoro::Task<> FakePlatform::sleepMs(int ms)
 {
     clock += static_cast<std::uint32_t>(ms);
     log << QStringLiteral("sleep %1").arg(ms);
+    co_return;
 }
 
 std::uint32_t FakePlatform::tickMs()

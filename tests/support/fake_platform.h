@@ -17,8 +17,11 @@ class FakePlatform : public Platform {
 public:
     FakePlatform();
 
-    void doEvents() override;
-    void sleepMs(int ms) override;
+    // Both complete at once, after logging: a flow run here runs to its end in one call.
+    QCoro::Task<> doEvents() override;
+    QCoro::Task<> sleepMs(int ms) override;
+    // Nothing ever waits here.
+    void stopFlows() override {}
     std::uint32_t tickMs() override;
     float rnd() override;
     void randomize() override;
