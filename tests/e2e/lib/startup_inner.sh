@@ -14,14 +14,14 @@ win=$(wait_main_window $first "$work/first.log") || fail "main window did not ap
 echo "main window $win"
 
 # The sound module loads once the window is ready, before the player can pick a tile.
-for _ in $(seq 1 50); do grep -q libhorokata_sound "/proc/$first/maps" && break; sleep 0.1; done
+for _ in $(seq 1 150); do grep -q libhorokata_sound "/proc/$first/maps" && break; sleep 0.1; done
 grep -q libhorokata_sound "/proc/$first/maps" || fail "the sound module did not load after start-up"
 
 # Another program's window covers the game and has the keyboard.
 xmessage -geometry 700x500+0+0 "another program" &
 other=$!
 cover=""
-for _ in $(seq 1 50); do
+for _ in $(seq 1 150); do
     cover=$(xdotool search --onlyvisible --class Xmessage 2>/dev/null | head -n1)
     [ -n "$cover" ] && break
     sleep 0.1
@@ -33,7 +33,7 @@ xdotool windowfocus --sync "$cover"
 "$prog_dir/horokata" >"$work/second.log" 2>&1 &
 second=$!
 box=""
-for _ in $(seq 1 100); do
+for _ in $(seq 1 300); do
     box=$(xdotool search --onlyvisible --pid $second 2>/dev/null | head -n1)
     [ -n "$box" ] && break
     sleep 0.1
@@ -48,7 +48,7 @@ xdotool windowfocus --sync "$box" 2>/dev/null
 # messages give it that on a desktop. A property set on its window does it here.
 xprop -id "$win" -f _HOROKATA_TEST 8s -set _HOROKATA_TEST seen
 xdotool key --clearmodifiers Return
-for _ in $(seq 1 50); do kill -0 $second 2>/dev/null || break; sleep 0.1; done
+for _ in $(seq 1 150); do kill -0 $second 2>/dev/null || break; sleep 0.1; done
 kill -0 $second 2>/dev/null && { kill $second; fail "second copy still running"; }
 wait $second; rc=$?
 [ $rc -ne 0 ] || fail "second copy exited with 0"
@@ -59,7 +59,7 @@ top_of() { # the upper of two windows (xwininfo lists the top of the stack first
     xwininfo -root -children | awk -v a="$(printf '0x%x' "$1")" -v b="$(printf '0x%x' "$2")" \
         '$1 == a || $1 == b { print $1; exit }'
 }
-for _ in $(seq 1 50); do
+for _ in $(seq 1 150); do
     [ "$(xdotool getwindowfocus)" = "$win" ] && [ "$(top_of "$win" "$cover")" = "$(printf '0x%x' "$win")" ] && break
     sleep 0.1
 done
