@@ -1,7 +1,7 @@
 // The four levels: file, name, title-bar label and tile colours.
 #pragma once
 
-#include "puzzle/colors.h"
+#include "platform/colors.h"
 
 #include <QString>
 

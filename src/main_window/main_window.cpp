@@ -1,7 +1,6 @@
 // The main window: title bar, board of 80 tiles, side panel; mirrors the game and forwards input.
 #include "main_window/main_window.h"
 
-#include "app/startup.h"
 #include "effect/celebration_window.h"
 #include "main_window/qt_colors.h"
 #include "platform/platform.h"
