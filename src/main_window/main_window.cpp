@@ -340,11 +340,6 @@ void MainWindow::closeEvent(QCloseEvent *e)
     emit closed();
 }
 
-void MainWindow::showEvent(QShowEvent *e)
-{
-    QWidget::showEvent(e);
-}
-
 void MainWindow::cmdMENU_Click()
 {
     flow(versionNotice());
