@@ -5,6 +5,7 @@
 #   share/icons/hicolor/*/apps/           icons (installed by data/art/)
 #   share/metainfo/<id>.metainfo.xml      AppStream description
 #   share/doc/horokata/                   credits, the program's licence and the idiom lists' licence
+#   share/man/man6/horokata.6.gz          manual page
 
 set(HOROKATA_APPSTREAM_ID org.example.horokata)
 set(HOROKATA_RELEASE_DATE 2026-12-08)
@@ -29,6 +30,21 @@ install(FILES ${CMAKE_BINARY_DIR}/packaging/${HOROKATA_APPSTREAM_ID}.metainfo.xm
 
 install(FILES ${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_SOURCE_DIR}/data/CREDITS.txt ${CMAKE_SOURCE_DIR}/data/LICENSE-EDRDG.txt
         DESTINATION share/doc/horokata)
+
+# The manual page, compressed as Debian ships manual pages (gzip -9n: no name, no date, so the
+# same page gives the same bytes).
+find_program(HOROKATA_GZIP gzip)
+if(HOROKATA_GZIP)
+    set(horokata_manpage ${CMAKE_BINARY_DIR}/packaging/horokata.6.gz)
+    add_custom_command(OUTPUT ${horokata_manpage}
+        COMMAND ${HOROKATA_GZIP} -9n -c ${CMAKE_CURRENT_LIST_DIR}/horokata.6 > ${horokata_manpage}
+        DEPENDS ${CMAKE_CURRENT_LIST_DIR}/horokata.6
+        COMMENT "Compressing the manual page")
+    add_custom_target(horokata_manpage ALL DEPENDS ${horokata_manpage})
+else()
+    set(horokata_manpage ${CMAKE_CURRENT_LIST_DIR}/horokata.6)
+endif()
+install(FILES ${horokata_manpage} DESTINATION share/man/man6)
 
 # ---------------------------------------------------------------- Debian package (cpack -G DEB)
 set(CPACK_GENERATOR DEB)
@@ -56,14 +72,14 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Libraries the binary links come from dpkg-shlibdeps when it is there (dpkg-dev); the rest is
 # what Qt loads at run time: the X11 platform plugin, the GStreamer elements behind sound,
-# and a font with Japanese glyphs.
-set(horokata_runtime_depends qt6-qpa-plugins gstreamer1.0-plugins-base fonts-noto-cjk)
+# the SQLite driver behind the player's records, and a font with Japanese glyphs.
+set(horokata_runtime_depends qt6-qpa-plugins gstreamer1.0-plugins-base libqt6sql6-sqlite fonts-noto-cjk)
 find_program(HOROKATA_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(HOROKATA_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
     list(PREPEND horokata_runtime_depends
-         libqt6core6 libqt6gui6 libqt6widgets6 libqt6multimedia6 libstdc++6 libc6)
+         libqt6core6 libqt6gui6 libqt6widgets6 libqt6multimedia6 libqt6sql6 libstdc++6 libc6)
 endif()
 list(JOIN horokata_runtime_depends ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 

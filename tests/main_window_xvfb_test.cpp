@@ -3,6 +3,7 @@
 #include "platform/qt_platform.h"
 #include "popups/confirm_dialog.h"
 #include "popups/level_menu.h"
+#include "support/game_builder.h"
 #include "support/game_invariants.h"
 
 #include <QAccessible>
@@ -219,6 +220,43 @@ TEST_F(RealWindow, FindingAnIdiomClearsItsTilesFillsALineAndClosesUp)
     std::printf("clearing with movement in the real window: median %lld ms (min %lld, max %lld)\n",
                 static_cast<long long>(clearMs[clearMs.size() / 2]), static_cast<long long>(clearMs.front()),
                 static_cast<long long>(clearMs.back()));
+}
+
+TEST_F(RealWindow, ALevelIdiomSpelledInTheOtherOrderOfAHiddenOneIsAFind)
+{
+    // The beginner list holds 息災延命 and 延命息災. Deal a board that hides the first of them
+    // and not the second, then give the level its whole list back.
+    Game &game = window->game();
+    const std::vector<Idiom> whole = game.idiomList();
+    const int count = game.idiomCount();
+    const QString hidden = QStringLiteral("息災延命");
+    const QString other = QStringLiteral("延命息災");
+    std::vector<Idiom> board{Idiom(), Idiom(hidden)};
+    bool listed = false;
+    for (int n = 1; n <= count; ++n) {
+        const Idiom &idiom = whole[static_cast<std::size_t>(n)];
+        listed = listed || idiom == other;
+        if (board.size() < 21 && !(idiom == hidden) && !(idiom == other))
+            board.push_back(idiom);
+    }
+    ASSERT_TRUE(listed) << "延命息災 is not in the beginner list";
+    horokata::testing::GameBuilder(game).listEntries(board);
+    deal();
+    horokata::testing::GameBuilder(game).listEntries(whole);
+
+    const std::vector<int> tiles = tilesSpelling(other);
+    ASSERT_EQ(pickOf(tiles), other);
+    for (int i : tiles)
+        click(window->tile(i));
+    EXPECT_EQ(visibleTiles().size(), 76u);
+    for (int h = 0; h < kLamps; ++h)
+        EXPECT_TRUE(window->lamp(h)->isVisible()) << "a lamp went out";
+    EXPECT_EQ(accessibleName(window->line(0)), QStringLiteral("01：") + other);
+    const QStringList card = accessibleDescription(window->line(0)).split(QLatin1Char('\n'));
+    ASSERT_EQ(card.size(), 3);
+    EXPECT_EQ(card[0], other);
+    EXPECT_TRUE(card[1].contains(QStringLiteral("えんめいそくさい"))) << card[1].toStdString();
+    EXPECT_TRUE(checkInvariants(game).isEmpty()) << checkInvariants(game).toStdString();
 }
 
 TEST_F(RealWindow, ThreeMissesShowTheRegretLineAndRevealTheIdioms)

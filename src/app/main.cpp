@@ -1,4 +1,5 @@
 // Program entry: the start-up refusals, then the main window.
+#include "app/command_line.h"
 #include "app/startup.h"
 #include "main_window/main_window.h"
 #include "platform/qt_platform.h"
@@ -23,10 +24,19 @@ void choosePlatform()
 
 int main(int argc, char **argv)
 {
+    // --help, --version and --export-notebook answer in the terminal, before anything needs
+    // a display.
+    if (const std::optional<int> exitCode = horokata::runTerminalCommand(argc, argv))
+        return *exitCode;
     choosePlatform();
     QApplication app(argc, argv);
+    // What is left once Qt took its own options (-platform, -style...) must be ours.
+    if (const std::optional<int> exitCode = horokata::refuseUnknownArguments(QCoreApplication::arguments()))
+        return *exitCode;
     Q_INIT_RESOURCE(art);
     QApplication::setApplicationName(QStringLiteral("horokata"));
+    // Window lists and taskbars name the game by its title, not by its file name.
+    QGuiApplication::setApplicationDisplayName(QString::fromUtf8(horokata::kTitle));
     // Docks and task switchers find the game's icon through its menu entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("horokata"));
     // The program ends when its main window closes, whatever flow was waiting then: closing
@@ -40,6 +50,7 @@ int main(int argc, char **argv)
 
     horokata::MainWindow window(globals, platform, QCoreApplication::applicationDirPath());
     platform.beforeEvents = [&window] { window.sync(); };
+    platform.onRaiseRequest = [&window] { window.bringToFront(); };
     QObject::connect(&window, &horokata::MainWindow::closed, &app, [] { QCoreApplication::exit(0); });
     // The window loads as the first flow of the event loop; a failed start-up exits with 1.
     // The sound module and the sounds load once the window is ready, when the event loop

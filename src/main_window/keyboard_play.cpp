@@ -217,6 +217,10 @@ bool MainWindow::handleKey(QKeyEvent *e)
     case Qt::Key_Tab:
         cycleKeyFocus(true);
         return true;
+    case Qt::Key_F1:
+        if (once)
+            showHelp();
+        return true;
     case Qt::Key_Left:
     case Qt::Key_Right:
     case Qt::Key_Up:

@@ -24,6 +24,7 @@ namespace horokata {
 
 class Platform;
 class ConfirmDialog;
+class HelpWindow;
 class LevelMenu;
 class TitleBarDrag;
 
@@ -43,6 +44,8 @@ public:
 
     // The game, to read; windows change it only through its methods.
     const Game &game() const { return game_; }
+    // The game to set up, for tests that need a board of their own making.
+    Game &game() { return game_; }
     // Mirror the game state into the widgets.
     void sync();
 
@@ -50,6 +53,12 @@ public:
     QCoro::Task<bool> SET_FORM2() override;
     QCoro::Task<> playCelebration() override;
     QCoro::Task<> closeMainWindow() override;
+
+    // Brings the window, or the popup open over it, to the front: a later start of the game
+    // asks for it.
+    void bringToFront();
+    // F1: the short "遊び方" window.
+    void showHelp();
 
     // Stand-ins while the dialog and the effect are replaced (tests); the dialog's returns the answer.
     std::function<bool()> dialogOverride;
@@ -196,6 +205,7 @@ private:
 
     QPointer<ConfirmDialog> dialog_;
     QPointer<LevelMenu> menu_;
+    QPointer<HelpWindow> help_;
     QPointer<QWidget> popup_;  // the popup open over the window, which takes no input meanwhile
     FlowWaits waits_;          // where the flows wait for the popups' answers
     int flows_ = 0;            // flows started here and not yet ended

@@ -81,6 +81,11 @@ bool FakePlatform::previousInstance()
     return otherInstance;
 }
 
+void FakePlatform::raisePreviousInstance()
+{
+    log << QStringLiteral("raise other");
+}
+
 int FakePlatform::colorDepth()
 {
     return depth;
@@ -98,6 +103,8 @@ bool FakePlatform::fileExistsNormal(const QString &path)
 
 std::int64_t FakePlatform::fileLength(const QString &path)
 {
+    if (fileSizes.contains(path))
+        return fileSizes.value(path);
     const QFileInfo fi(path);
     return fi.exists() ? fi.size() : -1;
 }

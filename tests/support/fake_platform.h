@@ -3,6 +3,7 @@
 
 #include "platform/platform.h"
 
+#include <QHash>
 #include <QSet>
 #include <QStringList>
 #include <deque>
@@ -32,6 +33,7 @@ public:
     QCoro::Task<> notice(const QString &text, const QString &title) override;
     std::optional<QString> windowsDirectory() override;
     bool previousInstance() override;
+    void raisePreviousInstance() override;
     int colorDepth() override;
     bool fileExistsNormal(const QString &path) override;
     std::int64_t fileLength(const QString &path) override;
@@ -46,9 +48,11 @@ public:
     // Paths that do not exist whatever the disk says; paths that exist only here.
     QSet<QString> hiddenFiles;
     QSet<QString> extraFiles;
+    // Sizes reported for these paths, whatever the disk holds.
+    QHash<QString, std::int64_t> fileSizes;
 
     // Record of what happened, one entry per call: "events", "sleep 800", "beep",
-    // "sound <path>", "busy 1", "busy 0", "box <title>|<text>", "randomize".
+    // "sound <path>", "busy 1", "busy 0", "box <title>|<text>", "randomize", "raise other".
     QStringList log;
     int eventCount = 0;
     std::uint32_t clock = 0;

@@ -21,6 +21,20 @@ struct GameBuilder {
         game_.blnREAD = true;
         return *this;
     }
+    // The list read replaced by `entries` (entry 0 unused), as a list file would leave it.
+    GameBuilder &listEntries(const std::vector<Idiom> &entries)
+    {
+        game_.strLIST = entries;
+        game_.intMAX = static_cast<std::int16_t>(entries.size() - 1);
+        return *this;
+    }
+    // One more idiom in the list read, after the board was dealt from it.
+    GameBuilder &alsoListed(const QString &idiom)
+    {
+        game_.strLIST.emplace_back(idiom);
+        ++game_.intMAX;
+        return *this;
+    }
     // The path the next READ_FILE reads.
     GameBuilder &listFile(const QString &path)
     {
