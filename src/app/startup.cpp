@@ -7,7 +7,6 @@ namespace horokata {
 
 const char *const kSecondInstance = "既に「ホロカタ」は起動しています！　　　　";
 const char *const kDepth256 = "２５６色環境ではソフトを起動できません！　　　　";
-const char *const kFatalTitle = "エラー＝強制終了！";
 
 bool startupAllowed(Platform &platform)
 {
@@ -22,11 +21,6 @@ bool startupAllowed(Platform &platform)
         return false;
     }
     return true;
-}
-
-QString fatalMessage(Trouble trouble)
-{
-    return QString::number(static_cast<int>(trouble)) + QString::fromUtf8(" 重大なトラブル発生！　　　　");
 }
 
 } // namespace horokata

@@ -14,11 +14,7 @@ class Platform;
 // Returns true when the program may go on to create its main window.
 bool startupAllowed(Platform &platform);
 
-// Message of the fatal exit for a trouble number: the number, then the alarm.
-QString fatalMessage(Trouble trouble);
-
 extern const char *const kSecondInstance; // second instance refusal
 extern const char *const kDepth256;       // 256-colour refusal
-extern const char *const kFatalTitle;     // "エラー＝強制終了！"
 
 } // namespace horokata

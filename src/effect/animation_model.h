@@ -83,10 +83,10 @@ public:
     static constexpr int kEmblemSize = 64;
     static constexpr int kRetireMargin = -120; // a left or top edge below this is off the screen
 
-    std::array<float, 36> sngCOS{};
-    std::array<float, 36> sngSIN{};
-    std::array<PFSprite, kSprites> udtPF{};
-    std::int16_t intR = 0;
+    std::array<float, 36> sngCOS{};         // cosine of the spiral's 36 steps of 10 degrees
+    std::array<float, 36> sngSIN{};         // sine of the same steps
+    std::array<PFSprite, kSprites> udtPF{}; // the sprites
+    std::int16_t intR = 0;                  // the spiral's growth: its radius is frame × intR pixels
 
     std::int32_t lngCX = 0, lngCY = 0; // where the sprites start: main window's centre
     std::int32_t lngPW = 0, lngPH = 0; // screen size in pixels

@@ -19,7 +19,7 @@ const Level &levelAt(int index)
     return kLevels.at(static_cast<std::size_t>(index));
 }
 
-QString SET_strFILE(int index)
+QString levelFileName(int index)
 {
     if (index < 0 || index >= kLevelCount)
         return QString();

@@ -1,7 +1,7 @@
 // The four levels: file, name, title-bar label and tile colours.
 #pragma once
 
-#include "puzzle/colors.h"
+#include "platform/colors.h"
 
 #include <QString>
 
@@ -19,7 +19,7 @@ constexpr int kLevelCount = 4;
 constexpr int kStartLevel = 0; // the beginner level, whose list is read at start-up
 const Level &levelAt(int index); // index 0..3
 
-// The level's name, or "" for any other index.
-QString SET_strFILE(int index);
+// The level's list file as the messages name it ("初級"), or "" for any other index.
+QString levelFileName(int index);
 
 } // namespace horokata

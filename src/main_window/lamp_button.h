@@ -1,7 +1,7 @@
 // A miss lamp of the side panel: a small flat square that acts on a release over it.
 #pragma once
 
-#include "puzzle/colors.h"
+#include "platform/colors.h"
 
 #include <QAbstractButton>
 

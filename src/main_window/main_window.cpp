@@ -1,7 +1,6 @@
 // The main window: title bar, board of 80 tiles, side panel; mirrors the game and forwards input.
 #include "main_window/main_window.h"
 
-#include "app/startup.h"
 #include "effect/celebration_window.h"
 #include "main_window/qt_colors.h"
 #include "platform/exact_title.h"
@@ -365,11 +364,6 @@ void MainWindow::closeEvent(QCloseEvent *e)
     unloadPopups();
     e->accept();
     emit closed();
-}
-
-void MainWindow::showEvent(QShowEvent *e)
-{
-    QWidget::showEvent(e);
 }
 
 void MainWindow::cmdMENU_Click()

@@ -115,7 +115,6 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *e) override;
-    void showEvent(QShowEvent *e) override;
     void changeEvent(QEvent *e) override;
     void paintEvent(QPaintEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *event) override;

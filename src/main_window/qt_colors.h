@@ -1,7 +1,7 @@
 // The game's plain colours as Qt colours, for the main window's widgets.
 #pragma once
 
-#include "puzzle/colors.h"
+#include "platform/colors.h"
 
 #include <QColor>
 #include <QString>

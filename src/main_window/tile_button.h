@@ -1,7 +1,7 @@
 // A tile of the board: a toggle drawn as a push button that reports press and release.
 #pragma once
 
-#include "puzzle/colors.h"
+#include "platform/colors.h"
 
 #include <QAbstractButton>
 

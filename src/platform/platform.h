@@ -42,8 +42,11 @@ public:
 
     // Hourglass pointer while the game is busy, default arrow otherwise.
     virtual void setBusyPointer(bool busy) = 0;
-    // Modal message box with a title and one OK button; the stop icon unless `plain`.
-    virtual void messageBox(const QString &text, const QString &title, bool plain = false) = 0;
+    // Modal message box with a title, the stop icon and one OK button, returning once it is
+    // closed: only for the start-up refusals and the fatal exit, after which the program ends.
+    virtual void messageBox(const QString &text, const QString &title) = 0;
+    // A message box with a title and one OK button, no icon: the flow suspends until it is closed.
+    virtual QCoro::Task<> notice(const QString &text, const QString &title) = 0;
 
     // The folder holding "Media" with the four sounds, without trailing separator;
     // empty when there is none.

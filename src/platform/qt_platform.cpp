@@ -125,11 +125,23 @@ void QtPlatform::setBusyPointer(bool busy)
         QApplication::restoreOverrideCursor();
 }
 
-void QtPlatform::messageBox(const QString &text, const QString &title, bool plain)
+void QtPlatform::messageBox(const QString &text, const QString &title)
 {
-    QMessageBox box(plain ? QMessageBox::NoIcon : QMessageBox::Critical, title, text, QMessageBox::Ok);
+    // The one kind of window that blocks: the program ends once it is closed.
+    QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::Ok);
     const ExactWindowTitles exact;
     box.exec();
+}
+
+QCoro::Task<> QtPlatform::notice(const QString &text, const QString &title)
+{
+    if (beforeEvents)
+        beforeEvents();
+    // The window that asked is disabled while its flow runs, so the box need not be modal.
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok);
+    const ExactWindowTitles exact;
+    box.show();
+    co_await waits_.until(static_cast<QDialog *>(&box), &QDialog::finished);
 }
 
 std::optional<QString> QtPlatform::windowsDirectory()

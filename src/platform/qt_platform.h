@@ -30,7 +30,8 @@ public:
     void beep() override;
     bool playSound(const QString &path) override;
     void setBusyPointer(bool busy) override;
-    void messageBox(const QString &text, const QString &title, bool plain = false) override;
+    void messageBox(const QString &text, const QString &title) override;
+    QCoro::Task<> notice(const QString &text, const QString &title) override;
     std::optional<QString> windowsDirectory() override;
     bool previousInstance() override;
     void raisePreviousInstance() override;

@@ -31,9 +31,9 @@ public:
     QString creditText() const;
 
     // Press a button as the player would.
-    void cmdOK_Click();
-    void cmdCANSEL_Click();
-    void cmdLOGO_Click();
+    void cmdOK_Click();     // "はい ○": hides the dialog, answering yes
+    void cmdCANSEL_Click(); // "いいえ ×": hides the dialog, answering no
+    void cmdLOGO_Click();   // the logo: only takes the focus away
 
 public slots:
     // Any close other than the two buttons (the window manager's close, Esc) answers a
@@ -49,6 +49,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    // Cuts the dialog to the outline in "msg.rgn".
     void SET_RGN();
     void buildTitleBar();
     void fitMessageFont();

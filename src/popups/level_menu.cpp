@@ -248,6 +248,9 @@ void LevelMenu::showEvent(QShowEvent *event)
 void LevelMenu::hideEvent(QHideEvent *event)
 {
     QDialog::hideEvent(event);
+    // Hidden by the window system (its owner minimised): still open as far as the game goes.
+    if (event->spontaneous())
+        return;
     const int chosen = chosen_;
     chosen_ = -1;
     emit answered(chosen);

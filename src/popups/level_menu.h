@@ -32,7 +32,9 @@ public:
     QPoint arrowPos() const;
     bool arrowShown() const;
 
+    // The pointer over an entry: a usable one turns red, the one red before blue.
     void lblINDEX_MouseMove(int index);
+    // A click on an entry: a usable one closes the menu, choosing its level.
     void lblINDEX_Click(int index);
 
 signals:
@@ -50,6 +52,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Cuts the menu to its built-in outline.
     void SET_RGN();
     void setEntryColor(int index, const QColor &color);
     int entryAt(const QPoint &pos) const;

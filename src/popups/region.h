@@ -13,41 +13,42 @@ namespace horokata {
 
 // All fields are 32-bit signed little-endian on disk; right and bottom are exclusive.
 struct RECT {
-    std::int32_t left = 0;
-    std::int32_t top = 0;
-    std::int32_t right = 0;
-    std::int32_t bottom = 0;
+    std::int32_t left = 0;   // left edge, pixels
+    std::int32_t top = 0;    // top edge, pixels
+    std::int32_t right = 0;  // right edge, one past the last pixel
+    std::int32_t bottom = 0; // bottom edge, one past the last pixel
     friend bool operator==(const RECT &, const RECT &) = default;
 };
 
+// The 32-byte header in front of the rectangles.
 struct RGNDATAHEADER {
-    std::int32_t dwSize = 0;
-    std::int32_t iType = 0;
-    std::int32_t nCount = 0;
-    std::int32_t nRgnSize = 0;
-    RECT rcBound;
+    std::int32_t dwSize = 0;   // size of this header: 32
+    std::int32_t iType = 0;    // kind of data: kRDH_RECTANGLES
+    std::int32_t nCount = 0;   // rectangles that follow
+    std::int32_t nRgnSize = 0; // bytes of rectangle data, nCount × 16
+    RECT rcBound;              // bounding rectangle of them all
 };
 
 // Header plus the rectangles actually read (never more than kRgnCapacity of them).
 struct RGNDATA {
-    RGNDATAHEADER rdh;
-    std::vector<RECT> Buffer;
+    RGNDATAHEADER rdh;        // the header
+    std::vector<RECT> Buffer; // the rectangles, in file order
 };
 
-constexpr int kRgnHeaderSize = 32;
-constexpr int kRgnRectSize = 16;
-constexpr int kRDH_RECTANGLES = 1;
+constexpr int kRgnHeaderSize = 32;  // bytes of RGNDATAHEADER on disk
+constexpr int kRgnRectSize = 16;    // bytes of one RECT on disk
+constexpr int kRDH_RECTANGLES = 1;  // iType of rectangle data, the only kind there is
 // Rectangles the dialog's record holds; a file announcing more is a read error.
 constexpr int kRgnCapacity = 1753;
 // Largest coordinate magnitude a region accepts (the platform's 28-bit coordinate space).
 constexpr std::int32_t kRgnCoordLimit = (1 << 27) - 1;
 
 // Trouble numbers of the dialog's outline (the menu uses 5 and 6 for creation/application).
-constexpr int kRgnOk = 0;
-constexpr int kRgnMissing = 1;
-constexpr int kRgnReadError = 2;
-constexpr int kRgnRefused = 3;
-constexpr int kRgnNotApplied = 4;
+constexpr int kRgnOk = 0;         // the outline is in place
+constexpr int kRgnMissing = 1;    // no outline file
+constexpr int kRgnReadError = 2;  // the file cannot be read, or is cut short
+constexpr int kRgnRefused = 3;    // the rectangles do not make a region
+constexpr int kRgnNotApplied = 4; // the window system would not cut the window to it
 
 // Reads an RGNDATA image: the 32-byte header, then exactly nCount rectangles; bytes after
 // them are ignored. Returns 0, or 2 when the header is cut short, nCount exceeds the

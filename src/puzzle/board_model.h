@@ -1,7 +1,7 @@
 // The visible state of the main window as plain data: tiles, idiom lines, lamps, labels.
 #pragma once
 
-#include "puzzle/colors.h"
+#include "platform/colors.h"
 
 #include <QString>
 #include <array>

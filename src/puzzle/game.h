@@ -169,6 +169,7 @@ private:
     void showMessageRow(const std::array<const char *, kMessageLength> &text);
     QCoro::Task<> showStartMessage(const std::array<const char *, kMessageLength> &text);
     QCoro::Task<> dealBoard();
+    QCoro::Task<> dealStopped(int stage);
     QCoro::Task<> dealFailed();
     QCoro::Task<> pickTile(Tile &tile);
     void cancelPick();

@@ -26,11 +26,6 @@ enum DealStage { kShuffleList = 0, kPickIdioms = 1, kJoinText = 2, kShuffleCells
 QCoro::Task<bool> Game::SET_RND()
 {
     int stage = kShuffleList;
-    const auto fail = [&] {
-        dealt_ = false;
-        p_.messageBox(QString::number(stage), QString::fromUtf8(kTitle), true);
-        return false;
-    };
 
     p_.randomize();
     const int count = std::max<int>(intMAX, 0);
@@ -41,8 +36,10 @@ QCoro::Task<bool> Game::SET_RND()
 
     stage = kPickIdioms;
     for (int k = 1; k <= kIdioms; ++k) {
-        if (k > count || at(order[at(k)]) >= strLIST.size())
-            co_return fail();
+        if (k > count || at(order[at(k)]) >= strLIST.size()) {
+            co_await dealStopped(stage);
+            co_return false;
+        }
         strGOKU[at(k)] = strLIST[at(order[at(k)])];
     }
     co_await p_.doEvents();
@@ -51,8 +48,10 @@ QCoro::Task<bool> Game::SET_RND()
     QString text;
     for (int k = 1; k <= kIdioms; ++k)
         text += strGOKU[at(k)];
-    if (text.size() != kCells)
-        co_return fail();
+    if (text.size() != kCells) {
+        co_await dealStopped(stage);
+        co_return false;
+    }
 
     // Cell 0 is never the loop's partner, so it gets one more swap of its own.
     stage = kShuffleCells;
@@ -72,6 +71,13 @@ QCoro::Task<bool> Game::SET_RND()
     co_await p_.doEvents();
     dealt_ = true;
     co_return true;
+}
+
+// A deal stopped at `stage`: the stage number is shown in a message box.
+QCoro::Task<> Game::dealStopped(int stage)
+{
+    dealt_ = false;
+    co_await p_.notice(QString::number(stage), QString::fromUtf8(kTitle));
 }
 
 QCoro::Task<> Game::dealFailed()

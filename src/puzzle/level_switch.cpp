@@ -65,7 +65,7 @@ QCoro::Task<> Game::READ_FILE(int index)
 // A list file that is missing or has an unusable size: told, and the level greyed out for good.
 QCoro::Task<> Game::refuseList(int index, DialogMode why)
 {
-    g_.strNAME = SET_strFILE(index);
+    g_.strNAME = levelFileName(index);
     co_await ask(why);
     g_.blnERR = true;
     if (index >= 0 && index < kLevelCount)
@@ -76,7 +76,7 @@ QCoro::Task<> Game::refuseList(int index, DialogMode why)
 // which ends this flow and the one that asked for the list.
 QCoro::Task<> Game::readError(int index)
 {
-    g_.strNAME = SET_strFILE(index);
+    g_.strNAME = levelFileName(index);
     co_await ask(DialogMode::ReadError);
     strLIST.assign(1, Idiom());
     intMAX = 0;

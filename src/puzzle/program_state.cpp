@@ -19,6 +19,12 @@ const std::array<const char *, kSoundCount> kSoundSuffixes = {
 };
 
 const char *const kTitle = "ホロカタ";
+const char *const kFatalTitle = "エラー＝強制終了！";
+
+QString fatalMessage(Trouble trouble)
+{
+    return QString::number(static_cast<int>(trouble)) + QString::fromUtf8(" 重大なトラブル発生！　　　　");
+}
 
 QString CUT_NULL(const QString &text)
 {

@@ -93,4 +93,8 @@ QString withTrailingSeparator(const QString &folder);
 
 extern const char *const kTitle; // "ホロカタ", the title of the program's message boxes
 
+// Message of the fatal exit for a trouble number: the number, then the alarm.
+QString fatalMessage(Trouble trouble);
+extern const char *const kFatalTitle; // "エラー＝強制終了！", the fatal exit's title
+
 } // namespace horokata

@@ -34,7 +34,7 @@ QString tags(int levels)
     QStringList names;
     for (int level = 0; level < kLevelCount; ++level)
         if (levels & (1 << level))
-            names << SET_strFILE(level);
+            names << levelFileName(level);
     return names.join(u' ');
 }
 

@@ -81,7 +81,7 @@ QString NotebookEntry::levelNames() const
     QStringList names;
     for (int level = 0; level < kLevelCount; ++level)
         if (record.levels & (1 << level))
-            names << SET_strFILE(level);
+            names << levelFileName(level);
     return names.join(u'、');
 }
 

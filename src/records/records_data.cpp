@@ -561,7 +561,7 @@ ResumeLoad RecordsStore::loadResume(const LevelListSource &levelList)
             b.intMISS = int(std::max({std::int64_t(b.intMISS), misses, missPicks}));
             const std::optional<std::vector<Idiom>> list = levelList ? levelList(b.level) : std::nullopt;
             if (!list)
-                out.problem = QStringLiteral("the list of level %1 no longer reads").arg(SET_strFILE(b.level));
+                out.problem = QStringLiteral("the list of level %1 no longer reads").arg(levelFileName(b.level));
             else
                 out.problem = checkSavedBoard(b, *list);
         }

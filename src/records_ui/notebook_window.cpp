@@ -137,7 +137,7 @@ NotebookWindow::NotebookWindow(RecordsStore &store, IdiomDictionary dictionary, 
     level_->setAccessibleName(QStringLiteral("級"));
     level_->addItem(QStringLiteral("すべての級"), -1);
     for (int i = 0; i < kLevelCount; ++i)
-        level_->addItem(SET_strFILE(i), i);
+        level_->addItem(levelFileName(i), i);
     sort_ = new QComboBox(this);
     sort_->setObjectName(QStringLiteral("sort"));
     sort_->setAccessibleName(QStringLiteral("並べ方"));

@@ -120,10 +120,10 @@ RecordsWindow::RecordsWindow(RecordsStore &store, ClearQuestion askClear, QWidge
         auto *clearLabel = new QLabel(QStringLiteral("記録の消去："), this);
         buttons->addWidget(clearLabel);
         for (int level = 0; level < kLevelCount; ++level) {
-            auto *b = new QPushButton(SET_strFILE(level), this);
+            auto *b = new QPushButton(levelFileName(level), this);
             b->setObjectName(QStringLiteral("clear%1").arg(level));
-            b->setAccessibleName(QStringLiteral("%1の記録を消去").arg(SET_strFILE(level)));
-            b->setToolTip(QStringLiteral("%1の記録をすべて消去します（確認があります）").arg(SET_strFILE(level)));
+            b->setAccessibleName(QStringLiteral("%1の記録を消去").arg(levelFileName(level)));
+            b->setToolTip(QStringLiteral("%1の記録をすべて消去します（確認があります）").arg(levelFileName(level)));
             connect(b, &QPushButton::clicked, this, [this, level] {
                 // The request runs on by itself while the question is open.
                 QCoro::Task<bool> request = clearLevel(level);
@@ -162,7 +162,7 @@ void RecordsWindow::buildStats()
     }
     QStringList rows;
     for (int level = 0; level < kLevelCount; ++level)
-        rows << SET_strFILE(level);
+        rows << levelFileName(level);
     rows << QStringLiteral("合計");
     stats_->setVerticalHeaderLabels(rows);
     for (int r = 0; r <= kTotalRow; ++r)
@@ -214,7 +214,7 @@ QString RecordsWindow::statusText() const
 
 QString RecordsWindow::clearQuestionText(int level)
 {
-    return QStringLiteral("%1の記録をすべて消去します！　よろしいですか？").arg(SET_strFILE(level));
+    return QStringLiteral("%1の記録をすべて消去します！　よろしいですか？").arg(levelFileName(level));
 }
 
 void RecordsWindow::refresh()
@@ -232,7 +232,7 @@ void RecordsWindow::refresh()
         const RecentBoard &b = s.recent[std::size_t(r)];
         const std::array<QString, RecentColumns> texts = {
             formatLocalDateTime(b.endedAtMs),
-            SET_strFILE(b.level),
+            levelFileName(b.level),
             boardEndWord(b.end),
             formatPlayTime(b.playMs),
             QString::number(b.misses),
@@ -297,8 +297,8 @@ QCoro::Task<bool> RecordsWindow::clearLevel(int level)
     if (!yes)
         co_return false;
     const bool cleared = store_.clearLevel(level);
-    status_->setText(cleared ? QStringLiteral("%1の記録を消去しました。").arg(SET_strFILE(level))
-                             : QStringLiteral("%1の記録を消去できませんでした。").arg(SET_strFILE(level)));
+    status_->setText(cleared ? QStringLiteral("%1の記録を消去しました。").arg(levelFileName(level))
+                             : QStringLiteral("%1の記録を消去できませんでした。").arg(levelFileName(level)));
     status_->setAccessibleName(status_->text());
     status_->show();
     refresh();

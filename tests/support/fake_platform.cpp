@@ -60,9 +60,15 @@ void FakePlatform::setBusyPointer(bool b)
     log << QStringLiteral("busy %1").arg(b ? 1 : 0);
 }
 
-void FakePlatform::messageBox(const QString &text, const QString &title, bool)
+void FakePlatform::messageBox(const QString &text, const QString &title)
 {
     log << QStringLiteral("box ") + title + u'|' + text;
+}
+
+QCoro::Task<> FakePlatform::notice(const QString &text, const QString &title)
+{
+    messageBox(text, title);
+    co_return;
 }
 
 std::optional<QString> FakePlatform::windowsDirectory()

@@ -28,7 +28,9 @@ public:
     void beep() override;
     bool playSound(const QString &path) override;
     void setBusyPointer(bool busy) override;
-    void messageBox(const QString &text, const QString &title, bool plain = false) override;
+    void messageBox(const QString &text, const QString &title) override;
+    // Logged like messageBox, and done at once.
+    QCoro::Task<> notice(const QString &text, const QString &title) override;
     std::optional<QString> windowsDirectory() override;
     bool previousInstance() override;
     void raisePreviousInstance() override;
