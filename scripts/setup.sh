@@ -9,7 +9,7 @@ packages=(
     gstreamer1.0-plugins-base
     fonts-noto-cjk
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth x11-utils imagemagick xdotool
+    xvfb xauth x11-utils imagemagick xdotool libxcb1-dev
     clang libclang-rt-14-dev
     desktop-file-utils appstream
     weston xwayland qt6-wayland

@@ -457,6 +457,22 @@ void MainWindow::changeEvent(QEvent *e)
     QWidget::changeEvent(e);
 }
 
+bool MainWindow::isInput(QEvent::Type type)
+{
+    switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     const auto type = event->type();
@@ -464,18 +480,8 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         // A popup is open: its own events are none of the window's, and the window takes no input.
         if (!watched->isWidgetType() || static_cast<QWidget *>(watched)->window() != this)
             return false;
-        switch (type) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::Wheel:
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::ShortcutOverride:
-            return true; // a popup is open: the window takes no input
-        default:
-            break;
-        }
+        if (isInput(type))
+            return true;
     }
     if (type == QEvent::KeyPress && handleKey(static_cast<QKeyEvent *>(event)))
         return true;

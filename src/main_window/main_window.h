@@ -145,6 +145,8 @@ private:
     // Shows `popup` over the window, which takes no input until the popup hides.
     void openPopup(QWidget *popup);
     void popupClosed();
+    // Mouse and key events: what a popup keeps from the window.
+    static bool isInput(QEvent::Type type);
     void onTileReleased(int index, Qt::MouseButton button, bool inside);
     static MouseButton toGameButton(Qt::MouseButton b);
     // The line's card (idiom, reading, meaning) as its tooltip and accessible description.
