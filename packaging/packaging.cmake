@@ -56,14 +56,14 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Libraries the binary links come from dpkg-shlibdeps when it is there (dpkg-dev); the rest is
 # what Qt loads at run time: the X11 platform plugin, the GStreamer elements behind sound,
-# and a font with Japanese glyphs.
-set(horokata_runtime_depends qt6-qpa-plugins gstreamer1.0-plugins-base fonts-noto-cjk)
+# the SQLite driver behind the player's records, and a font with Japanese glyphs.
+set(horokata_runtime_depends qt6-qpa-plugins gstreamer1.0-plugins-base libqt6sql6-sqlite fonts-noto-cjk)
 find_program(HOROKATA_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(HOROKATA_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
     list(PREPEND horokata_runtime_depends
-         libqt6core6 libqt6gui6 libqt6widgets6 libqt6multimedia6 libstdc++6 libc6)
+         libqt6core6 libqt6gui6 libqt6widgets6 libqt6multimedia6 libqt6sql6 libstdc++6 libc6)
 endif()
 list(JOIN horokata_runtime_depends ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 

@@ -103,6 +103,7 @@ TEST_F(PlayTest, OnlyTheSpellingCountsNotWhichIdiomTheTilesWereDealtFor)
 
 TEST_F(PlayTest, PickOrderIsTheReadingOrder)
 {
+    // The other order is not in the list: a miss.
     dealBoard();
     const QString idiom = goku(9);
     const QString shuffled = QString(idiom[1]) + idiom[0] + idiom[2] + idiom[3];
@@ -112,6 +113,43 @@ TEST_F(PlayTest, PickOrderIsTheReadingOrder)
     EXPECT_EQ(game.intFIND[9], 0);
     EXPECT_EQ(visibleTiles(), kCells);
     EXPECT_TRUE(pickedCells().empty());
+}
+
+TEST_F(PlayTest, AListedIdiomSpelledWithAHiddenIdiomsCharactersFindsIt)
+{
+    // 甲乙丙丁 is hidden, and its characters lie on the board twice; the list also holds the
+    // other order 丙丁甲乙, which was not dealt.
+    std::vector<QString> list = {u"甲乙丙丁"_qs, u"甲一二三"_qs, u"四乙五六"_qs, u"七八丙九"_qs, u"十百千丁"_qs};
+    for (int n = 0; n < 15; ++n)
+        list.push_back(generatedIdiom(100 + n));
+    setList(list);
+    dealBoard();
+    const int x = hiddenIndexOf(u"甲乙丙丁"_qs);
+    ASSERT_GT(x, 0);
+    game.strLIST.emplace_back(u"丙丁甲乙"_qs);
+    ++game.intMAX;
+
+    pick(cellsSpelling(u"丙丁甲乙"_qs));
+    EXPECT_EQ(game.intGOT, 1);
+    EXPECT_EQ(game.intMISS, 0);
+    EXPECT_EQ(game.intFIND[static_cast<std::size_t>(x)], 1);
+    EXPECT_EQ(model().lblGO[0].Caption, lineNumber(0) + u"丙丁甲乙"_qs);
+    EXPECT_EQ(visibleTiles(), kCells - 4);
+    // The idiom is found now: the same characters again are a miss.
+    pick(cellsSpelling(u"丙丁甲乙"_qs));
+    EXPECT_EQ(game.intGOT, 1);
+    EXPECT_EQ(game.intMISS, 1);
+    EXPECT_TRUE(checkInvariants(game).isEmpty()) << checkInvariants(game).toStdString();
+
+    // The lost board reveals the nineteen others, not the idiom found in the other order.
+    missOnce();
+    missOnce();
+    ASSERT_EQ(game.intOVER, 1);
+    EXPECT_EQ(model().lblGO[0].Caption, lineNumber(0) + u"丙丁甲乙"_qs);
+    for (int n = 1; n < kIdioms; ++n) {
+        EXPECT_EQ(model().lblGO[static_cast<std::size_t>(n)].Caption.size(), lineNumber(n).size() + 4) << n;
+        EXPECT_FALSE(model().lblGO[static_cast<std::size_t>(n)].Caption.endsWith(u"甲乙丙丁"_qs)) << n;
+    }
 }
 
 TEST_F(PlayTest, AnyClickOnTheIdleBoardDealsANewBoard)

@@ -217,6 +217,45 @@ TEST_F(RealWindow, FindingAnIdiomClearsItsTilesFillsALineAndClosesUp)
                 static_cast<long long>(clearMs.back()));
 }
 
+TEST_F(RealWindow, ALevelIdiomSpelledInTheOtherOrderOfAHiddenOneIsAFind)
+{
+    // The beginner list holds 息災延命 and 延命息災. Deal a board that hides the first of them
+    // and not the second, then give the level its whole list back.
+    Game &game = window->game();
+    const std::vector<Idiom> whole = game.strLIST;
+    const std::int16_t count = game.intMAX;
+    const QString hidden = QStringLiteral("息災延命");
+    const QString other = QStringLiteral("延命息災");
+    std::vector<Idiom> board{Idiom(), Idiom(hidden)};
+    bool listed = false;
+    for (int n = 1; n <= count; ++n) {
+        const Idiom &idiom = whole[static_cast<std::size_t>(n)];
+        listed = listed || idiom == other;
+        if (board.size() < 21 && !(idiom == hidden) && !(idiom == other))
+            board.push_back(idiom);
+    }
+    ASSERT_TRUE(listed) << "延命息災 is not in the beginner list";
+    game.strLIST = board;
+    game.intMAX = kIdioms;
+    deal();
+    game.strLIST = whole;
+    game.intMAX = count;
+
+    const std::vector<int> tiles = tilesSpelling(other);
+    ASSERT_EQ(pickOf(tiles), other);
+    for (int i : tiles)
+        click(window->tile(i));
+    EXPECT_EQ(visibleTiles().size(), 76u);
+    for (int h = 0; h < kLamps; ++h)
+        EXPECT_TRUE(window->lamp(h)->isVisible()) << "a lamp went out";
+    EXPECT_EQ(accessibleName(window->line(0)), QStringLiteral("01：") + other);
+    const QStringList card = accessibleDescription(window->line(0)).split(QLatin1Char('\n'));
+    ASSERT_EQ(card.size(), 3);
+    EXPECT_EQ(card[0], other);
+    EXPECT_TRUE(card[1].contains(QStringLiteral("えんめいそくさい"))) << card[1].toStdString();
+    EXPECT_TRUE(checkInvariants(game).isEmpty()) << checkInvariants(game).toStdString();
+}
+
 TEST_F(RealWindow, ThreeMissesShowTheRegretLineAndRevealTheIdioms)
 {
     deal();

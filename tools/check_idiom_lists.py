@@ -4,8 +4,10 @@
 Each file must decode as Shift-JIS (cp932), hold one idiom of four kanji per
 line ending in CR LF, repeat no idiom (in itself or another file), be at
 least 200 bytes with room (size \\ 10) for 20 to 32767 lines, and hold at
-least 20 idioms. With KANJIDIC at hand it also checks that every idiom sits
-at the level of its hardest kanji. The dictionary file must be UTF-8 with one
+least 20 idioms, and hold none of the misspellings misspelled_idioms.txt
+names. With KANJIDIC at hand it also checks that every idiom sits at the
+level of its hardest kanji, and with EDICT at hand that no idiom is a
+headword EDICT marks "(iK)". The dictionary file must be UTF-8 with one
 well-formed line (idiom, kana readings, meaning) for every idiom of the lists
 and for no other. Exits non-zero and lists what is wrong.
 """
@@ -19,7 +21,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import make_idiom_lists as lists  # noqa: E402
 
 
-def check_file(path, expected_level, kanji_levels, seen):
+def check_file(path, expected_level, kanji_levels, seen, misspelled):
     name = os.path.basename(path)
     problems = []
     with open(path, "rb") as f:
@@ -46,6 +48,8 @@ def check_file(path, expected_level, kanji_levels, seen):
             problems.append(f"{where}: not four kanji")
         elif line in seen:
             problems.append(f"{where}: already in {seen[line]}")
+        elif line in misspelled:
+            problems.append(f"{where}: misspelling of {misspelled[line]}")
         elif kanji_levels is not None \
                 and lists.idiom_level(line, kanji_levels) != expected_level:
             problems.append(f"{where}: belongs to level "
@@ -119,7 +123,13 @@ def self_test():
         "一(P) [x] /(n) (yoji) marked on the headword/\n",
         "鬱鬱鬱鬱(P) [x] /(n) (yoji) marked on the headword/\n",
     ]
-    got = lists.collect_idioms(edict, kanji)
+    # Misspellings: marked (iK) on any of their lines, or named.
+    edict += [
+        "一石二長 [いっせきにちょう] /(n) (yoji) two birds/\n",
+        "一石二長 [いっせきにちょう] /(iK) (n) (yoji) two birds/\n",
+        "十人十職 [じゅうにんといろ] /(exp) (yoji) ten men, ten colors/\n",
+    ]
+    got = lists.collect_idioms(edict, kanji, frozenset({"十人十職"}))
     want = [["一石二鳥", "人々一色", "十人十色"], ["意思疎通"], ["有耶無耶"],
             ["鬱鬱鬱鬱"]]
     if got != want:
@@ -161,6 +171,9 @@ def main(argv=None):
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--data-dir", default=os.path.join(here, "..", "data"))
     parser.add_argument("--kanjidic", default="/usr/share/edict/kanjidic")
+    parser.add_argument("--edict", default="/usr/share/edict/edict")
+    parser.add_argument("--exclusions",
+                        default=os.path.join(here, lists.EXCLUSIONS_FILE))
     parser.add_argument("--self-test", action="store_true",
                         help="also test the list builder on made-up data")
     args = parser.parse_args(argv)
@@ -173,6 +186,15 @@ def main(argv=None):
     else:
         print(f"{args.kanjidic} not found: levels not checked")
 
+    misspelled = lists.read_exclusions(args.exclusions)
+    irregular = set()
+    if os.path.exists(args.edict):
+        with open(args.edict, encoding="euc_jp", errors="replace") as f:
+            irregular = {line.partition(" ")[0].removesuffix("(P)") for line in f
+                         if lists.is_irregular_kanji(line)}
+    else:
+        print(f"{args.edict} not found: (iK) marks not checked")
+
     seen = {}
     problems = []
     for level, name in enumerate(lists.LEVEL_FILES):
@@ -180,7 +202,9 @@ def main(argv=None):
         if not os.path.exists(path):
             problems.append(f"{name}: missing")
             continue
-        problems += check_file(path, level, kanji_levels, seen)
+        problems += check_file(path, level, kanji_levels, seen, misspelled)
+    problems += [f"{word}: marked (iK) in EDICT" for word in seen
+                 if word in irregular]
     dictionary = os.path.join(args.data_dir, lists.DICTIONARY_FILE)
     if os.path.exists(dictionary):
         problems += check_dictionary(dictionary, seen)

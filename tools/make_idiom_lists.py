@@ -10,6 +10,10 @@ the level of its hardest kanji, by the school grades that KANJIDIC records:
     特殊.txt  needs a name-only (jinmeiyō) kanji
     其他.txt  needs a kanji outside all of these lists
 
+Headwords that EDICT marks "(iK)" (irregular kanji: common misspellings such
+as 絶対絶命 for 絶体絶命) are left out, and so are the misspellings it leaves
+unmarked that misspelled_idioms.txt beside this script names.
+
 Common entries (marked "(P)" in EDICT) come first in each file, the rest
 follow in dictionary order. The game reads the files as Shift-JIS text, one
 idiom per line with CR LF, and rejects a file under 200 bytes or with
@@ -28,6 +32,7 @@ Development Group; see data/LICENSE-EDRDG.txt.
 
 import argparse
 import os
+import re
 import sys
 
 LEVEL_FILES = ("初級.txt", "一般.txt", "特殊.txt", "其他.txt")
@@ -61,6 +66,9 @@ EDICT_TAGS = frozenset("""
 """.split())
 # Notes that mark the kana reading of a line as irregular or out of date.
 IRREGULAR_READING_TAGS = frozenset(("ik", "ok"))
+# The note that marks a headword's kanji as irregular: a misspelling.
+IRREGULAR_KANJI = re.compile(r"\((?:[^()/]*,)?iK(?:,[^()/]*)?\)")
+EXCLUSIONS_FILE = "misspelled_idioms.txt"
 ITERATION_MARK = "々"
 ENCODING = "cp932"
 LINE_END = b"\r\n"
@@ -116,6 +124,35 @@ def parse_edict_line(line):
     is_idiom = "(yoji)" in rest
     is_common = marked or "(P)" in senses
     return head, is_idiom, is_common
+
+
+def is_irregular_kanji(line):
+    """True for an EDICT line whose headword EDICT marks "(iK)"."""
+    return IRREGULAR_KANJI.search(line.partition(" ")[2]) is not None
+
+
+def read_exclusions(path):
+    """The misspellings named in the exclusion file: {misspelling: right
+    spelling}. Each line holds the misspelling, the right spelling and why,
+    split by tabs; lines starting with "#" and blank lines are skipped."""
+    exclusions = {}
+    with open(path, encoding="utf-8") as f:
+        for number, line in enumerate(f, 1):
+            line = line.rstrip("\n")
+            if not line.strip() or line.startswith("#"):
+                continue
+            fields = line.split("\t")
+            if len(fields) != 3 or not all(f.strip() for f in fields) \
+                    or not is_four_kanji(fields[0]) \
+                    or not is_four_kanji(fields[1]) or fields[0] == fields[1]:
+                raise SystemExit(f"{path}:{number}: want misspelling, right "
+                                 "spelling and why, split by tabs")
+            if fields[0] in exclusions or fields[0] in exclusions.values() \
+                    or fields[1] in exclusions:
+                raise SystemExit(f"{path}:{number}: {fields[0]} or "
+                                 f"{fields[1]} already named")
+            exclusions[fields[0]] = fields[1]
+    return exclusions
 
 
 def is_tag_group(inner):
@@ -225,16 +262,21 @@ def idiom_level(word, kanji_levels):
     return max(kanji_levels.get(ch, 3) for ch in word if ch != ITERATION_MARK)
 
 
-def collect_idioms(edict_lines, kanji_levels):
-    """Returns four lists of idioms, one per level, common ones first."""
+def collect_idioms(edict_lines, kanji_levels, excluded=frozenset()):
+    """Returns four lists of idioms, one per level, common ones first. A
+    headword that any of its lines marks "(iK)", or that is in `excluded`,
+    is left out."""
     order = []       # headwords in dictionary order, first occurrence
     common = set()
     seen = set()
+    misspelled = set(excluded)
     for line in edict_lines:
         parsed = parse_edict_line(line)
         if parsed is None:
             continue
         word, is_idiom, is_common = parsed
+        if is_irregular_kanji(line):
+            misspelled.add(word)
         if not is_idiom or not is_four_kanji(word) or not encodes_cleanly(word):
             continue
         if word not in seen:
@@ -244,7 +286,8 @@ def collect_idioms(edict_lines, kanji_levels):
             common.add(word)
     levels = [[], [], [], []]
     for word in order:
-        levels[idiom_level(word, kanji_levels)].append(word)
+        if word not in misspelled:
+            levels[idiom_level(word, kanji_levels)].append(word)
     # sorted() is stable, so dictionary order holds within each group.
     return [sorted(words, key=lambda w: w not in common) for words in levels]
 
@@ -267,13 +310,16 @@ def main(argv=None):
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--edict", default="/usr/share/edict/edict")
     parser.add_argument("--kanjidic", default="/usr/share/edict/kanjidic")
+    parser.add_argument("--exclusions",
+                        default=os.path.join(here, EXCLUSIONS_FILE))
     parser.add_argument("--out-dir", default=os.path.join(here, "..", "data"))
     args = parser.parse_args(argv)
 
     kanji_levels = read_kanji_levels(args.kanjidic)
+    excluded = read_exclusions(args.exclusions)
     with open(args.edict, encoding="euc_jp", errors="replace") as f:
         edict_lines = f.readlines()
-    lists = collect_idioms(edict_lines, kanji_levels)
+    lists = collect_idioms(edict_lines, kanji_levels, frozenset(excluded))
     entries = collect_entries(edict_lines, {w for words in lists for w in words})
 
     outputs = []

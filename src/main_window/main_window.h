@@ -42,6 +42,8 @@ public:
 
     // The game, to read; windows change it only through its methods.
     const Game &game() const { return game_; }
+    // The game to set up, for tests that need a board of their own making.
+    Game &game() { return game_; }
     // Mirror the game state into the widgets.
     void sync();
 

@@ -92,6 +92,8 @@ bool FakePlatform::fileExistsNormal(const QString &path)
 
 std::int64_t FakePlatform::fileLength(const QString &path)
 {
+    if (fileSizes.contains(path))
+        return fileSizes.value(path);
     const QFileInfo fi(path);
     return fi.exists() ? fi.size() : -1;
 }

@@ -3,6 +3,7 @@
 
 #include "platform/platform.h"
 
+#include <QHash>
 #include <QSet>
 #include <QStringList>
 #include <deque>
@@ -44,6 +45,8 @@ public:
     // Paths that do not exist whatever the disk says; paths that exist only here.
     QSet<QString> hiddenFiles;
     QSet<QString> extraFiles;
+    // Sizes reported for these paths, whatever the disk holds.
+    QHash<QString, std::int64_t> fileSizes;
 
     // Record of what happened, one entry per call: "events", "sleep 800", "beep",
     // "sound <path>", "busy 1", "busy 0", "box <title>|<text>", "randomize".

@@ -4,12 +4,38 @@
 #include "platform/platform.h"
 #include "puzzle/game_shared.h"
 
+#include <algorithm>
+
 namespace horokata {
 
 namespace {
 
 // A gap is filled from at most this many columns to its left: a find removes four tiles.
 constexpr int kMaxPull = 4;
+
+// The hidden idiom a pick finds in another order: many idioms are listed in both orders
+// (閉門蟄居 and 蟄居閉門), and a pick that spells a listed idiom with the very characters
+// of a hidden idiom not yet found is a correct idiom, not a miss. Returns that idiom's
+// number, or 0 when the pick is not listed or no idiom still hidden has its characters.
+int hiddenIdiomRespelled(const Game &game)
+{
+    const auto sorted = [](QString s) {
+        std::sort(s.begin(), s.end());
+        return s;
+    };
+    const QString chars = sorted(game.strPICK);
+    int found = 0;
+    for (int i = 1; i <= kIdioms && found == 0; ++i)
+        if (game.intFIND[at(i)] == 0 && sorted(game.strGOKU[at(i)]) == chars)
+            found = i;
+    if (found == 0)
+        return 0;
+    const int listed = std::min<int>(game.intMAX, static_cast<int>(game.strLIST.size()) - 1);
+    for (int n = 1; n <= listed; ++n)
+        if (game.strLIST[at(n)] == game.strPICK)
+            return found;
+    return 0;
+}
 
 } // namespace
 
@@ -117,6 +143,14 @@ QCoro::Task<> Game::SET_CHECK()
             co_await SET_CLS();
             co_return;
         }
+    }
+    // The line shows the idiom as spelled (SET_CLS writes the pick); strGOKU keeps the dealt
+    // spelling for a replay, and the found flag keeps the idiom out of a lost board's answers.
+    if (const int i = hiddenIdiomRespelled(*this); i > 0) {
+        intFIND[at(i)] = 1;
+        ++intGOT;
+        co_await SET_CLS();
+        co_return;
     }
     co_await SET_OUT();
 }

@@ -1,0 +1,631 @@
+// What the store keeps: boards, attempts and picks, the records drawn from them, the level
+// last played, the board saved for resuming, and the notebook rows.
+#include "records/records_store_impl.h"
+
+#include <QStringList>
+#include <deque>
+
+namespace horokata {
+
+namespace {
+
+QVariant v64(std::int64_t n)
+{
+    return QVariant::fromValue<qlonglong>(n);
+}
+
+// The board's own idioms as a list: checking a deal against it checks its shape alone.
+std::vector<Idiom> ownList(const std::array<QString, kIdioms> &idioms)
+{
+    std::vector<Idiom> list;
+    for (const QString &idiom : idioms)
+        list.emplace_back(QStringView(idiom));
+    return list;
+}
+
+QString joined(const std::array<QString, kIdioms> &idioms)
+{
+    QString text;
+    for (const QString &idiom : idioms)
+        text += idiom;
+    return text;
+}
+
+// Stored in place of the caption of a hidden cell that shows nothing (never a tile's character).
+constexpr QChar kNoCaption = QChar(0x3000);
+
+QString flags(const bool *begin, std::size_t n)
+{
+    QString text(qsizetype(n), u'0');
+    for (std::size_t i = 0; i < n; ++i)
+        if (begin[i])
+            text[qsizetype(i)] = u'1';
+    return text;
+}
+
+bool readFlags(const QString &text, bool *out, std::size_t n)
+{
+    if (text.size() != qsizetype(n))
+        return false;
+    for (std::size_t i = 0; i < n; ++i) {
+        const QChar c = text[qsizetype(i)];
+        if (c != u'0' && c != u'1')
+            return false;
+        out[i] = c == u'1';
+    }
+    return true;
+}
+
+// The columns of the resume row that the board in play fills.
+struct ResumeColumns {
+    QString found, lines, cells, standing, pick;
+};
+
+std::optional<ResumeColumns> encodeResume(const SavedBoard &b)
+{
+    ResumeColumns r;
+    r.found = flags(b.intFIND.data(), b.intFIND.size());
+    bool ended = false;
+    for (const QString &line : b.lines) {
+        if (line.isEmpty()) {
+            ended = true;
+        } else {
+            if (ended || line.size() != Idiom::kLength)
+                return std::nullopt;
+            r.lines += line;
+        }
+    }
+    for (const QString &caption : b.captions) {
+        if (caption.size() > 1)
+            return std::nullopt;
+        r.cells += caption.isEmpty() ? kNoCaption : caption.front();
+    }
+    r.standing = flags(b.intMOJI.data(), b.intMOJI.size());
+    QStringList cells;
+    for (int cell : b.pick)
+        cells << QString::number(cell);
+    r.pick = cells.join(u',');
+    // An empty text is stored as such: a null one would be bound as NULL.
+    for (QString *text : {&r.found, &r.lines, &r.cells, &r.standing, &r.pick})
+        if (text->isNull())
+            *text = QStringLiteral("");
+    return r;
+}
+
+bool decodeResume(const ResumeColumns &r, SavedBoard *b)
+{
+    if (!readFlags(r.found, b->intFIND.data(), b->intFIND.size()) ||
+        !readFlags(r.standing, b->intMOJI.data(), b->intMOJI.size()))
+        return false;
+    if (r.lines.size() % Idiom::kLength != 0 || r.lines.size() >= kIdioms * Idiom::kLength)
+        return false;
+    for (qsizetype n = 0; n * Idiom::kLength < r.lines.size(); ++n)
+        b->lines[std::size_t(n)] = r.lines.mid(n * Idiom::kLength, Idiom::kLength);
+    if (r.cells.size() != kCells)
+        return false;
+    for (int i = 0; i < kCells; ++i)
+        b->captions[std::size_t(i)] = r.cells[i] == kNoCaption ? QString() : QString(r.cells[i]);
+    b->pick.clear();
+    if (!r.pick.isEmpty()) {
+        const QStringList cells = r.pick.split(u',');
+        if (cells.size() >= Idiom::kLength)
+            return false;
+        for (const QString &text : cells) {
+            bool ok = false;
+            const int cell = text.toInt(&ok);
+            if (!ok || cell < 0 || cell >= kCells || text != QString::number(cell))
+                return false;
+            b->pick.push_back(cell);
+        }
+    }
+    return true;
+}
+
+bool readDeal(const QSqlQuery &q, int first, DealtBoard *b)
+{
+    std::int64_t level = 0, dealtAt = 0;
+    QString tiles, idioms;
+    if (!readInt(q, first, 0, kLevelCount - 1, &level) || !readInt(q, first + 1, 0, INT64_MAX, &dealtAt) ||
+        !readText(q, first + 2, &tiles) || !readText(q, first + 3, &idioms) || tiles.size() != kCells ||
+        idioms.size() != kIdioms * Idiom::kLength)
+        return false;
+    b->level = int(level);
+    b->dealtAtMs = dealtAt;
+    for (int i = 0; i < kCells; ++i)
+        b->strMOJI[std::size_t(i)] = tiles.mid(i, 1);
+    for (int k = 0; k < kIdioms; ++k)
+        b->strGOKU[std::size_t(k)] = idioms.mid(k * Idiom::kLength, Idiom::kLength);
+    return checkDealtBoard(*b, ownList(b->strGOKU)).isEmpty();
+}
+
+const QString kLastLevelKey = QStringLiteral("last_level");
+
+} // namespace
+
+// ---------------------------------------------------------------- boards and attempts
+
+DealIds RecordsStore::recordDeal(const DealtBoard &board)
+{
+    Impl &d = *d_;
+    DealIds ids;
+    if (!checkDealtBoard(board, ownList(board.strGOKU)).isEmpty())
+        return ids;
+    QString tiles;
+    for (const QString &tile : board.strMOJI)
+        tiles += tile;
+    const std::int64_t now = d.now();
+    const bool ok = d.write([&] {
+        // A board still open here was left without an end: the new deal abandons it.
+        if (!d.run(QStringLiteral("UPDATE attempts SET result = ?, ended_at = ? WHERE result = 0"),
+                   {int(BoardEnd::AbandonedNew), v64(now)}))
+            return Step::Failed;
+        QSqlQuery &insertBoard =
+            d.statement(QStringLiteral("INSERT INTO boards (level, dealt_at, tiles, idioms) VALUES (?, ?, ?, ?)"));
+        if (!d.run(insertBoard, {board.level, v64(board.dealtAtMs ? board.dealtAtMs : now), tiles, joined(board.strGOKU)}))
+            return Step::Failed;
+        ids.boardId = insertBoard.lastInsertId().toLongLong();
+        QSqlQuery &insertAttempt =
+            d.statement(QStringLiteral("INSERT INTO attempts (board_id, level, started_at) VALUES (?, ?, ?)"));
+        if (!d.run(insertAttempt, {v64(ids.boardId), board.level, v64(now)}))
+            return Step::Failed;
+        ids.attemptId = insertAttempt.lastInsertId().toLongLong();
+        if (!d.run(QStringLiteral("DELETE FROM resume")) ||
+            !d.run(QStringLiteral("INSERT OR REPLACE INTO settings (key, value) VALUES (?, ?)"), {kLastLevelKey, board.level}))
+            return Step::Failed;
+        return Step::Done;
+    });
+    return ok ? ids : DealIds();
+}
+
+std::int64_t RecordsStore::startAttempt(std::int64_t boardId)
+{
+    Impl &d = *d_;
+    std::int64_t attemptId = 0;
+    const std::int64_t now = d.now();
+    const bool ok = d.write([&] {
+        QSqlQuery &find = d.statement(QStringLiteral("SELECT level FROM boards WHERE id = ?"));
+        if (!d.run(find, {v64(boardId)}))
+            return Step::Failed;
+        std::int64_t level = 0;
+        const bool found = find.next() && readInt(find, 0, 0, kLevelCount - 1, &level);
+        find.finish();
+        if (!found)
+            return Step::Refused;
+        if (!d.run(QStringLiteral("UPDATE attempts SET result = ?, ended_at = ? WHERE result = 0"),
+                   {int(BoardEnd::AbandonedReplay), v64(now)}))
+            return Step::Failed;
+        QSqlQuery &insert = d.statement(QStringLiteral("INSERT INTO attempts (board_id, level, started_at) VALUES (?, ?, ?)"));
+        if (!d.run(insert, {v64(boardId), int(level), v64(now)}))
+            return Step::Failed;
+        attemptId = insert.lastInsertId().toLongLong();
+        if (!d.run(QStringLiteral("DELETE FROM resume")) ||
+            !d.run(QStringLiteral("INSERT OR REPLACE INTO settings (key, value) VALUES (?, ?)"), {kLastLevelKey, int(level)}))
+            return Step::Failed;
+        return Step::Done;
+    });
+    return ok ? attemptId : 0;
+}
+
+bool RecordsStore::recordPick(std::int64_t attemptId, PickResult result, int idiomIndex, const QString &spelled,
+                              std::int64_t playMs, const SavedBoard *atRest)
+{
+    Impl &d = *d_;
+    const bool found = result == PickResult::Found;
+    if (playMs < 0 || playMs > kMaxPlayMs || spelled.size() > Idiom::kLength)
+        return false;
+    if (found && (idiomIndex < 1 || idiomIndex > kIdioms || spelled.size() != Idiom::kLength))
+        return false;
+    std::optional<ResumeColumns> rest;
+    if (atRest) {
+        rest = encodeResume(*atRest);
+        if (!rest || atRest->attemptId != attemptId)
+            return false;
+    }
+    const std::int64_t now = d.now();
+    return d.write([&] {
+        QSqlQuery &attempt = d.statement(QStringLiteral("SELECT level, picks FROM attempts WHERE id = ? AND result = 0"));
+        if (!d.run(attempt, {v64(attemptId)}))
+            return Step::Failed;
+        std::int64_t level = 0, picks = 0;
+        const bool open = attempt.next() && readInt(attempt, 0, 0, kLevelCount - 1, &level) &&
+                          readInt(attempt, 1, 0, INT32_MAX, &picks);
+        attempt.finish();
+        if (!open)
+            return Step::Refused;
+        if (!d.run(QStringLiteral("INSERT INTO picks (attempt_id, seq, found, idiom, spelled, play_ms, at)"
+                                  " VALUES (?, ?, ?, ?, ?, ?, ?)"),
+                   {v64(attemptId), v64(picks + 1), found ? 1 : 0, found ? QVariant(idiomIndex) : QVariant(),
+                    spelled, v64(playMs), v64(now)}))
+            return Step::Failed;
+        if (!d.run(QStringLiteral("UPDATE attempts SET picks = picks + 1, misses = misses + ?, play_ms = ? WHERE id = ?"),
+                   {found ? 0 : 1, v64(playMs), v64(attemptId)}))
+            return Step::Failed;
+        QSqlDatabase db = d.db();
+        if (found && !noteIdiom(db, spelled, int(level), true, now, &d.lastError))
+            return Step::Failed;
+        if (rest && !d.run(QStringLiteral("INSERT OR REPLACE INTO resume VALUES (1, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                           {v64(attemptId), v64(atRest->boardId), rest->found, rest->lines, rest->cells, rest->standing,
+                            rest->pick, atRest->intMISS, atRest->intCOLOR, atRest->intGRADE, v64(atRest->playMs), v64(now)}))
+            return Step::Failed;
+        return Step::Done;
+    });
+}
+
+bool RecordsStore::endAttempt(std::int64_t attemptId, BoardEnd end, int misses, std::int64_t playMs)
+{
+    Impl &d = *d_;
+    if (end == BoardEnd::InPlay || int(end) < 0 || int(end) > int(BoardEnd::SetAside) || misses < 0 ||
+        misses > kLamps || playMs < 0 || playMs > kMaxPlayMs)
+        return false;
+    const std::int64_t now = d.now();
+    return d.write([&] {
+        QSqlQuery &attempt = d.statement(QStringLiteral(
+            "SELECT a.level, b.idioms FROM attempts a JOIN boards b ON b.id = a.board_id WHERE a.id = ? AND a.result = 0"));
+        if (!d.run(attempt, {v64(attemptId)}))
+            return Step::Failed;
+        std::int64_t level = 0;
+        QString idioms;
+        const bool open = attempt.next() && readInt(attempt, 0, 0, kLevelCount - 1, &level) && readText(attempt, 1, &idioms);
+        attempt.finish();
+        if (!open)
+            return Step::Refused;
+        if (!d.run(QStringLiteral("UPDATE attempts SET result = ?, ended_at = ?, misses = max(misses, ?), play_ms = ?"
+                                  " WHERE id = ?"),
+                   {int(end), v64(now), misses, v64(playMs), v64(attemptId)}))
+            return Step::Failed;
+        if ((end == BoardEnd::Lost || end == BoardEnd::GaveUp) && idioms.size() == kIdioms * Idiom::kLength) {
+            // The idioms not found are revealed: the notebook counts them as missed.
+            QSqlQuery &found = d.statement(QStringLiteral("SELECT idiom FROM picks WHERE attempt_id = ? AND found = 1"));
+            if (!d.run(found, {v64(attemptId)}))
+                return Step::Failed;
+            std::array<bool, kIdioms + 1> wasFound{};
+            while (found.next()) {
+                std::int64_t k = 0;
+                if (readInt(found, 0, 1, kIdioms, &k))
+                    wasFound[std::size_t(k)] = true;
+            }
+            found.finish();
+            QSqlDatabase db = d.db();
+            for (int k = 1; k <= kIdioms; ++k)
+                if (!wasFound[std::size_t(k)] &&
+                    !noteIdiom(db, idioms.mid((k - 1) * Idiom::kLength, Idiom::kLength), int(level), false, now, &d.lastError))
+                    return Step::Failed;
+        }
+        if (!d.run(QStringLiteral("DELETE FROM resume WHERE attempt_id = ?"), {v64(attemptId)}))
+            return Step::Failed;
+        return Step::Done;
+    });
+}
+
+std::optional<DealtBoard> RecordsStore::board(std::int64_t boardId)
+{
+    Impl &d = *d_;
+    if (!d.usable)
+        return std::nullopt;
+    QSqlQuery &q = d.statement(QStringLiteral("SELECT level, dealt_at, tiles, idioms FROM boards WHERE id = ?"));
+    if (!d.run(q, {v64(boardId)})) {
+        d.failedRead();
+        return std::nullopt;
+    }
+    DealtBoard b;
+    b.boardId = boardId;
+    const bool ok = q.next() && readDeal(q, 0, &b);
+    q.finish();
+    return ok ? std::optional<DealtBoard>(b) : std::nullopt;
+}
+
+std::optional<DealtBoard> RecordsStore::lastBoard()
+{
+    Impl &d = *d_;
+    if (!d.usable)
+        return std::nullopt;
+    QSqlQuery &q = d.statement(QStringLiteral("SELECT max(id) FROM boards"));
+    if (!d.run(q)) {
+        d.failedRead();
+        return std::nullopt;
+    }
+    std::int64_t id = 0;
+    const bool ok = q.next() && readInt(q, 0, 1, INT64_MAX, &id);
+    q.finish();
+    return ok ? board(id) : std::nullopt;
+}
+
+// ---------------------------------------------------------------- records
+
+namespace {
+
+// Adds the attempts of one level (or of all) in the order they ended.
+struct StatsBuilder {
+    LevelStats stats;
+    std::int64_t winMsSum = 0;
+
+    void add(BoardEnd end, std::int64_t playMs, int misses)
+    {
+        ++stats.played;
+        if (end != BoardEnd::Won) {
+            stats.currentStreak = 0;
+            return;
+        }
+        ++stats.won;
+        stats.longestStreak = std::max(stats.longestStreak, ++stats.currentStreak);
+        stats.bestMs = stats.bestMs ? std::min(*stats.bestMs, playMs) : playMs;
+        winMsSum += playMs;
+        stats.averageMs = (winMsSum + stats.won / 2) / stats.won;
+        if (misses == 0)
+            ++stats.noMiss;
+    }
+};
+
+} // namespace
+
+RecordsSummary RecordsStore::summary()
+{
+    Impl &d = *d_;
+    RecordsSummary out;
+    if (!d.usable)
+        return out;
+    QSqlQuery &q = d.statement(QStringLiteral("SELECT id, level, result, ended_at, play_ms, misses FROM attempts"
+                                              " WHERE result <> 0 AND picks > 0 ORDER BY ended_at, id"));
+    if (!d.run(q)) {
+        d.failedRead();
+        return out;
+    }
+    std::array<StatsBuilder, kLevelCount> levels;
+    StatsBuilder total;
+    std::deque<RecentBoard> recent;
+    while (q.next()) {
+        RecentBoard r;
+        std::int64_t level = 0, result = 0, misses = 0;
+        // A row that is not one the game writes is left out rather than trusted.
+        if (!readInt(q, 0, 1, INT64_MAX, &r.attemptId) || !readInt(q, 1, 0, kLevelCount - 1, &level) ||
+            !readInt(q, 2, int(BoardEnd::Won), int(BoardEnd::SetAside), &result) ||
+            !readInt(q, 3, 0, INT64_MAX, &r.endedAtMs) || !readInt(q, 4, 0, kMaxPlayMs, &r.playMs) ||
+            !readInt(q, 5, 0, kLamps, &misses))
+            continue;
+        r.level = int(level);
+        r.end = BoardEnd(result);
+        r.misses = int(misses);
+        levels[std::size_t(level)].add(r.end, r.playMs, r.misses);
+        total.add(r.end, r.playMs, r.misses);
+        recent.push_front(r);
+        if (recent.size() > std::size_t(kRecentBoards))
+            recent.pop_back();
+    }
+    if (q.lastError().isValid()) {
+        d.lastError = q.lastError();
+        q.finish();
+        d.failedRead();
+        return RecordsSummary();
+    }
+    q.finish();
+    for (int i = 0; i < kLevelCount; ++i)
+        out.levels[std::size_t(i)] = levels[std::size_t(i)].stats;
+    out.total = total.stats;
+    out.recent.assign(recent.begin(), recent.end());
+    return out;
+}
+
+bool RecordsStore::isNewBest(int level, std::int64_t playMs)
+{
+    Impl &d = *d_;
+    if (!d.usable || level < 0 || level >= kLevelCount)
+        return false;
+    QSqlQuery &q = d.statement(QStringLiteral(
+        "SELECT min(play_ms) FROM attempts WHERE level = ? AND result = ? AND picks > 0 AND play_ms BETWEEN 0 AND ?"));
+    if (!d.run(q, {level, int(BoardEnd::Won), v64(kMaxPlayMs)})) {
+        d.failedRead();
+        return false;
+    }
+    std::int64_t best = 0;
+    const bool any = q.next() && readInt(q, 0, 0, kMaxPlayMs, &best);
+    q.finish();
+    return !any || playMs < best;
+}
+
+bool RecordsStore::clearLevel(int level)
+{
+    Impl &d = *d_;
+    if (level < 0 || level >= kLevelCount)
+        return false;
+    return d.write([&] {
+        // The board in play and the board dealt last (for 再度) stay.
+        if (!d.run(QStringLiteral("DELETE FROM picks WHERE attempt_id IN"
+                                  " (SELECT id FROM attempts WHERE level = ? AND result <> 0)"),
+                   {level}) ||
+            !d.run(QStringLiteral("DELETE FROM attempts WHERE level = ? AND result <> 0"), {level}) ||
+            !d.run(QStringLiteral("DELETE FROM boards WHERE level = ? AND id NOT IN (SELECT board_id FROM attempts)"
+                                  " AND id <> (SELECT max(id) FROM boards)"),
+                   {level}))
+            return Step::Failed;
+        return Step::Done;
+    });
+}
+
+// ---------------------------------------------------------------- settings
+
+std::optional<int> RecordsStore::lastLevel()
+{
+    Impl &d = *d_;
+    if (!d.usable)
+        return std::nullopt;
+    QSqlQuery &q = d.statement(QStringLiteral("SELECT value FROM settings WHERE key = ?"));
+    if (!d.run(q, {kLastLevelKey})) {
+        d.failedRead();
+        return std::nullopt;
+    }
+    std::int64_t level = 0;
+    const bool ok = q.next() && readInt(q, 0, 0, kLevelCount - 1, &level);
+    q.finish();
+    return ok ? std::optional<int>(int(level)) : std::nullopt;
+}
+
+bool RecordsStore::setLastLevel(int level)
+{
+    Impl &d = *d_;
+    if (level < 0 || level >= kLevelCount)
+        return false;
+    return d.write([&] {
+        return d.run(QStringLiteral("INSERT OR REPLACE INTO settings (key, value) VALUES (?, ?)"), {kLastLevelKey, level})
+                   ? Step::Done
+                   : Step::Failed;
+    });
+}
+
+// ---------------------------------------------------------------- resume
+
+bool RecordsStore::saveResume(const SavedBoard &board)
+{
+    Impl &d = *d_;
+    const std::optional<ResumeColumns> r = encodeResume(board);
+    if (!r)
+        return false;
+    const std::int64_t now = d.now();
+    return d.write([&] {
+        return d.run(QStringLiteral("INSERT OR REPLACE INTO resume VALUES (1, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                     {v64(board.attemptId), v64(board.boardId), r->found, r->lines, r->cells, r->standing, r->pick,
+                      board.intMISS, board.intCOLOR, board.intGRADE, v64(board.playMs), v64(now)})
+                   ? Step::Done
+                   : Step::Failed;
+    });
+}
+
+bool RecordsStore::clearResume()
+{
+    Impl &d = *d_;
+    return d.write([&] { return d.run(QStringLiteral("DELETE FROM resume")) ? Step::Done : Step::Failed; });
+}
+
+ResumeLoad RecordsStore::loadResume(const LevelListSource &levelList)
+{
+    Impl &d = *d_;
+    ResumeLoad out;
+    if (!d.usable || d.readOnly)
+        return out;
+
+    QSqlQuery &row = d.statement(QStringLiteral("SELECT attempt_id, board_id, found, lines, cells, standing, pick, misses,"
+                                                " color, painted, play_ms FROM resume ORDER BY id LIMIT 2"));
+    if (!d.run(row)) {
+        d.failedRead();
+        return out;
+    }
+    bool present = false, readable = false;
+    std::int64_t attemptId = 0;
+    SavedBoard &b = out.board;
+    if (row.next()) {
+        present = true;
+        ResumeColumns r;
+        std::int64_t boardId = 0, misses = 0, color = 0, painted = 0, playMs = 0;
+        readable = readInt(row, 0, 1, INT64_MAX, &attemptId) && readInt(row, 1, 1, INT64_MAX, &boardId) &&
+                   readText(row, 2, &r.found) && readText(row, 3, &r.lines) && readText(row, 4, &r.cells) &&
+                   readText(row, 5, &r.standing) && readText(row, 6, &r.pick) &&
+                   readInt(row, 7, 0, kMaxRestingMisses, &misses) && readInt(row, 8, 0, kColorSchemes - 1, &color) &&
+                   readInt(row, 9, 0, kColorSchemes - 1, &painted) && readInt(row, 10, 0, kMaxPlayMs, &playMs) &&
+                   decodeResume(r, &b);
+        b.attemptId = attemptId;
+        b.boardId = boardId;
+        b.intMISS = int(misses);
+        b.intCOLOR = int(color);
+        b.intGRADE = int(painted);
+        b.playMs = playMs;
+        if (row.next())
+            readable = false; // more than one board in play
+    }
+    row.finish();
+    if (!present) {
+        out.status = ResumeLoad::Status::None;
+    } else if (!readable) {
+        out.problem = QStringLiteral("the saved board holds values the game never writes");
+    } else {
+        // The attempt must be open on this board; its misses as recorded can only add.
+        QSqlQuery &attempt = d.statement(QStringLiteral(
+            "SELECT a.board_id, a.misses, (SELECT count(*) FROM picks p WHERE p.attempt_id = a.id AND p.found = 0),"
+            " b.level, b.dealt_at, b.tiles, b.idioms FROM attempts a JOIN boards b ON b.id = a.board_id"
+            " WHERE a.id = ? AND a.result = 0"));
+        if (!d.run(attempt, {v64(attemptId)})) {
+            d.failedRead();
+            return ResumeLoad();
+        }
+        std::int64_t boardId = 0, misses = 0, missPicks = 0;
+        DealtBoard deal;
+        const bool open = attempt.next() && readInt(attempt, 0, 1, INT64_MAX, &boardId) &&
+                          readInt(attempt, 1, 0, INT32_MAX, &misses) && readInt(attempt, 2, 0, INT32_MAX, &missPicks) &&
+                          readDeal(attempt, 3, &deal);
+        attempt.finish();
+        if (!open || boardId != b.boardId) {
+            out.problem = QStringLiteral("the saved board's attempt is not in play");
+        } else {
+            b.level = deal.level;
+            b.strMOJI = deal.strMOJI;
+            b.strGOKU = deal.strGOKU;
+            b.intMISS = int(std::max({std::int64_t(b.intMISS), misses, missPicks}));
+            const std::optional<std::vector<Idiom>> list = levelList ? levelList(b.level) : std::nullopt;
+            if (!list)
+                out.problem = QStringLiteral("the list of level %1 no longer reads").arg(SET_strFILE(b.level));
+            else
+                out.problem = checkSavedBoard(b, *list);
+        }
+    }
+    if (present && out.problem.isEmpty())
+        out.status = ResumeLoad::Status::Ok;
+    else if (present)
+        out.status = ResumeLoad::Status::SetAside;
+
+    // Any other board left open (a deal the game never saved at rest) can no longer be played;
+    // a board that cannot be laid out again is set aside. Both count as abandoned.
+    const std::int64_t keep = out.status == ResumeLoad::Status::Ok ? attemptId : 0;
+    const std::int64_t now = d.now();
+    d.write([&] {
+        if (!d.run(QStringLiteral("UPDATE attempts SET result = ?, ended_at = ? WHERE result = 0 AND id <> ?"),
+                   {int(BoardEnd::SetAside), v64(now), v64(keep)}))
+            return Step::Failed;
+        if (!keep && present && !d.run(QStringLiteral("DELETE FROM resume")))
+            return Step::Failed;
+        return Step::Done;
+    });
+    if (out.status == ResumeLoad::Status::SetAside) {
+        qWarning("The saved board was set aside: %s", qPrintable(out.problem));
+        out.board = SavedBoard();
+    }
+    return out;
+}
+
+// ---------------------------------------------------------------- notebook
+
+std::vector<NotebookRecord> RecordsStore::notebook()
+{
+    Impl &d = *d_;
+    std::vector<NotebookRecord> out;
+    if (!d.usable || d.version < 2)
+        return out;
+    QSqlQuery &q = d.statement(
+        QStringLiteral("SELECT idiom, levels, found, missed, last_found, first_met, last_met FROM notebook"));
+    if (!d.run(q)) {
+        d.failedRead();
+        return out;
+    }
+    while (q.next()) {
+        NotebookRecord r;
+        std::int64_t levels = 0, found = 0, missed = 0, lastFound = 0;
+        if (!readText(q, 0, &r.idiom) || r.idiom.size() != Idiom::kLength ||
+            !readInt(q, 1, 1, (1 << kLevelCount) - 1, &levels) || !readInt(q, 2, 0, INT32_MAX, &found) ||
+            !readInt(q, 3, 0, INT32_MAX, &missed) || !readInt(q, 4, 0, 1, &lastFound) ||
+            !readInt(q, 5, 0, INT64_MAX, &r.firstMetMs) || !readInt(q, 6, r.firstMetMs, INT64_MAX, &r.lastMetMs) ||
+            found + missed == 0)
+            continue;
+        r.levels = int(levels);
+        r.found = int(found);
+        r.missed = int(missed);
+        r.lastFound = lastFound != 0;
+        out.push_back(std::move(r));
+    }
+    if (q.lastError().isValid()) {
+        d.lastError = q.lastError();
+        q.finish();
+        d.failedRead();
+        return {};
+    }
+    q.finish();
+    return out;
+}
+
+} // namespace horokata
