@@ -3,6 +3,7 @@
 #include "popups/region.h"
 #include "popups/window_shape.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFile>
 #include <QImage>
@@ -10,6 +11,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -30,6 +32,9 @@ struct Shown {
     QPoint pos;
     bool visible = false;
     std::optional<bool> answer; // what the dialog answered when it hid
+    // What a screen reader gets from the control holding the focus.
+    QString spokenName;
+    QString spokenText;
 };
 
 class ConfirmDialogTest : public ::testing::Test {
@@ -52,7 +57,11 @@ protected:
         g.intMSG = static_cast<DialogMode>(mode);
         QTimer::singleShot(0, dialog.get(), [&] {
             shown = Shown{dialog->messageText(), dialog->titleText(), dialog->cancelShown(), dialog->pos(),
-                          dialog->isVisible(), std::nullopt};
+                          dialog->isVisible(), std::nullopt, QString(), QString()};
+            if (QAccessibleInterface *focus = QAccessible::queryAccessibleInterface(dialog->focusWidget())) {
+                shown.spokenName = focus->text(QAccessible::Name);
+                shown.spokenText = focus->text(QAccessible::Description);
+            }
             answer();
         });
         const auto c = QObject::connect(dialog.get(), &ConfirmDialog::answered, [&](bool yes) {
@@ -184,6 +193,11 @@ TEST_F(ConfirmDialogTest, EachModeShowsItsTextAndButtons)
         EXPECT_EQ(s.cancel, c.cancel) << "mode " << c.mode;
         EXPECT_EQ(s.title, QStringLiteral("＜ 処理確認 ＞")) << "mode " << c.mode;
         EXPECT_TRUE(s.visible);
+        // A screen reader hears the question and the answers it offers, whatever came before.
+        EXPECT_EQ(s.spokenName, s.title) << "mode " << c.mode;
+        EXPECT_TRUE(s.spokenText.startsWith(c.text)) << "mode " << c.mode;
+        EXPECT_TRUE(s.spokenText.contains(QStringLiteral("はい ○"))) << "mode " << c.mode;
+        EXPECT_EQ(s.spokenText.contains(QStringLiteral("いいえ ×")), c.cancel) << "mode " << c.mode;
     }
 }
 
@@ -194,6 +208,8 @@ TEST_F(ConfirmDialogTest, VersionModeRetitlesAndTheNextQuestionRestoresTitleAndC
     EXPECT_TRUE(version.message.contains(QStringLiteral("EDRDG")));
     EXPECT_EQ(version.title, QStringLiteral("バージョン情報"));
     EXPECT_FALSE(version.cancel);
+    EXPECT_EQ(version.spokenName, QStringLiteral("バージョン情報"));
+    EXPECT_TRUE(version.spokenText.startsWith(QStringLiteral("『 ホロカタ 』  Ver.1.0 ")));
 
     const Shown question = open(2, press("cmdOK"));
     EXPECT_EQ(question.title, QStringLiteral("＜ 処理確認 ＞"));
@@ -259,6 +275,11 @@ TEST_F(ConfirmDialogTest, OpensAtTheMainWindowsCornerPlus66And72WhereverItWasMov
     main.move(300, 240);
     EXPECT_EQ(open(3, press("cmdOK")).pos, QPoint(366, 312));
     EXPECT_EQ(dialog->size(), QSize(380, 85));
+
+    // Near the screen's corner the dialog opens against it, whole.
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    main.move(area.bottomRight() - QPoint(100, 50));
+    EXPECT_EQ(open(1, press("cmdOK")).pos, area.bottomRight() + QPoint(1, 1) - QPoint(380, 85));
 }
 
 TEST_F(ConfirmDialogTest, DragsFromTheTitleCaptionAndBarButNotFromTheMessage)

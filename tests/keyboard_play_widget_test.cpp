@@ -2,8 +2,10 @@
 // round the title bar, board and lamps, and nowhere visible after a click.
 #include "main_window/main_window.h"
 #include "platform/fake_platform.h"
+#include "popups/help_window.h"
 #include "support/arrow_path.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFile>
 #include <QPushButton>
@@ -165,6 +167,34 @@ TEST_F(KeyboardFocus, AClickLeavesNoFrame)
     // The arrows start again from the tile last clicked.
     key(Qt::Key_Up);
     EXPECT_EQ(framedTile(), 21);
+}
+
+TEST_F(KeyboardFocus, F1OpensTheHelpForAReaderAndEscapeClosesIt)
+{
+    key(Qt::Key_N, Qt::ControlModifier);
+    key(Qt::Key_Right);
+    ASSERT_EQ(framedTile(), 0);
+    key(Qt::Key_F1);
+    auto *help = window->findChild<HelpWindow *>();
+    ASSERT_NE(help, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([help] { return QApplication::activeWindow() == help; }));
+    // The focus is on the text, which a screen reader reads whole: the rules and the keys.
+    QAccessibleInterface *focus = QAccessible::queryAccessibleInterface(QApplication::focusWidget());
+    ASSERT_TRUE(focus && focus->textInterface());
+    EXPECT_EQ(focus->text(QAccessible::Name), QStringLiteral("遊び方"));
+    const QString read = focus->textInterface()->text(0, focus->textInterface()->characterCount());
+    for (const char *words : {"四字熟語が２０個", "Ctrl+N", "F5", "Ctrl+L", "Ctrl+Q", "Esc"})
+        EXPECT_TRUE(read.contains(QString::fromUtf8(words))) << words;
+
+    // Escape closes it and the keys are back on the board, where they were; F1 opens the same
+    // window again.
+    key(Qt::Key_Escape);
+    EXPECT_FALSE(help->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return QApplication::activeWindow() == window.get(); }));
+    EXPECT_EQ(framedTile(), 0);
+    key(Qt::Key_F1);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(window->findChildren<HelpWindow *>().size(), 1);
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -129,6 +130,17 @@ TEST_F(LevelMenuTest, OpensAtTheStoredTwipsWithTheArrowAtTheLoadedLevel)
         EXPECT_TRUE(arrowShown);
         EXPECT_EQ(current, kRed);
     }
+
+    // Asked to open past the screen's corner, it opens against it, whole.
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    g.lngMENUX = (area.right() - 10) * kTwipsPerPixel;
+    g.lngMENUY = (area.bottom() - 10) * kTwipsPerPixel;
+    QPoint pos;
+    EXPECT_TRUE(open([&] {
+        pos = menu->pos();
+        menu->SET_HIDE();
+    }));
+    EXPECT_EQ(pos, area.bottomRight() + QPoint(1, 1) - QPoint(60, 79));
 }
 
 TEST_F(LevelMenuTest, HoverMovesTheDarkRedToTheEntryUnderTheMouse)

@@ -27,6 +27,8 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     Q_INIT_RESOURCE(art);
     QApplication::setApplicationName(QStringLiteral("horokata"));
+    // Window lists and taskbars name the game by its title, not by its file name.
+    QGuiApplication::setApplicationDisplayName(QString::fromUtf8(horokata::kTitle));
     // Docks and task switchers find the game's icon through its menu entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("horokata"));
     // The program ends when its main window closes, whatever flow was waiting then: closing
@@ -40,6 +42,7 @@ int main(int argc, char **argv)
 
     horokata::MainWindow window(globals, platform, QCoreApplication::applicationDirPath());
     platform.beforeEvents = [&window] { window.sync(); };
+    platform.onRaiseRequest = [&window] { window.bringToFront(); };
     QObject::connect(&window, &horokata::MainWindow::closed, &app, [] { QCoreApplication::exit(0); });
     // The window loads as the first flow of the event loop; a failed start-up exits with 1.
     // The sound module and the sounds load once the window is ready, when the event loop

@@ -13,6 +13,8 @@ bool startupAllowed(Platform &platform)
 {
     if (platform.previousInstance()) {
         platform.messageBox(QString::fromUtf8(kSecondInstance), QString::fromUtf8(kTitle));
+        // Once the refusal is read, the copy that runs comes forward, so the player finds it.
+        platform.raisePreviousInstance();
         return false;
     }
     if (platform.colorDepth() == 8) {

@@ -9,7 +9,8 @@ namespace horokata {
 
 class Platform;
 
-// Refuses a second copy of the game and a 256-colour display, each with a message box.
+// Refuses a second copy of the game and a 256-colour display, each with a message box; a
+// refused second copy then brings the running copy's window to the front.
 // Returns true when the program may go on to create its main window.
 bool startupAllowed(Platform &platform);
 

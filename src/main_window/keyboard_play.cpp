@@ -254,6 +254,10 @@ bool MainWindow::handleKey(QKeyEvent *e)
         if (once)
             flow(game_.cmdRESET_Click());
         return true;
+    case Qt::Key_F1:
+        if (once)
+            showHelp();
+        return true;
     case Qt::Key_Left:
     case Qt::Key_Right:
     case Qt::Key_Up:

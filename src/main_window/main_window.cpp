@@ -4,8 +4,10 @@
 #include "app/startup.h"
 #include "effect/celebration_window.h"
 #include "main_window/qt_colors.h"
+#include "platform/exact_title.h"
 #include "platform/platform.h"
 #include "popups/confirm_dialog.h"
+#include "popups/help_window.h"
 #include "popups/level_menu.h"
 
 #include <QApplication>
@@ -142,6 +144,8 @@ void MainWindow::unloadPopups()
     delete menu_;
     delete dialog_;
     popupClosed();
+    if (help_)
+        help_->hide();
 }
 
 void MainWindow::placeStatus()
@@ -325,6 +329,28 @@ QCoro::Task<> MainWindow::closeMainWindow()
     co_return;
 }
 
+void MainWindow::showHelp()
+{
+    if (!help_)
+        help_ = new HelpWindow(this);
+    help_->present();
+}
+
+void MainWindow::bringToFront()
+{
+    if (isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
+    // An open help, question or menu stays in front of the window it belongs to.
+    if (help_ && help_->isVisible())
+        help_->present();
+    if (QWidget *modal = QApplication::activeModalWidget(); modal && modal->isVisible()) {
+        modal->raise();
+        modal->activateWindow();
+    }
+}
+
 // ---------------------------------------------------------------- chrome
 
 void MainWindow::cmdEXIT_Click()
@@ -424,6 +450,7 @@ void MainWindow::changeEvent(QEvent *e)
 {
     if (e->type() == QEvent::WindowStateChange) {
         if (windowState() & Qt::WindowMinimized) {
+            const ExactWindowTitles exact;
             setWindowTitle(QStringLiteral("* ホロカタ *"));
         } else if (!(windowState() & Qt::WindowMaximized)) {
             setWindowTitle(QString());

@@ -23,6 +23,7 @@ namespace horokata {
 
 class Platform;
 class ConfirmDialog;
+class HelpWindow;
 class LevelMenu;
 class TitleBarDrag;
 
@@ -51,6 +52,12 @@ public:
     QCoro::Task<bool> SET_FORM2() override;
     QCoro::Task<> playCelebration() override;
     QCoro::Task<> closeMainWindow() override;
+
+    // Brings the window, or the popup open over it, to the front: a later start of the game
+    // asks for it.
+    void bringToFront();
+    // F1: the short "遊び方" window.
+    void showHelp();
 
     // Stand-ins while the dialog and the effect are replaced (tests); the dialog's returns the answer.
     std::function<bool()> dialogOverride;
@@ -195,6 +202,7 @@ private:
     QPointer<QWidget> popup_;  // the popup open over the window, which takes no input meanwhile
     FlowWaits waits_;          // where the flows wait for the popups' answers
     int flows_ = 0;            // flows started here and not yet ended
+    QPointer<HelpWindow> help_;
 
     KeyArea keyArea_ = KeyArea::None;
     int keyIndex_ = 0;

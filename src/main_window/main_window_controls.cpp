@@ -3,14 +3,13 @@
 
 #include "main_window/qt_colors.h"
 #include "platform/fonts.h"
+#include "platform/screen_fit.h"
 #include "platform/title_bar_drag.h"
 
 #include <QFrame>
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 
 #include <future>
 #include <utility>
@@ -33,14 +32,13 @@ QPixmap artOr(const QString &path, QSize size, const QColor &fill)
 
 void MainWindow::buildControls()
 {
-    // Window: 610 × 429 pixels, centred.
+    // Window: 610 × 429 pixels, centred; on a screen too small its top-left corner stays on it.
     setFixedSize(610, 429);
     // The background is the largest picture to decode: a second thread reads it while the
     // controls are built and their fonts looked up.
     std::future<QImage> background = std::async(std::launch::async | std::launch::deferred,
                                                 [] { return QImage(QStringLiteral(":/art/background.png"), "PNG"); });
-    if (const QScreen *s = QGuiApplication::primaryScreen())
-        move(s->geometry().center() - QPoint(305, 214));
+    centreOnScreen(this);
 
     buildTitleBar();
     buildTitleButtons();

@@ -75,6 +75,11 @@ bool FakePlatform::previousInstance()
     return otherInstance;
 }
 
+void FakePlatform::raisePreviousInstance()
+{
+    log << QStringLiteral("raise other");
+}
+
 int FakePlatform::colorDepth()
 {
     return depth;

@@ -31,6 +31,7 @@ public:
     void messageBox(const QString &text, const QString &title, bool plain = false) override;
     std::optional<QString> windowsDirectory() override;
     bool previousInstance() override;
+    void raisePreviousInstance() override;
     int colorDepth() override;
     bool fileExistsNormal(const QString &path) override;
     std::int64_t fileLength(const QString &path) override;
@@ -49,7 +50,7 @@ public:
     QHash<QString, std::int64_t> fileSizes;
 
     // Record of what happened, one entry per call: "events", "sleep 800", "beep",
-    // "sound <path>", "busy 1", "busy 0", "box <title>|<text>", "randomize".
+    // "sound <path>", "busy 1", "busy 0", "box <title>|<text>", "randomize", "raise other".
     QStringList log;
     int eventCount = 0;
     std::uint32_t clock = 0;

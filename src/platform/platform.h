@@ -50,6 +50,8 @@ public:
     virtual std::optional<QString> windowsDirectory() = 0;
     // True when another copy of the game runs for the same user.
     virtual bool previousInstance() = 0;
+    // Asks that other copy to bring its window to the front.
+    virtual void raisePreviousInstance() = 0;
     // Bits per pixel of the display.
     virtual int colorDepth() = 0;
 

@@ -1,6 +1,9 @@
 // The real platform layer on Qt.
 #include "platform/qt_platform.h"
 
+#include "platform/exact_title.h"
+#include "platform/raise_channel.h"
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDateTime>
@@ -125,6 +128,7 @@ void QtPlatform::setBusyPointer(bool busy)
 void QtPlatform::messageBox(const QString &text, const QString &title, bool plain)
 {
     QMessageBox box(plain ? QMessageBox::NoIcon : QMessageBox::Critical, title, text, QMessageBox::Ok);
+    const ExactWindowTitles exact;
     box.exec();
 }
 
@@ -154,17 +158,41 @@ QString QtPlatform::lockPath()
     return dir + QStringLiteral("/horokata-") + user + QStringLiteral(".lock");
 }
 
+QString QtPlatform::raiseChannelPath()
+{
+    QString path = lockPath();
+    path.chop(QStringLiteral(".lock").size());
+    return path + QStringLiteral(".raise");
+}
+
 bool QtPlatform::previousInstance()
 {
     // A lock held by a live process of this user means another copy runs. A lock left by a
     // crashed or killed copy names a dead process and is taken over.
     lock_ = std::make_unique<QLockFile>(lockPath());
     lock_->setStaleLockTime(0);
-    if (lock_->tryLock(0))
+    if (lock_->tryLock(0)) {
+        listenForLaterStarts();
         return false;
+    }
     if (lock_->error() == QLockFile::LockFailedError)
         return true;
     return false; // the lock cannot be made at all (no writable folder): do not refuse to run
+}
+
+void QtPlatform::listenForLaterStarts()
+{
+    // Without the channel a later start is still refused; it only cannot bring this one forward.
+    raiseChannel_ = RaiseChannel::listen(raiseChannelPath(), [this] {
+        if (onRaiseRequest)
+            onRaiseRequest();
+    });
+}
+
+void QtPlatform::raisePreviousInstance()
+{
+    // The copy that runs answers from its event loop; with none listening nothing happens.
+    RaiseChannel::send(raiseChannelPath());
 }
 
 int QtPlatform::colorDepth()

@@ -14,6 +14,8 @@ class QLockFile;
 
 namespace horokata {
 
+class RaiseChannel;
+
 class QtPlatform : public Platform {
 public:
     QtPlatform();
@@ -31,6 +33,7 @@ public:
     void messageBox(const QString &text, const QString &title, bool plain = false) override;
     std::optional<QString> windowsDirectory() override;
     bool previousInstance() override;
+    void raisePreviousInstance() override;
     int colorDepth() override;
     bool fileExistsNormal(const QString &path) override;
     std::int64_t fileLength(const QString &path) override;
@@ -42,14 +45,20 @@ public:
     // ready; a sound asked for earlier loads the module on the spot.
     void preloadSounds(const QStringList &paths);
 
-    // Where the per-user instance lock lives.
+    // Runs when a later start of the game asks this copy to come to the front.
+    std::function<void()> onRaiseRequest;
+
+    // Where the per-user instance lock lives, and where the copy holding it listens.
     static QString lockPath();
+    static QString raiseChannelPath();
 
 private:
     FlowWaits waits_;
     QElapsedTimer clock_;
     std::mt19937 gen_;
     std::unique_ptr<QLockFile> lock_;
+    void listenForLaterStarts();
+    std::unique_ptr<RaiseChannel> raiseChannel_;
     // The sound module's player; null until loaded, and for good when it cannot be.
     SoundBackend *soundBackend();
     std::unique_ptr<SoundBackend> sound_;

@@ -2,6 +2,7 @@
 #include "popups/confirm_dialog.h"
 
 #include "platform/fonts.h"
+#include "platform/screen_fit.h"
 #include "platform/title_bar_drag.h"
 #include "popups/region.h"
 #include "popups/window_shape.h"
@@ -155,7 +156,7 @@ QString ConfirmDialog::creditText() const
 void ConfirmDialog::SET_FORM2()
 {
     const QPoint origin = mainWindow_ ? mainWindow_->pos() : QPoint();
-    move(origin + QPoint(66, 72));
+    moveOnScreen(this, origin + QPoint(66, 72));
     lblCOM->setText(kTitleConfirm);
 
     QString message;
@@ -182,11 +183,28 @@ void ConfirmDialog::SET_FORM2()
         fitMessageFont();
     }
     lblCOM->setAccessibleName(lblCOM->text());
+    tellReader();
 
     Command1->setFocus();
     show();
     raise();
     activateWindow();
+}
+
+void ConfirmDialog::tellReader()
+{
+    // While the dialog is up the focus rests on the unseen sink, so that is what a screen
+    // reader announces: it and the window carry the caption as their name and the message with
+    // its answers as their description.
+    QString answers = QStringLiteral("Enter：") + cmdOK->text();
+    if (cancelShown())
+        answers += QStringLiteral("　Esc：") + cmdCANSEL->text();
+    const QString told = QString(lblMSG->text()).replace(QLatin1Char('\n'), QLatin1Char(' '))
+                         + QStringLiteral("（") + answers + QStringLiteral("）");
+    for (QWidget *w : {static_cast<QWidget *>(this), static_cast<QWidget *>(Command1)}) {
+        w->setAccessibleName(lblCOM->text());
+        w->setAccessibleDescription(told);
+    }
 }
 
 void ConfirmDialog::fitMessageFont()

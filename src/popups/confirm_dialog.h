@@ -52,6 +52,8 @@ private:
     void SET_RGN();
     void buildTitleBar();
     void fitMessageFont();
+    // Names the window and the focus sink for screen readers after the message now shown.
+    void tellReader();
 
     ProgramState &g_;
     QPointer<QWidget> mainWindow_;

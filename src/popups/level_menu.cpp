@@ -2,6 +2,7 @@
 #include "popups/level_menu.h"
 
 #include "platform/fonts.h"
+#include "platform/screen_fit.h"
 #include "popups/region.h"
 #include "popups/window_shape.h"
 
@@ -87,7 +88,7 @@ void LevelMenu::SET_MENU()
 {
     if (isVisible())
         return;
-    move(g_.lngMENUX / kTwipsPerPixel, g_.lngMENUY / kTwipsPerPixel);
+    moveOnScreen(this, QPoint(g_.lngMENUX / kTwipsPerPixel, g_.lngMENUY / kTwipsPerPixel));
 
     // Unusable levels go grey for good.
     for (int i = 0; i < kLevelCount; ++i) {

@@ -1,7 +1,7 @@
 #!/bin/bash
 # Starts the real program under Xvfb: its window appears, a second copy is refused with the
-# exact message, a copy killed with SIGKILL does not block the next start, and the 終了 button
-# ends the program cleanly.
+# exact message and brings the running copy to the front, a copy killed with SIGKILL does not
+# block the next start, and the 終了 button ends the program cleanly.
 set -u
 prog_dir=$1
 work=${2:-$(mktemp -d)}
