@@ -5,6 +5,7 @@
 #   share/icons/hicolor/*/apps/           icons (installed by data/art/)
 #   share/metainfo/<id>.metainfo.xml      AppStream description
 #   share/doc/horokata/                   credits, the program's licence and the idiom lists' licence
+#   share/man/man6/horokata.6.gz          manual page
 
 set(HOROKATA_APPSTREAM_ID org.example.horokata)
 set(HOROKATA_RELEASE_DATE 2026-12-08)
@@ -29,6 +30,21 @@ install(FILES ${CMAKE_BINARY_DIR}/packaging/${HOROKATA_APPSTREAM_ID}.metainfo.xm
 
 install(FILES ${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_SOURCE_DIR}/data/CREDITS.txt ${CMAKE_SOURCE_DIR}/data/LICENSE-EDRDG.txt
         DESTINATION share/doc/horokata)
+
+# The manual page, compressed as Debian ships manual pages (gzip -9n: no name, no date, so the
+# same page gives the same bytes).
+find_program(HOROKATA_GZIP gzip)
+if(HOROKATA_GZIP)
+    set(horokata_manpage ${CMAKE_BINARY_DIR}/packaging/horokata.6.gz)
+    add_custom_command(OUTPUT ${horokata_manpage}
+        COMMAND ${HOROKATA_GZIP} -9n -c ${CMAKE_CURRENT_LIST_DIR}/horokata.6 > ${horokata_manpage}
+        DEPENDS ${CMAKE_CURRENT_LIST_DIR}/horokata.6
+        COMMENT "Compressing the manual page")
+    add_custom_target(horokata_manpage ALL DEPENDS ${horokata_manpage})
+else()
+    set(horokata_manpage ${CMAKE_CURRENT_LIST_DIR}/horokata.6)
+endif()
+install(FILES ${horokata_manpage} DESTINATION share/man/man6)
 
 # ---------------------------------------------------------------- Debian package (cpack -G DEB)
 set(CPACK_GENERATOR DEB)

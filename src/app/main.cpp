@@ -1,4 +1,5 @@
 // Program entry: the start-up refusals, then the main window.
+#include "app/command_line.h"
 #include "app/startup.h"
 #include "main_window/main_window.h"
 #include "platform/qt_platform.h"
@@ -23,8 +24,15 @@ void choosePlatform()
 
 int main(int argc, char **argv)
 {
+    // --help, --version and --export-notebook answer in the terminal, before anything needs
+    // a display.
+    if (const std::optional<int> exitCode = horokata::runTerminalCommand(argc, argv))
+        return *exitCode;
     choosePlatform();
     QApplication app(argc, argv);
+    // What is left once Qt took its own options (-platform, -style...) must be ours.
+    if (const std::optional<int> exitCode = horokata::refuseUnknownArguments(QCoreApplication::arguments()))
+        return *exitCode;
     Q_INIT_RESOURCE(art);
     QApplication::setApplicationName(QStringLiteral("horokata"));
     // Window lists and taskbars name the game by its title, not by its file name.

@@ -235,7 +235,8 @@ bool RecordsStore::recordPick(std::int64_t attemptId, PickResult result, int idi
         if (!d.run(QStringLiteral("INSERT INTO picks (attempt_id, seq, found, idiom, spelled, play_ms, at)"
                                   " VALUES (?, ?, ?, ?, ?, ?, ?)"),
                    {v64(attemptId), v64(picks + 1), found ? 1 : 0, found ? QVariant(idiomIndex) : QVariant(),
-                    spelled, v64(playMs), v64(now)}))
+                    // A null string would bind as NULL: a miss given no characters is stored as "".
+                    spelled.isNull() ? QStringLiteral("") : spelled, v64(playMs), v64(now)}))
             return Step::Failed;
         if (!d.run(QStringLiteral("UPDATE attempts SET picks = picks + 1, misses = misses + ?, play_ms = ? WHERE id = ?"),
                    {found ? 0 : 1, v64(playMs), v64(attemptId)}))

@@ -1,6 +1,6 @@
 #!/bin/bash
 # Installs the build tree into a fresh prefix and checks the layout (launcher, binary, data
-# files, menu entry, icons, AppStream file, docs); moves the prefix elsewhere and makes it
+# files, menu entry, icons, AppStream file, manual page, docs); moves the prefix elsewhere and makes it
 # read-only; starts the game through a symbolic link on PATH under Xvfb, deals a board with
 # 新規 and quits with 終了; then checks that nothing under the prefix changed.
 set -u
@@ -29,7 +29,7 @@ for f in bin/horokata lib/horokata/horokata \
          lib/horokata/msg.rgn lib/horokata/CREDITS.txt lib/horokata/LICENSE-EDRDG.txt \
          "lib/horokata/system/Media/The Microsoft Sound.wav" lib/horokata/system/Media/Chord.wav \
          lib/horokata/system/Media/Chimes.wav lib/horokata/system/Media/Tada.wav \
-         share/applications/horokata.desktop \
+         share/applications/horokata.desktop share/man/man6/horokata.6.gz \
          share/doc/horokata/CREDITS.txt share/doc/horokata/LICENSE-EDRDG.txt; do
     expect_file "$f"
 done
@@ -38,7 +38,15 @@ done
 head -c 4 "$prefix/lib/horokata/horokata" | grep -q $'\x7fELF' || fail "lib/horokata/horokata is not an ELF binary"
 head -n1 "$prefix/bin/horokata" | grep -q '^#!/bin/sh' || fail "bin/horokata is not a sh script"
 grep -qF -e "$build" -e "$work" "$prefix/bin/horokata" && fail "launcher holds an absolute path"
-echo "ok: launcher, binary, idiom lists, msg.rgn, sounds, credits, licence, menu entry, docs"
+echo "ok: launcher, binary, idiom lists, msg.rgn, sounds, credits, licence, menu entry, manual page, docs"
+
+# The manual page is gzip-compressed roff with a NAME line that whatis/apropos can index.
+gzip -t "$prefix/share/man/man6/horokata.6.gz" || fail "the manual page is not gzip-compressed"
+zcat "$prefix/share/man/man6/horokata.6.gz" | grep -q '^\.TH HOROKATA 6 ' || fail "the manual page has no .TH HOROKATA 6 line"
+if command -v lexgrog >/dev/null; then
+    lexgrog "$prefix/share/man/man6/horokata.6.gz" | grep -q 'horokata - ' || fail "lexgrog finds no NAME line in the manual page"
+fi
+echo "ok: manual page horokata(6)"
 
 # Data files are the ones the program folder runs with.
 (cd "$prog_dir" && find . -type f ! -name horokata) | while read -r f; do

@@ -61,13 +61,14 @@ for f in 初級.txt 一般.txt 特殊.txt 其他.txt 読みと意味.txt msg.rgn
     expect "usr/lib/horokata/$f" -rw-r--r--
 done
 expect usr/share/applications/horokata.desktop -rw-r--r--
+expect usr/share/man/man6/horokata.6.gz -rw-r--r--
 for size in 16 24 32 48 64 128 256; do
     expect usr/share/icons/hicolor/${size}x${size}/apps/horokata.png -rw-r--r--
 done
 grep -q '\./usr/share/metainfo/[^/]*\.metainfo\.xml$' "$work/contents.txt" || fail "package lacks a metainfo file"
 expect usr/share/doc/horokata/LICENSE-EDRDG.txt -rw-r--r--
 grep -v ' \./usr/' "$work/contents.txt" | grep -v ' \./$' && fail "package has files outside /usr"
-echo "ok: launcher, binary, idiom lists, msg.rgn, sounds, menu entry, icons, metainfo, docs under /usr"
+echo "ok: launcher, binary, idiom lists, msg.rgn, sounds, menu entry, manual page, icons, metainfo, docs under /usr"
 
 # The packaged data files are the ones the program folder runs with (the binary and the
 # sound module are installed stripped).

@@ -1,0 +1,97 @@
+// The idiom notebook window "単語帳": every idiom the player met, with its card, sorted,
+// filtered by level and searched as the player types, and written out for Anki.
+#pragma once
+
+#include "idioms/idiom_dictionary.h"
+#include "records/notebook.h"
+
+#include <QPointer>
+#include <QWidget>
+#include <vector>
+
+class QComboBox;
+class QFileDialog;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+
+namespace horokata {
+
+class RecordsStore;
+class NotebookModel;
+
+class NotebookWindow : public QWidget {
+    Q_OBJECT
+public:
+    // A top-level window beside `parent` (not modal). The idioms' readings and meanings come
+    // from `dictionary` (the cards' dictionary; an idiom without an entry shows none). The
+    // store must outlive the window.
+    NotebookWindow(RecordsStore &store, IdiomDictionary dictionary, QWidget *parent = nullptr);
+    ~NotebookWindow() override;
+
+    QTableView *list() const { return list_; }
+    QLineEdit *searchBox() const { return search_; }
+    QComboBox *sortBox() const { return sort_; }
+    QComboBox *levelBox() const { return level_; }
+    QLabel *card() const { return card_; }
+    QPushButton *exportButton() const { return export_; }
+    // What the list shows now, in its order.
+    NotebookQuery query() const;
+    int shownCount() const;
+    QString shownIdiom(int row) const;
+    // The idiom whose card is shown, "" for none.
+    QString selectedIdiom() const;
+    QString statusText() const;
+
+    // Writes the list as shown (sorted and filtered) to `path` as a file for Anki, and says in
+    // the window how it went. False when nothing was written.
+    bool exportTo(const QString &path);
+
+public slots:
+    // Reads the notebook again from the store, keeping the sort, filter, search and selection;
+    // call it when a board ends. Costs nothing while the window is hidden: it reads the
+    // notebook each time it is shown.
+    void reload();
+    // Shows the window at an idiom: selected, its card shown, the filter and the search
+    // cleared when they hide it.
+    void showIdiom(const QString &idiom);
+    // Shows the window, raised and active.
+    void present();
+    // Asks where to write the list shown (without waiting for the answer), then writes it.
+    void chooseExportFile();
+
+signals:
+    // An export was written (ok) or failed; `message` is what the window says about it.
+    void exportFinished(bool ok, const QString &message);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    // A file chosen in the export dialog: written, after asking when it is already there.
+    void exportChosen(const QString &path);
+    void applyQuery();
+    void showCardOf(int entry);
+    void selectEntry(int entry);
+    int selectedEntry() const;
+    void setStatus(const QString &text);
+
+    RecordsStore &store_;
+    IdiomDictionary dictionary_;
+    Notebook notebook_;
+    NotebookModel *model_ = nullptr;
+    QLineEdit *search_ = nullptr;
+    QComboBox *sort_ = nullptr;
+    QComboBox *level_ = nullptr;
+    QLabel *count_ = nullptr;
+    QTableView *list_ = nullptr;
+    QLabel *card_ = nullptr;
+    QPushButton *export_ = nullptr;
+    QLabel *status_ = nullptr;
+    QPointer<QFileDialog> fileDialog_;
+    bool placed_ = false; // placed over the parent when first shown
+};
+
+} // namespace horokata
