@@ -186,7 +186,7 @@ void MainWindow::levelMenuFromKeys()
     flow(chooseLevel());
 }
 
-// The Ctrl shortcuts: new board, level menu, quit.
+// The Ctrl shortcuts: new board, level menu, quit, the records, the idiom notebook.
 bool MainWindow::controlKey(int key, bool once)
 {
     switch (key) {
@@ -201,6 +201,14 @@ bool MainWindow::controlKey(int key, bool once)
     case Qt::Key_Q:
         if (once)
             cmdEXIT_Click();
+        return true;
+    case Qt::Key_H:
+        if (once)
+            showRecords();
+        return true;
+    case Qt::Key_I:
+        if (once)
+            showNotebook();
         return true;
     default:
         return false;

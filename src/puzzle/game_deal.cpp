@@ -99,6 +99,8 @@ QCoro::Task<> Game::dealBoard()
         co_await dealFailed();
     }
     blnPLAY = ok ? vbTrue : vbFalse;
+    if (ok)
+        tellStarted(false);
 }
 
 QCoro::Task<> Game::cmdNEW_Click()
@@ -112,6 +114,7 @@ QCoro::Task<> Game::cmdNEW_Click()
         if (!discard)
             co_return;
     }
+    leaveBoard(BoardLeaving::NewBoard);
     blnPLAY = vbFalse;
     co_await beginBusyFlow();
     SET_GRADE();
@@ -128,6 +131,7 @@ QCoro::Task<> Game::cmdRESET_Click()
     co_await beginBusyFlow();
     intCLEAR = 0;
     intOVER = 0;
+    leaveBoard(BoardLeaving::Replay);
     blnPLAY = vbFalse;
     m_.lblGOKU.clear();
     co_await showStartMessage(kReplayRow);
@@ -139,6 +143,7 @@ QCoro::Task<> Game::cmdRESET_Click()
     }
     co_await p_.doEvents();
     blnPLAY = vbTrue;
+    tellStarted(true);
     co_await endBusyFlow();
 }
 
