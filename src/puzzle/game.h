@@ -145,7 +145,8 @@ public:
     DealtBoard dealtBoard() const;
     SavedBoard savedBoard() const;
     // Makes `level` the level in play with its list read elsewhere (entry 0 empty): its
-    // label and tile colours, as a level switch leaves them, without a deal.
+    // label and tile colours as a level switch leaves them (the start level keeps the built
+    // colours, as on every start), without a deal. Only between boards, at start-up.
     void takeLevel(int level, std::vector<Idiom> list);
     // Lays a checked board out again as it was, in play, on the level in play; the status
     // words say "再開" unless a pick is under way.

@@ -86,6 +86,9 @@ void Game::takeLevel(int index, std::vector<Idiom> list)
     g_.strLEVEL = QString::fromUtf8(lv.label);
     strFILE = g_.strPATH + QString::fromUtf8(lv.fileName);
     m_.lblLEVEL = g_.strLEVEL;
+    // The start level keeps the colours the tiles are built with, as on every start.
+    if (index == kStartLevel)
+        return;
     for (Tile &t : m_.MOJI) {
         t.BackColor = lv.tileBack;
         t.ForeColor = lv.tileFore;
