@@ -186,7 +186,7 @@ TEST_F(ConfirmDialogTest, EachModeShowsItsTextAndButtons)
         {3, QStringLiteral("ファイル ＜特殊＞ が見つかりません！"), false},
         {4, QStringLiteral("ファイル ＜特殊＞ が不正です！"), false},
         {6, QStringLiteral("この「 面 」を 降参放棄 しますか？"), true},
-        {7, QStringLiteral("記録ファイルが読めません！　＜特殊＞ に移して新しく始めます"), false},
+        {7, QStringLiteral("記録ファイルが読めません！　＜特殊＞ に退避しました"), false},
         {8, QStringLiteral("記録を保存できません！　記録なしで続けます"), false},
         {9, QStringLiteral("前回の「 面 」を再開できません！　破棄して始めます"), false},
         {10, QStringLiteral("特殊の記録をすべて消去します！　よろしいですか？"), true},

@@ -10,6 +10,7 @@
 #include "records_ui/records_window.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QMouseEvent>
 #include <QTimer>
 
@@ -106,8 +107,10 @@ QCoro::Task<> MainWindow::tellStoreTrouble(DialogMode mode)
     if (noticesTold_.contains(static_cast<int>(mode)))
         co_return;
     noticesTold_.insert(static_cast<int>(mode));
+    // The file kept lies beside the records file: its name says where it went, and fits the
+    // dialog where a whole path would not (the whole path is the message's tooltip).
     if (mode == DialogMode::RecordsSetAside)
-        g_.strNAME = QDir::toNativeSeparators(store_->outcome().setAsidePath);
+        g_.strNAME = QFileInfo(store_->outcome().setAsidePath).fileName();
     co_await game_.ask(mode);
 }
 

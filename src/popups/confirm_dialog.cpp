@@ -174,7 +174,7 @@ void ConfirmDialog::SET_FORM2()
         break;
     case DialogMode::GiveUp: message = QStringLiteral("この「 面 」を 降参放棄 しますか？"); break;
     case DialogMode::RecordsSetAside:
-        message = QStringLiteral("記録ファイルが読めません！　＜") + g_.strNAME + QStringLiteral("＞ に移して新しく始めます");
+        message = QStringLiteral("記録ファイルが読めません！　＜") + g_.strNAME + QStringLiteral("＞ に退避しました");
         break;
     case DialogMode::RecordsUnavailable: message = QStringLiteral("記録を保存できません！　記録なしで続けます"); break;
     case DialogMode::BoardSetAside: message = QStringLiteral("前回の「 面 」を再開できません！　破棄して始めます"); break;
@@ -184,7 +184,7 @@ void ConfirmDialog::SET_FORM2()
     if (known) {
         lblMSG->setText(message);
         lblMSG->setAccessibleName(message);
-        lblMSG->setToolTip(g_.intMSG == DialogMode::Version || g_.intMSG == DialogMode::RecordsSetAside ? message : QString());
+        lblMSG->setToolTip(g_.intMSG == DialogMode::Version ? message : QString());
         cmdCANSEL->setVisible(question);
         fitMessageFont();
     }
