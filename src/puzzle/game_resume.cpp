@@ -6,6 +6,9 @@
 #include "puzzle/game_shared.h"
 #include "records/saved_board.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace horokata {
 
 namespace {
