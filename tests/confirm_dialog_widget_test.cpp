@@ -186,6 +186,10 @@ TEST_F(ConfirmDialogTest, EachModeShowsItsTextAndButtons)
         {3, QStringLiteral("ファイル ＜特殊＞ が見つかりません！"), false},
         {4, QStringLiteral("ファイル ＜特殊＞ が不正です！"), false},
         {6, QStringLiteral("この「 面 」を 降参放棄 しますか？"), true},
+        {7, QStringLiteral("記録ファイルが読めません！　＜特殊＞ に退避しました"), false},
+        {8, QStringLiteral("記録を保存できません！　記録なしで続けます"), false},
+        {9, QStringLiteral("前回の「 面 」を再開できません！　破棄して始めます"), false},
+        {10, QStringLiteral("特殊の記録をすべて消去します！　よろしいですか？"), true},
     };
     for (const Case &c : cases) {
         const Shown s = open(c.mode, press("cmdOK"));
@@ -229,7 +233,7 @@ TEST_F(ConfirmDialogTest, VersionFallsBackToBuiltInCreditWithoutCreditsFile)
 TEST_F(ConfirmDialogTest, UnknownModeKeepsThePreviousMessageAndButtons)
 {
     open(1, press("cmdOK"));
-    const Shown s = open(9, press("cmdOK"));
+    const Shown s = open(99, press("cmdOK"));
     EXPECT_EQ(s.message, QStringLiteral("現在の「 面 」を破棄します！　よろしいですか？"));
     EXPECT_TRUE(s.cancel);
     EXPECT_EQ(s.title, QStringLiteral("＜ 処理確認 ＞"));

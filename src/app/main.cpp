@@ -49,6 +49,7 @@ int main(int argc, char **argv)
         return 1;
 
     horokata::MainWindow window(globals, platform, QCoreApplication::applicationDirPath());
+    window.useRecords(horokata::RecordsStore::defaultPath());
     platform.beforeEvents = [&window] { window.sync(); };
     platform.onRaiseRequest = [&window] { window.bringToFront(); };
     QObject::connect(&window, &horokata::MainWindow::closed, &app, [] { QCoreApplication::exit(0); });

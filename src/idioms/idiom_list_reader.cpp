@@ -1,6 +1,8 @@
 // Idiom list files: the size test and the item reader over Shift-JIS (code page 932) bytes.
 #include "idioms/idiom_list_reader.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -142,6 +144,31 @@ ParsedIdiomList parseIdiomList(QByteArrayView bytes, int capacity)
     list.count = count;
     list.entries.resize(entryCount);
     return list;
+}
+
+std::optional<ParsedIdiomList> readIdiomListFile(const QString &path, int capacity)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    // Never more than the largest acceptable file: a file that grew since the size test
+    // cannot make us read without bound.
+    const QByteArray bytes = file.read(kMaxListBytes + 1);
+    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxListBytes)
+        return std::nullopt;
+    file.close();
+    ParsedIdiomList parsed = parseIdiomList(QByteArrayView(bytes), capacity);
+    if (parsed.overCapacity)
+        return std::nullopt;
+    return parsed;
+}
+
+std::optional<ParsedIdiomList> readIdiomListFile(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile() || !listSizeAcceptable(info.size()))
+        return std::nullopt;
+    return readIdiomListFile(path, listCapacity(info.size()));
 }
 
 } // namespace horokata

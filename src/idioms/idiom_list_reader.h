@@ -6,6 +6,7 @@
 #include <QByteArrayView>
 #include <QString>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace horokata {
@@ -34,5 +35,12 @@ struct ParsedIdiomList {
 // closing quote) and keeps the items that are exactly four characters long after decoding.
 // Never stores more than `capacity` idioms.
 ParsedIdiomList parseIdiomList(QByteArrayView bytes, int capacity);
+
+// The idioms of a list file that passed the size test, or nothing when the file cannot be
+// read or holds more idioms than its size allows. Never reads more than kMaxListBytes.
+std::optional<ParsedIdiomList> readIdiomListFile(const QString &path, int capacity);
+// The same for a file not yet tested: nothing when it is not an ordinary file or fails the
+// size test.
+std::optional<ParsedIdiomList> readIdiomListFile(const QString &path);
 
 } // namespace horokata

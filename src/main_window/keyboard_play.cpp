@@ -211,6 +211,14 @@ bool MainWindow::handleKey(QKeyEvent *e)
         cycleKeyFocus(false);
         return true;
     }
+    // Ctrl+H the records, Ctrl+I the idiom notebook.
+    if (mods == Qt::ControlModifier && (key == Qt::Key_H || key == Qt::Key_I)) {
+        if (once && key == Qt::Key_H)
+            showRecords();
+        else if (once)
+            showNotebook();
+        return true;
+    }
     if (mods != Qt::NoModifier)
         return false;
     switch (key) {

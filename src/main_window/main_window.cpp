@@ -34,12 +34,15 @@ MainWindow::MainWindow(ProgramState &globals, Platform &platform, const QString 
     setWindowIcon(QIcon(QPixmap(QStringLiteral(":/art/icon-32.png"), "PNG")));
     setAccessibleName(QString::fromUtf8(kTitle));
     buildControls();
+    setUpRecords();
 }
 
 MainWindow::~MainWindow()
 {
     // A window deleted without closing still ends its flows before its parts go.
     endFlows();
+    // The store's windows go before the store they read.
+    deleteRecordWindows();
 }
 
 QPushButton *MainWindow::button(const char *name) const
@@ -96,6 +99,8 @@ void MainWindow::startLoading()
 QCoro::Task<> MainWindow::loadProgram()
 {
     const bool loaded = co_await Form_Load();
+    if (loaded)
+        co_await openRecords();
     if (loaded)
         emit this->loaded();
     else
@@ -197,6 +202,8 @@ void MainWindow::sync()
     if (lblGOKU->text() != m.lblGOKU) {
         lblGOKU->setText(m.lblGOKU);
         lblGOKU->setAccessibleName(m.lblGOKU);
+        // Wider than its 81 pixels only for words that need it (the time after a win).
+        lblGOKU->setFixedWidth(std::max(81, lblGOKU->fontMetrics().horizontalAdvance(m.lblGOKU) + 2));
     }
     const QString statusCss = QStringLiteral("color: %1; background: transparent;").arg(cssColor(m.lblGOKUColor));
     if (lblGOKU->styleSheet() != statusCss)
@@ -359,11 +366,19 @@ void MainWindow::cmdEXIT_Click()
 
 void MainWindow::closeEvent(QCloseEvent *e)
 {
-    // Closing never asks: every flow ends where it waits, the popups go, then the window.
+    // Closing never asks: the board in play is saved, every flow ends where it waits, the
+    // popups go, then the window.
+    recordsClosing();
     endFlows();
     unloadPopups();
     e->accept();
     emit closed();
+}
+
+void MainWindow::showEvent(QShowEvent *e)
+{
+    QWidget::showEvent(e);
+    followActivity();
 }
 
 void MainWindow::cmdMENU_Click()
@@ -454,6 +469,8 @@ void MainWindow::changeEvent(QEvent *e)
             resize(610, 429);
         }
     }
+    if (e->type() == QEvent::WindowStateChange || e->type() == QEvent::ActivationChange)
+        followActivity();
     QWidget::changeEvent(e);
 }
 
@@ -484,6 +501,8 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
             return true;
     }
     if (type == QEvent::KeyPress && handleKey(static_cast<QKeyEvent *>(event)))
+        return true;
+    if (recordsEvent(watched, event))
         return true;
     if (watched == imgSYS) {
         if (type == QEvent::MouseButtonPress) {

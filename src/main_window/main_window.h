@@ -8,12 +8,16 @@
 #include "platform/flow_waits.h"
 #include "puzzle/board_focus.h"
 #include "puzzle/game.h"
+#include "records/board_recorder.h"
+#include "records/records_store.h"
 
 #include <QLabel>
 #include <QPointer>
 #include <QWidget>
 #include <array>
+#include <QSet>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QAction;
@@ -26,6 +30,8 @@ class Platform;
 class ConfirmDialog;
 class HelpWindow;
 class LevelMenu;
+class NotebookWindow;
+class RecordsWindow;
 class TitleBarDrag;
 
 class MainWindow : public QWidget, public GameHost {
@@ -107,6 +113,22 @@ public:
     // The widget that carries the keyboard focus for the area above.
     QWidget *keyFocusWidget();
 
+    // --- the player's store (main_window_records.cpp) ---
+    // Keeps the records in the file at `path`; without it the window keeps none. Before
+    // startLoading.
+    void useRecords(const QString &path);
+    // Once the window is ready: opens the store, tells its troubles, and lays the board saved
+    // last out again, or leaves the title board on the level last played.
+    QCoro::Task<> openRecords();
+    RecordsStore &records() { return *store_; }
+    BoardRecorder &recorder() { return *recorder_; }
+    // Ctrl+H, a double click on the level caption: the records window.
+    void showRecords();
+    // Ctrl+I, a click on a found or revealed line: the idiom notebook, at `idiom` if given.
+    void showNotebook(const QString &idiom = QString());
+    RecordsWindow *recordsWindow() const;
+    NotebookWindow *notebookWindow() const;
+
 signals:
     // The window has closed: the program is ending.
     void closed();
@@ -115,6 +137,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *e) override;
+    void showEvent(QShowEvent *e) override;
     void changeEvent(QEvent *e) override;
     void paintEvent(QPaintEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -173,6 +196,17 @@ private:
     void backToWindow();
     std::array<QPushButton *, kTitleButtons> titleButtons() const;
 
+    // The player's store (main_window_records.cpp).
+    void setUpRecords();
+    std::optional<std::vector<Idiom>> levelList(int level);
+    QCoro::Task<> tellStoreTrouble(DialogMode mode);
+    void tellStoreFailure();
+    void followActivity();
+    void recordsClosing();
+    void deleteRecordWindows();
+    QCoro::Task<bool> askClearLevel(int level);
+    bool recordsEvent(QObject *watched, QEvent *event);
+
     ProgramState &g_;
     Platform &p_;
     Game game_;
@@ -218,6 +252,13 @@ private:
     BoardNews news_;
     QStringList pendingNews_;
     QPointer<QWidget> newsHolder_;
+
+    QString recordsPath_;                     // the records file, "" for none
+    std::unique_ptr<RecordsStore> store_;
+    std::unique_ptr<BoardRecorder> recorder_; // the game's observer
+    QPointer<RecordsWindow> records_;
+    QPointer<NotebookWindow> notebook_;
+    QSet<int> noticesTold_;                   // the store's troubles told this run
 };
 
 } // namespace horokata

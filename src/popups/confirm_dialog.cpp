@@ -173,6 +173,12 @@ void ConfirmDialog::SET_FORM2()
         lblCOM->setText(kTitleVersion);
         break;
     case DialogMode::GiveUp: message = QStringLiteral("この「 面 」を 降参放棄 しますか？"); break;
+    case DialogMode::RecordsSetAside:
+        message = QStringLiteral("記録ファイルが読めません！　＜") + g_.strNAME + QStringLiteral("＞ に退避しました");
+        break;
+    case DialogMode::RecordsUnavailable: message = QStringLiteral("記録を保存できません！　記録なしで続けます"); break;
+    case DialogMode::BoardSetAside: message = QStringLiteral("前回の「 面 」を再開できません！　破棄して始めます"); break;
+    case DialogMode::ClearLevelRecords: message = g_.strNAME + QStringLiteral("の記録をすべて消去します！　よろしいですか？"); break;
     default: known = false; break; // other values keep the previous message and buttons
     }
     if (known) {

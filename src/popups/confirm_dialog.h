@@ -1,4 +1,4 @@
-// The shaped confirmation dialog (object name "Form2") with its seven message modes.
+// The shaped confirmation dialog (object name "Form2") with its message modes.
 #pragma once
 
 #include "puzzle/program_state.h"

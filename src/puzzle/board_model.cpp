@@ -10,6 +10,25 @@ BoardModel::BoardModel()
     lblGOKU = QStringLiteral("準備中！");
 }
 
+void showLampsAfterMisses(std::array<Lamp, kLamps> &lamps, int misses)
+{
+    for (Lamp &lamp : lamps) {
+        lamp.Visible = true;
+        lamp.BackColor = kLampGreen;
+    }
+    if (misses >= 1) {
+        lamps[2].Visible = false;
+        lamps[0].BackColor = kLampYellow;
+        lamps[1].BackColor = kLampYellow;
+    }
+    if (misses >= 2) {
+        lamps[1].Visible = false;
+        lamps[0].BackColor = kLampRed;
+    }
+    if (misses >= 3)
+        lamps[0].Visible = false;
+}
+
 QString lineNumber(int line)
 {
     return QStringLiteral("%1").arg(line + 1, 2, 10, QLatin1Char('0')) + QStringLiteral("：");

@@ -93,6 +93,10 @@ struct BoardModel {
     BoardModel();
 };
 
+// The lamps as they stand after `misses` misses (0..3): they go out from the right, and the
+// ones left turn yellow after the first miss and red after the second.
+void showLampsAfterMisses(std::array<Lamp, kLamps> &lamps, int misses);
+
 // The two-digit line number with the full-width colon: "01：" .. "20：".
 QString lineNumber(int line);
 

@@ -3,6 +3,7 @@
 
 #include "idioms/idiom.h"
 #include "puzzle/board_model.h"
+#include "puzzle/game_observer.h"
 #include "puzzle/program_state.h"
 
 #include <QCoro/QCoroTask>
@@ -17,6 +18,8 @@ class Platform;
 namespace testing {
 struct GameBuilder;
 }
+struct DealtBoard;
+struct SavedBoard;
 
 // What the game needs from the windows around it.
 class GameHost {
@@ -133,6 +136,24 @@ public:
     // True while the last deal is complete (false after a deal that stopped at a stage).
     bool dealt() const { return dealt_; }
 
+    // --- the player's store (game_resume.cpp) ---
+    // Who is told of deals, picks and ends; none by default. It must outlive the game.
+    void setObserver(GameObserver *observer) { observer_ = observer; }
+    // The level in play (0..3).
+    int level() const;
+    // The board as dealt, and the board in play as it stands, for the store (ids and clock 0).
+    DealtBoard dealtBoard() const;
+    SavedBoard savedBoard() const;
+    // Makes `level` the level in play with its list read elsewhere (entry 0 empty): its
+    // label and tile colours as a level switch leaves them (the start level keeps the built
+    // colours, as on every start), without a deal. Only between boards, at start-up.
+    void takeLevel(int level, std::vector<Idiom> list);
+    // Lays a checked board out again as it was, in play, on the level in play; the status
+    // words say "再開" unless a pick is under way.
+    void resumeBoard(const SavedBoard &board);
+    // The status words beside the level label (the time after a win).
+    void showStatusWords(const QString &words);
+
 private:
     // Tests build boards directly.
     friend struct testing::GameBuilder;
@@ -181,12 +202,18 @@ private:
     bool rowTakesRowBelow(int row) const;
     QCoro::Task<> refuseList(int index, DialogMode why);
     QCoro::Task<> readError(int index);
+    // Telling the observer (game_resume.cpp).
+    void tellStarted(bool replay);
+    void leaveBoard(BoardLeaving why);
+    void tellPick(int idiom, const QString &spelled);
+    void tellTakeBack();
 
     ProgramState &g_;
     Platform &p_;
     GameHost &host_;
     BoardModel m_;
     bool dealt_ = false;
+    GameObserver *observer_ = nullptr;
 };
 
 } // namespace horokata

@@ -105,6 +105,8 @@ QCoro::Task<> Game::dealBoard()
         co_await dealFailed();
     }
     blnPLAY = ok;
+    if (ok)
+        tellStarted(false);
 }
 
 QCoro::Task<> Game::cmdNEW_Click()
@@ -118,6 +120,7 @@ QCoro::Task<> Game::cmdNEW_Click()
         if (!discard)
             co_return;
     }
+    leaveBoard(BoardLeaving::NewBoard);
     blnPLAY = false;
     co_await beginBusyFlow();
     SET_GRADE();
@@ -134,6 +137,7 @@ QCoro::Task<> Game::cmdRESET_Click()
     co_await beginBusyFlow();
     intCLEAR = 0;
     intOVER = 0;
+    leaveBoard(BoardLeaving::Replay);
     blnPLAY = false;
     m_.lblGOKU.clear();
     co_await showStartMessage(kReplayRow);
@@ -145,6 +149,7 @@ QCoro::Task<> Game::cmdRESET_Click()
     }
     co_await p_.doEvents();
     blnPLAY = true;
+    tellStarted(true);
     co_await endBusyFlow();
 }
 

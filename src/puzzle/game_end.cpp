@@ -14,6 +14,8 @@ QCoro::Task<> Game::chkLIFE_MouseUp(int /*index*/)
     const bool givenUp = co_await ask(DialogMode::GiveUp);
     if (!givenUp)
         co_return;
+    if (observer_)
+        observer_->boardGivenUp();
     // Giving up counts as the third miss.
     m_.chkLIFE[2].Visible = false;
     m_.chkLIFE[1].Visible = false;
@@ -26,24 +28,11 @@ QCoro::Task<> Game::SET_OUT()
     playSound(Sound::Miss);
     cancelPick(); // the picked tiles pop back up and the pick empties
     ++intMISS;
-    // The lamps go out from the right; the ones left turn yellow, then red.
-    switch (kLamps - intMISS) {
-    case 2:
-        m_.chkLIFE[2].Visible = false;
-        m_.chkLIFE[0].BackColor = kLampYellow;
-        m_.chkLIFE[1].BackColor = kLampYellow;
-        break;
-    case 1:
-        m_.chkLIFE[1].Visible = false;
-        m_.chkLIFE[0].BackColor = kLampRed;
-        break;
-    case 0:
-        m_.chkLIFE[0].Visible = false;
+    showLampsAfterMisses(m_.chkLIFE, intMISS);
+    if (intMISS >= kLamps)
         blnPLAY = false;
-        break;
-    default:
-        break;
-    }
+    // The miss is told before a lost board is shown: no close can undo it.
+    tellPick(0, QString());
     if (!blnPLAY)
         co_await SET_OVER();
 }

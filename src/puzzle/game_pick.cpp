@@ -94,6 +94,7 @@ QCoro::Task<> Game::MOJI_MouseUp(int index, MouseButton button)
         setEnabled(false);
         cancelPick();
         setEnabled(true);
+        tellTakeBack();
     }
 }
 
@@ -132,15 +133,18 @@ QCoro::Task<> Game::picBACK_MouseDown(MouseButton button)
     } else {
         cancelPick();
     }
+    tellTakeBack();
 }
 
 QCoro::Task<> Game::SET_CHECK()
 {
+    const QString spelled = strPICK;
     for (int i = 1; i <= kIdioms; ++i) {
         if (strPICK == strGOKU[at(i)]) {
             intFIND[at(i)] = 1;
             ++intGOT;
             co_await SET_CLS();
+            tellPick(i, spelled);
             co_return;
         }
     }
@@ -150,6 +154,7 @@ QCoro::Task<> Game::SET_CHECK()
         intFIND[at(i)] = 1;
         ++intGOT;
         co_await SET_CLS();
+        tellPick(i, spelled);
         co_return;
     }
     co_await SET_OUT();

@@ -6,34 +6,9 @@
 #include "platform/platform.h"
 #include "puzzle/game_shared.h"
 
-#include <QFile>
-
 #include <optional>
 
 namespace horokata {
-
-namespace {
-
-// The idioms of a list file that passed the size test, or nothing when the file cannot be
-// read or holds more idioms than its size allows.
-std::optional<ParsedIdiomList> readListFile(const QString &path, int capacity)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    // Never more than the largest acceptable file: a file that grew since the size test
-    // cannot make us read without bound.
-    const QByteArray bytes = file.read(kMaxListBytes + 1);
-    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxListBytes)
-        return std::nullopt;
-    file.close();
-    ParsedIdiomList parsed = parseIdiomList(QByteArrayView(bytes), capacity);
-    if (parsed.overCapacity)
-        return std::nullopt;
-    return parsed;
-}
-
-} // namespace
 
 QCoro::Task<> Game::READ_FILE(int index)
 {
@@ -50,7 +25,7 @@ QCoro::Task<> Game::READ_FILE(int index)
     // Load: the old list goes; any failure from here on is a read error.
     strLIST.assign(1, Idiom());
     intMAX = 0;
-    std::optional<ParsedIdiomList> parsed = readListFile(strFILE, listCapacity(size));
+    std::optional<ParsedIdiomList> parsed = readIdiomListFile(strFILE, listCapacity(size));
     if (!parsed) {
         co_await readError(index);
         co_return;
@@ -105,6 +80,7 @@ QCoro::Task<> Game::NEW_FILE(int index)
     }
     g_.intLEVEL = static_cast<std::int16_t>(index);
 
+    leaveBoard(BoardLeaving::Level);
     blnPLAY = false;
     co_await beginBusyFlow();
     SET_GRADE();

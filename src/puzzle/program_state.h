@@ -22,6 +22,11 @@ enum class DialogMode : std::int16_t {
     FileInvalid = 4,       // notice: the chosen level's list file has an unusable size
     Version = 5,           // notice: version line and credits
     GiveUp = 6,            // question: give up the board in play (a click on a miss lamp)
+    // The player's store (records and the board saved for resuming):
+    RecordsSetAside = 7,    // notice: the records file could not be read; kept as strNAME
+    RecordsUnavailable = 8, // notice: the records cannot be kept this run
+    BoardSetAside = 9,      // notice: the board saved last time could not be laid out again
+    ClearLevelRecords = 10, // question: clear the records of the level named strNAME
 };
 // intMSG between dialogs: 0, which is also the read error's number.
 constexpr DialogMode kDialogAtRest = DialogMode::ReadError;
@@ -29,7 +34,8 @@ constexpr DialogMode kDialogAtRest = DialogMode::ReadError;
 // True for the modes that ask a question (the dialog shows "いいえ ×" for them).
 constexpr bool isQuestion(DialogMode mode)
 {
-    return mode == DialogMode::DiscardBoard || mode == DialogMode::DiscardLevelBoard || mode == DialogMode::GiveUp;
+    return mode == DialogMode::DiscardBoard || mode == DialogMode::DiscardLevelBoard || mode == DialogMode::GiveUp
+           || mode == DialogMode::ClearLevelRecords;
 }
 
 // Why start-up had to end, stored in intERR and shown by number in the fatal message.

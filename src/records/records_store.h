@@ -4,7 +4,7 @@
 
 #include "idioms/idiom.h"
 #include "idioms/levels.h"
-#include "records/saved_board.h"
+#include "puzzle/saved_board.h"
 
 #include <QString>
 #include <array>

@@ -226,7 +226,11 @@ NotebookWindow::NotebookWindow(RecordsStore &store, IdiomDictionary dictionary, 
     connect(search_, &QLineEdit::textChanged, this, &NotebookWindow::applyQuery);
     connect(level_, &QComboBox::currentIndexChanged, this, &NotebookWindow::applyQuery);
     connect(sort_, &QComboBox::currentIndexChanged, this, &NotebookWindow::applyQuery);
+    // The card follows the row chosen: a click on the current row that a search left
+    // unselected selects it without moving the current row.
     connect(list_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this] { showCardOf(selectedEntry()); });
+    connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { showCardOf(selectedEntry()); });
     connect(export_, &QPushButton::clicked, this, &NotebookWindow::chooseExportFile);
     connect(close, &QPushButton::clicked, this, &QWidget::close);

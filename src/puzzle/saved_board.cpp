@@ -1,5 +1,5 @@
 // The checks that a stored board is one the rules of play could have produced.
-#include "records/saved_board.h"
+#include "puzzle/saved_board.h"
 
 #include "idioms/levels.h"
 

@@ -1,0 +1,67 @@
+// Keeps the player's store in step with the game: each deal and attempt, each pick, how each
+// board ended, the play clock, and the board in play saved at every moment of rest.
+#pragma once
+
+#include "puzzle/game_observer.h"
+#include "records/records_store.h"
+
+#include <cstdint>
+#include <functional>
+
+namespace horokata {
+
+class Game;
+class Platform;
+
+class BoardRecorder : public GameObserver {
+public:
+    // Follows `game` once the owner makes it the game's observer. All three must outlive it.
+    BoardRecorder(Game &game, RecordsStore &store, Platform &platform);
+
+    // GameObserver
+    void boardStarted(bool replay) override;
+    void boardLeft(BoardLeaving why) override;
+    void pickChecked(int idiom, const QString &spelled) override;
+    void boardGivenUp() override;
+    void pickTakenBack() override;
+
+    // The board just laid out again from the store: its attempt, misses and clock go on.
+    void resumed(const SavedBoard &board);
+    // The program is closing. With the board at rest, the board in play is saved as it
+    // stands, clock and pick included; otherwise the save of the last rest stands. Quitting
+    // ends no attempt: the board resumes on the next start.
+    void closing(bool atRest);
+    // The main window is shown, not minimised and active: only then does the clock run.
+    void setWindowActive(bool active);
+
+    // The play clock of the board in play (or of the board that ended last), in ms.
+    std::int64_t playMs();
+    // An attempt is in play (dealt or resumed, not yet ended).
+    bool inPlay() const { return inPlay_; }
+    std::int64_t boardId() const { return boardId_; }
+    std::int64_t attemptId() const { return attemptId_; }
+
+    // Called once a board has ended and the store has it: the records changed.
+    std::function<void()> boardEnded;
+
+private:
+    SavedBoard boardAtRest();
+    void foldClock();
+    void setClockOn(bool on);
+    void end(BoardEnd how);
+
+    Game &game_;
+    RecordsStore &store_;
+    Platform &platform_;
+    std::int64_t boardId_ = 0;
+    std::int64_t attemptId_ = 0;
+    bool inPlay_ = false;
+    int misses_ = 0; // misses picked on this attempt (giving up adds none)
+
+    std::int64_t clockMs_ = 0;    // time played before `since_`
+    std::uint32_t since_ = 0;     // platform tick when the clock last started or folded
+    bool clockOn_ = false;        // the board's clock runs (between the deal and its end)
+    bool windowActive_ = false;   // the main window is shown, not minimised and active
+};
+
+} // namespace horokata

@@ -1,0 +1,87 @@
+// The real main window with its store: the mouse paths to the records and the notebook, the
+// clear question asked in the game's own dialog, and both windows closing with the game.
+#include "main_window/main_window.h"
+#include "platform/qt_platform.h"
+#include "popups/confirm_dialog.h"
+#include "records_ui/notebook_window.h"
+#include "records_ui/records_window.h"
+
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace horokata;
+
+namespace {
+
+TEST(RecordsInTheGame, MousePathsTheClearQuestionAndClosingTogether)
+{
+    qputenv("XDG_RUNTIME_DIR", QByteArray("/tmp"));
+    QTemporaryDir dir;
+    ProgramState globals;
+    QtPlatform platform;
+    auto window = std::make_unique<MainWindow>(globals, platform, QStringLiteral(HOROKATA_PROGRAM_DIR));
+    platform.beforeEvents = [&] { window->sync(); };
+    window->useRecords(dir.filePath(QStringLiteral("records.sqlite")));
+    ASSERT_TRUE(QCoro::waitFor(window->Form_Load()));
+    QCoro::waitFor(window->openRecords());
+    ASSERT_TRUE(window->records().available());
+    const auto settle = [&] { return QTest::qWaitFor([&] { return !window->flowRunning(); }, 20000); };
+
+    // A board with one idiom found, then given up: a counted loss, its idioms in the notebook.
+    const auto click = [&](QWidget *w) {
+        QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, QPoint(w->width() / 2, w->height() / 2));
+        ASSERT_TRUE(settle());
+    };
+    click(window->button("cmdNEW"));
+    const QString first = window->game().hiddenIdioms()[1];
+    for (QChar ch : first) {
+        for (int i = 0; i < kCells; ++i) {
+            if (window->tile(i)->isVisible() && window->tile(i)->text() == QString(ch) && !window->tile(i)->isChecked()) {
+                click(window->tile(i));
+                break;
+            }
+        }
+    }
+    ASSERT_EQ(window->line(0)->text(), QStringLiteral("01：") + first);
+    QTimer::singleShot(300, [&] { window->findChild<ConfirmDialog *>()->cmdOK_Click(); });
+    click(window->lamp(0)); // give up
+    ASSERT_EQ(window->records().summary().levels[0].played, 1);
+
+    // A click on a found line opens the notebook at its idiom.
+    click(window->line(0));
+    ASSERT_NE(window->notebookWindow(), nullptr);
+    EXPECT_TRUE(window->notebookWindow()->isVisible());
+    EXPECT_EQ(window->notebookWindow()->selectedIdiom(), first);
+
+    // A double click on the level caption opens the records; clearing a level asks in the
+    // game's dialog, with its answers.
+    EXPECT_EQ(window->levelLabel()->toolTip(), QStringLiteral("ダブルクリックで記録"));
+    QTest::mouseDClick(window->levelLabel(), Qt::LeftButton);
+    RecordsWindow *records = window->recordsWindow();
+    ASSERT_NE(records, nullptr);
+    EXPECT_TRUE(records->isVisible());
+    QString asked;
+    bool cancelShown = false;
+    QTimer::singleShot(300, [&] {
+        ConfirmDialog *dialog = window->findChild<ConfirmDialog *>();
+        asked = dialog->messageText();
+        cancelShown = dialog->cancelShown();
+        dialog->cmdOK_Click();
+    });
+    EXPECT_TRUE(QCoro::waitFor(records->clearLevel(0)));
+    EXPECT_EQ(asked, RecordsWindow::clearQuestionText(0));
+    EXPECT_TRUE(cancelShown);
+    EXPECT_EQ(window->records().summary().levels[0].played, 0);
+    EXPECT_FALSE(window->flowRunning());
+
+    // Both windows go with the main window.
+    window->close();
+    EXPECT_FALSE(records->isVisible());
+    EXPECT_FALSE(window->notebookWindow()->isVisible());
+    window.reset();
+}
+
+} // namespace
