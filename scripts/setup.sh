@@ -14,7 +14,7 @@ packages=(
     desktop-file-utils appstream
     weston xwayland qt6-wayland
     qcoro-qt6-dev libqt6sql6-sqlite sqlite3
-    at-spi2-core python3-pyatspi dbus-x11
+    at-spi2-core python3-pyatspi dbus dbus-x11
 )
 missing=()
 for p in "${packages[@]}"; do
