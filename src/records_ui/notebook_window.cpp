@@ -122,7 +122,44 @@ NotebookWindow::NotebookWindow(RecordsStore &store, IdiomDictionary dictionary, 
     layout->setContentsMargins(12, 10, 12, 10);
     layout->setSpacing(6);
 
-    // Search, level filter and sort order.
+    layout->addLayout(buildFilters());
+    layout->addLayout(buildListAndCard(), 1);
+    layout->addLayout(buildButtons());
+
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("status"));
+    status_->setWordWrap(true);
+    status_->hide();
+    layout->addWidget(status_);
+
+    setTabOrder(search_, level_);
+    setTabOrder(level_, sort_);
+    setTabOrder(sort_, list_);
+    setTabOrder(list_, card_);
+    setTabOrder(card_, export_);
+    setTabOrder(export_, close_);
+
+    connect(search_, &QLineEdit::textChanged, this, &NotebookWindow::applyQuery);
+    connect(level_, &QComboBox::currentIndexChanged, this, &NotebookWindow::applyQuery);
+    connect(sort_, &QComboBox::currentIndexChanged, this, &NotebookWindow::applyQuery);
+    // The card follows the row chosen: a click on the current row that a search left
+    // unselected selects it without moving the current row.
+    connect(list_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this] { showCardOf(selectedEntry()); });
+    connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { showCardOf(selectedEntry()); });
+    connect(export_, &QPushButton::clicked, this, &NotebookWindow::chooseExportFile);
+    connect(close_, &QPushButton::clicked, this, &QWidget::close);
+
+    showCardOf(-1);
+    resize(900, 560);
+}
+
+NotebookWindow::~NotebookWindow() = default;
+
+// Search, level filter and sort order.
+QHBoxLayout *NotebookWindow::buildFilters()
+{
     auto *controls = new QHBoxLayout;
     auto *searchLabel = new QLabel(QStringLiteral("検索："), this);
     search_ = new QLineEdit(this);
@@ -147,9 +184,13 @@ NotebookWindow::NotebookWindow(RecordsStore &store, IdiomDictionary dictionary, 
     controls->addWidget(search_, 1);
     controls->addWidget(level_);
     controls->addWidget(sort_);
-    layout->addLayout(controls);
+    return controls;
 
-    // The list and the selected idiom's card beside it.
+}
+
+// The list and the selected idiom's card beside it.
+QHBoxLayout *NotebookWindow::buildListAndCard()
+{
     auto *middle = new QHBoxLayout;
     model_ = new NotebookModel(this);
     list_ = new QTableView(this);
@@ -192,8 +233,13 @@ NotebookWindow::NotebookWindow(RecordsStore &store, IdiomDictionary dictionary, 
     cardArea->setFixedWidth(280);
     cardArea->setStyleSheet(QStringLiteral("QScrollArea#cardArea { border: 1px solid #008000; background: #ffffe1; }"));
     middle->addWidget(cardArea);
-    layout->addLayout(middle, 1);
+    return middle;
 
+}
+
+// The count of idioms shown, 書き出し and 閉じる.
+QHBoxLayout *NotebookWindow::buildButtons()
+{
     auto *bottom = new QHBoxLayout;
     count_ = new QLabel(this);
     count_->setObjectName(QStringLiteral("count"));
@@ -204,42 +250,13 @@ NotebookWindow::NotebookWindow(RecordsStore &store, IdiomDictionary dictionary, 
     export_->setAccessibleName(export_->text());
     export_->setToolTip(QStringLiteral("表示中の一覧を Anki に取り込めるテキストに書き出します"));
     bottom->addWidget(export_);
-    auto *close = new QPushButton(QStringLiteral("閉じる"), this);
-    close->setObjectName(QStringLiteral("close"));
-    close->setAccessibleName(close->text());
-    bottom->addWidget(close);
-    layout->addLayout(bottom);
+    close_ = new QPushButton(QStringLiteral("閉じる"), this);
+    close_->setObjectName(QStringLiteral("close"));
+    close_->setAccessibleName(close_->text());
+    bottom->addWidget(close_);
+    return bottom;
 
-    status_ = new QLabel(this);
-    status_->setObjectName(QStringLiteral("status"));
-    status_->setWordWrap(true);
-    status_->hide();
-    layout->addWidget(status_);
-
-    setTabOrder(search_, level_);
-    setTabOrder(level_, sort_);
-    setTabOrder(sort_, list_);
-    setTabOrder(list_, card_);
-    setTabOrder(card_, export_);
-    setTabOrder(export_, close);
-
-    connect(search_, &QLineEdit::textChanged, this, &NotebookWindow::applyQuery);
-    connect(level_, &QComboBox::currentIndexChanged, this, &NotebookWindow::applyQuery);
-    connect(sort_, &QComboBox::currentIndexChanged, this, &NotebookWindow::applyQuery);
-    // The card follows the row chosen: a click on the current row that a search left
-    // unselected selects it without moving the current row.
-    connect(list_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this] { showCardOf(selectedEntry()); });
-    connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this] { showCardOf(selectedEntry()); });
-    connect(export_, &QPushButton::clicked, this, &NotebookWindow::chooseExportFile);
-    connect(close, &QPushButton::clicked, this, &QWidget::close);
-
-    showCardOf(-1);
-    resize(900, 560);
 }
-
-NotebookWindow::~NotebookWindow() = default;
 
 NotebookQuery NotebookWindow::query() const
 {

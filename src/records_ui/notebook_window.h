@@ -11,6 +11,7 @@
 
 class QComboBox;
 class QFileDialog;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -72,6 +73,10 @@ protected:
 private:
     // A file chosen in the export dialog: written, after asking when it is already there.
     void exportChosen(const QString &path);
+    // The window's rows of controls, top to bottom.
+    QHBoxLayout *buildFilters();
+    QHBoxLayout *buildListAndCard();
+    QHBoxLayout *buildButtons();
     void applyQuery();
     void showCardOf(int entry);
     void selectEntry(int entry);
@@ -89,6 +94,7 @@ private:
     QTableView *list_ = nullptr;
     QLabel *card_ = nullptr;
     QPushButton *export_ = nullptr;
+    QPushButton *close_ = nullptr;
     QLabel *status_ = nullptr;
     QPointer<QFileDialog> fileDialog_;
     bool placed_ = false; // placed over the parent when first shown
