@@ -7,12 +7,12 @@
 
 namespace horokata {
 
-namespace {
-
 QVariant v64(std::int64_t n)
 {
     return QVariant::fromValue<qlonglong>(n);
 }
+
+namespace {
 
 // The board's own idioms as a list: checking a deal against it checks its shape alone.
 std::vector<Idiom> ownList(const std::array<QString, kIdioms> &idioms)
@@ -31,95 +31,7 @@ QString joined(const std::array<QString, kIdioms> &idioms)
     return text;
 }
 
-// Stored in place of the caption of a hidden cell that shows nothing (never a tile's character).
-constexpr QChar kNoCaption = QChar(0x3000);
-
-QString flags(const bool *begin, std::size_t n)
-{
-    QString text(qsizetype(n), u'0');
-    for (std::size_t i = 0; i < n; ++i)
-        if (begin[i])
-            text[qsizetype(i)] = u'1';
-    return text;
-}
-
-bool readFlags(const QString &text, bool *out, std::size_t n)
-{
-    if (text.size() != qsizetype(n))
-        return false;
-    for (std::size_t i = 0; i < n; ++i) {
-        const QChar c = text[qsizetype(i)];
-        if (c != u'0' && c != u'1')
-            return false;
-        out[i] = c == u'1';
-    }
-    return true;
-}
-
-// The columns of the resume row that the board in play fills.
-struct ResumeColumns {
-    QString found, lines, cells, standing, pick;
-};
-
-std::optional<ResumeColumns> encodeResume(const SavedBoard &b)
-{
-    ResumeColumns r;
-    r.found = flags(b.intFIND.data(), b.intFIND.size());
-    bool ended = false;
-    for (const QString &line : b.lines) {
-        if (line.isEmpty()) {
-            ended = true;
-        } else {
-            if (ended || line.size() != Idiom::kLength)
-                return std::nullopt;
-            r.lines += line;
-        }
-    }
-    for (const QString &caption : b.captions) {
-        if (caption.size() > 1)
-            return std::nullopt;
-        r.cells += caption.isEmpty() ? kNoCaption : caption.front();
-    }
-    r.standing = flags(b.intMOJI.data(), b.intMOJI.size());
-    QStringList cells;
-    for (int cell : b.pick)
-        cells << QString::number(cell);
-    r.pick = cells.join(u',');
-    // An empty text is stored as such: a null one would be bound as NULL.
-    for (QString *text : {&r.found, &r.lines, &r.cells, &r.standing, &r.pick})
-        if (text->isNull())
-            *text = QStringLiteral("");
-    return r;
-}
-
-bool decodeResume(const ResumeColumns &r, SavedBoard *b)
-{
-    if (!readFlags(r.found, b->intFIND.data(), b->intFIND.size()) ||
-        !readFlags(r.standing, b->intMOJI.data(), b->intMOJI.size()))
-        return false;
-    if (r.lines.size() % Idiom::kLength != 0 || r.lines.size() >= kIdioms * Idiom::kLength)
-        return false;
-    for (qsizetype n = 0; n * Idiom::kLength < r.lines.size(); ++n)
-        b->lines[std::size_t(n)] = r.lines.mid(n * Idiom::kLength, Idiom::kLength);
-    if (r.cells.size() != kCells)
-        return false;
-    for (int i = 0; i < kCells; ++i)
-        b->captions[std::size_t(i)] = r.cells[i] == kNoCaption ? QString() : QString(r.cells[i]);
-    b->pick.clear();
-    if (!r.pick.isEmpty()) {
-        const QStringList cells = r.pick.split(u',');
-        if (cells.size() >= Idiom::kLength)
-            return false;
-        for (const QString &text : cells) {
-            bool ok = false;
-            const int cell = text.toInt(&ok);
-            if (!ok || cell < 0 || cell >= kCells || text != QString::number(cell))
-                return false;
-            b->pick.push_back(cell);
-        }
-    }
-    return true;
-}
+} // namespace
 
 bool readDeal(const QSqlQuery &q, int first, DealtBoard *b)
 {
@@ -137,6 +49,9 @@ bool readDeal(const QSqlQuery &q, int first, DealtBoard *b)
         b->strGOKU[std::size_t(k)] = idioms.mid(k * Idiom::kLength, Idiom::kLength);
     return checkDealtBoard(*b, ownList(b->strGOKU)).isEmpty();
 }
+
+namespace {
+
 
 const QString kLastLevelKey = QStringLiteral("last_level");
 
@@ -470,124 +385,6 @@ bool RecordsStore::setLastLevel(int level)
                    ? Step::Done
                    : Step::Failed;
     });
-}
-
-// ---------------------------------------------------------------- resume
-
-bool RecordsStore::saveResume(const SavedBoard &board)
-{
-    Impl &d = *d_;
-    const std::optional<ResumeColumns> r = encodeResume(board);
-    if (!r)
-        return false;
-    const std::int64_t now = d.now();
-    return d.write([&] {
-        return d.run(QStringLiteral("INSERT OR REPLACE INTO resume VALUES (1, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                     {v64(board.attemptId), v64(board.boardId), r->found, r->lines, r->cells, r->standing, r->pick,
-                      board.intMISS, board.intCOLOR, board.intGRADE, v64(board.playMs), v64(now)})
-                   ? Step::Done
-                   : Step::Failed;
-    });
-}
-
-bool RecordsStore::clearResume()
-{
-    Impl &d = *d_;
-    return d.write([&] { return d.run(QStringLiteral("DELETE FROM resume")) ? Step::Done : Step::Failed; });
-}
-
-ResumeLoad RecordsStore::loadResume(const LevelListSource &levelList)
-{
-    Impl &d = *d_;
-    ResumeLoad out;
-    if (!d.usable || d.readOnly)
-        return out;
-
-    QSqlQuery &row = d.statement(QStringLiteral("SELECT attempt_id, board_id, found, lines, cells, standing, pick, misses,"
-                                                " color, painted, play_ms FROM resume ORDER BY id LIMIT 2"));
-    if (!d.run(row)) {
-        d.failedRead();
-        return out;
-    }
-    bool present = false, readable = false;
-    std::int64_t attemptId = 0;
-    SavedBoard &b = out.board;
-    if (row.next()) {
-        present = true;
-        ResumeColumns r;
-        std::int64_t boardId = 0, misses = 0, color = 0, painted = 0, playMs = 0;
-        readable = readInt(row, 0, 1, INT64_MAX, &attemptId) && readInt(row, 1, 1, INT64_MAX, &boardId) &&
-                   readText(row, 2, &r.found) && readText(row, 3, &r.lines) && readText(row, 4, &r.cells) &&
-                   readText(row, 5, &r.standing) && readText(row, 6, &r.pick) &&
-                   readInt(row, 7, 0, kMaxRestingMisses, &misses) && readInt(row, 8, 0, kColorSchemes - 1, &color) &&
-                   readInt(row, 9, 0, kColorSchemes - 1, &painted) && readInt(row, 10, 0, kMaxPlayMs, &playMs) &&
-                   decodeResume(r, &b);
-        b.attemptId = attemptId;
-        b.boardId = boardId;
-        b.intMISS = int(misses);
-        b.intCOLOR = int(color);
-        b.intGRADE = int(painted);
-        b.playMs = playMs;
-        if (row.next())
-            readable = false; // more than one board in play
-    }
-    row.finish();
-    if (!present) {
-        out.status = ResumeLoad::Status::None;
-    } else if (!readable) {
-        out.problem = QStringLiteral("the saved board holds values the game never writes");
-    } else {
-        // The attempt must be open on this board; its misses as recorded can only add.
-        QSqlQuery &attempt = d.statement(QStringLiteral(
-            "SELECT a.board_id, a.misses, (SELECT count(*) FROM picks p WHERE p.attempt_id = a.id AND p.found = 0),"
-            " b.level, b.dealt_at, b.tiles, b.idioms FROM attempts a JOIN boards b ON b.id = a.board_id"
-            " WHERE a.id = ? AND a.result = 0"));
-        if (!d.run(attempt, {v64(attemptId)})) {
-            d.failedRead();
-            return ResumeLoad();
-        }
-        std::int64_t boardId = 0, misses = 0, missPicks = 0;
-        DealtBoard deal;
-        const bool open = attempt.next() && readInt(attempt, 0, 1, INT64_MAX, &boardId) &&
-                          readInt(attempt, 1, 0, INT32_MAX, &misses) && readInt(attempt, 2, 0, INT32_MAX, &missPicks) &&
-                          readDeal(attempt, 3, &deal);
-        attempt.finish();
-        if (!open || boardId != b.boardId) {
-            out.problem = QStringLiteral("the saved board's attempt is not in play");
-        } else {
-            b.level = deal.level;
-            b.strMOJI = deal.strMOJI;
-            b.strGOKU = deal.strGOKU;
-            b.intMISS = int(std::max({std::int64_t(b.intMISS), misses, missPicks}));
-            const std::optional<std::vector<Idiom>> list = levelList ? levelList(b.level) : std::nullopt;
-            if (!list)
-                out.problem = QStringLiteral("the list of level %1 no longer reads").arg(levelFileName(b.level));
-            else
-                out.problem = checkSavedBoard(b, *list);
-        }
-    }
-    if (present && out.problem.isEmpty())
-        out.status = ResumeLoad::Status::Ok;
-    else if (present)
-        out.status = ResumeLoad::Status::SetAside;
-
-    // Any other board left open (a deal the game never saved at rest) can no longer be played;
-    // a board that cannot be laid out again is set aside. Both count as abandoned.
-    const std::int64_t keep = out.status == ResumeLoad::Status::Ok ? attemptId : 0;
-    const std::int64_t now = d.now();
-    d.write([&] {
-        if (!d.run(QStringLiteral("UPDATE attempts SET result = ?, ended_at = ? WHERE result = 0 AND id <> ?"),
-                   {int(BoardEnd::SetAside), v64(now), v64(keep)}))
-            return Step::Failed;
-        if (!keep && present && !d.run(QStringLiteral("DELETE FROM resume")))
-            return Step::Failed;
-        return Step::Done;
-    });
-    if (out.status == ResumeLoad::Status::SetAside) {
-        qWarning("The saved board was set aside: %s", qPrintable(out.problem));
-        out.board = SavedBoard();
-    }
-    return out;
 }
 
 // ---------------------------------------------------------------- notebook

@@ -94,4 +94,17 @@ struct RecordsStore::Impl {
     Connect connect(const QString &path, QString *why);
 };
 
+// The columns of the resume row that the board in play fills.
+struct ResumeColumns {
+    QString found, lines, cells, standing, pick;
+};
+
+// A board in play as the columns of the resume row; nothing when it cannot be written.
+std::optional<ResumeColumns> encodeResume(const SavedBoard &b);
+// A stored integer bound as a 64-bit value.
+QVariant v64(std::int64_t n);
+// A deal read from a query's columns from `first` on (level, dealt at, tiles, idioms); false when
+// its shape is not a board's.
+bool readDeal(const QSqlQuery &q, int first, DealtBoard *b);
+
 } // namespace horokata
