@@ -3,6 +3,7 @@
 // system's temporary folder, on disk like the player's own.
 #include "records/notebook.h"
 #include "records/records_store.h"
+#include "store_boards.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -13,21 +14,8 @@ using namespace horokata;
 
 namespace {
 
-const QString kDictionary = QStringLiteral(HOROKATA_PROGRAM_DIR "/") + QString::fromUtf8(kDictionaryFileName);
-
-DealtBoard boardOf(const QStringList &idioms, qsizetype first, int level)
-{
-    DealtBoard b;
-    b.level = level;
-    QString text;
-    for (int k = 0; k < kIdioms; ++k) {
-        b.strGOKU[std::size_t(k)] = idioms[(first + k) % idioms.size()];
-        text += b.strGOKU[std::size_t(k)];
-    }
-    for (int i = 0; i < kCells; ++i)
-        b.strMOJI[std::size_t(i)] = text.mid(i, 1);
-    return b;
-}
+using bench::boardOf;
+using bench::kDictionary;
 
 QStringList dictionaryIdioms(const IdiomDictionary &dictionary)
 {
@@ -54,18 +42,28 @@ SavedBoard restingBoard(const DealtBoard &d, DealIds ids)
     return b;
 }
 
-void BM_SaveAtRest(benchmark::State &state)
-{
+// A store with one board dealt and at rest after a find and a miss.
+struct BoardAtRest {
     QTemporaryDir dir;
     RecordsStore store;
-    store.open(dir.filePath(QStringLiteral("records.sqlite")));
-    const IdiomDictionary dictionary = readIdiomDictionary(kDictionary);
-    const DealtBoard deal = boardOf(dictionaryIdioms(dictionary), 0, 0);
-    const DealIds ids = store.recordDeal(deal);
-    SavedBoard board = restingBoard(deal, ids);
+    DealtBoard deal;
+    DealIds ids;
+    SavedBoard board;
+    BoardAtRest()
+    {
+        store.open(dir.filePath(QStringLiteral("records.sqlite")));
+        deal = boardOf(dictionaryIdioms(readIdiomDictionary(kDictionary)), 0, 0);
+        ids = store.recordDeal(deal);
+        board = restingBoard(deal, ids);
+    }
+};
+
+void BM_SaveAtRest(benchmark::State &state)
+{
+    BoardAtRest rest;
     for (auto _ : state) {
-        ++board.playMs;
-        if (!store.saveResume(board))
+        ++rest.board.playMs;
+        if (!rest.store.saveResume(rest.board))
             state.SkipWithError("the save failed");
     }
 }
@@ -74,16 +72,11 @@ BENCHMARK(BM_SaveAtRest)->Unit(benchmark::kMillisecond);
 // A pick recorded with the board after it, in one transaction (what a find or a miss costs).
 void BM_PickAndSaveAtRest(benchmark::State &state)
 {
-    QTemporaryDir dir;
-    RecordsStore store;
-    store.open(dir.filePath(QStringLiteral("records.sqlite")));
-    const IdiomDictionary dictionary = readIdiomDictionary(kDictionary);
-    const DealtBoard deal = boardOf(dictionaryIdioms(dictionary), 0, 0);
-    const DealIds ids = store.recordDeal(deal);
-    SavedBoard board = restingBoard(deal, ids);
+    BoardAtRest rest;
     for (auto _ : state) {
-        ++board.playMs;
-        if (!store.recordPick(ids.attemptId, PickResult::Found, 1, deal.strGOKU[0], board.playMs, &board))
+        ++rest.board.playMs;
+        if (!rest.store.recordPick(rest.ids.attemptId, PickResult::Found, 1, rest.deal.strGOKU[0], rest.board.playMs,
+                                   &rest.board))
             state.SkipWithError("the save failed");
     }
 }

@@ -2,6 +2,7 @@
 // met: opened (built, shown and painted once), and a keystroke in the notebook's search box
 // (the query, the list reset and the list painted). Windows are drawn offscreen.
 #include "records/records_store.h"
+#include "store_boards.h"
 #include "records_ui/notebook_window.h"
 #include "records_ui/records_window.h"
 
@@ -15,21 +16,8 @@ using namespace horokata;
 
 namespace {
 
-const QString kDictionary = QStringLiteral(HOROKATA_PROGRAM_DIR "/") + QString::fromUtf8(kDictionaryFileName);
-
-DealtBoard boardOf(const QStringList &idioms, qsizetype first, int level)
-{
-    DealtBoard b;
-    b.level = level;
-    QString text;
-    for (int k = 0; k < kIdioms; ++k) {
-        b.strGOKU[std::size_t(k)] = idioms[(first + k) % idioms.size()];
-        text += b.strGOKU[std::size_t(k)];
-    }
-    for (int i = 0; i < kCells; ++i)
-        b.strMOJI[std::size_t(i)] = text.mid(i, 1);
-    return b;
-}
+using bench::boardOf;
+using bench::kDictionary;
 
 // A store holding `boards` boards of twenty dictionary idioms each, the first ten of each
 // found; wins, losses and abandoned boards in turn, or all lost (every idiom met).
