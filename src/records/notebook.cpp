@@ -61,21 +61,6 @@ QString gojuonKey(const QString &reading)
     return folded + QChar(u'\x01') + hiragana;
 }
 
-QString searchFold(const QString &text)
-{
-    QString out;
-    out.reserve(text.size());
-    for (QChar c : text) {
-        char16_t u = toHiragana(c.unicode());
-        if (u >= u'！' && u <= u'～')
-            u = char16_t(u - (u'！' - u'!'));
-        else if (u == u'　')
-            u = u' ';
-        out += QChar(u);
-    }
-    return out.toLower();
-}
-
 QString NotebookEntry::levelNames() const
 {
     QStringList names;
@@ -101,6 +86,7 @@ Notebook::Notebook(std::vector<NotebookRecord> records, const IdiomDictionary &d
         // An idiom without a reading sorts after every reading.
         k.sortKey = e.reading.isEmpty() ? QString(QChar(0xFFFF)) + e.record.idiom : gojuonKey(firstReading(e.reading));
         k.searchKey = searchFold(e.record.idiom + u'\n' + e.reading + u'\n' + e.meaning);
+        k.romaji = romajiKey(e.reading);
         entries_.push_back(std::move(e));
         keys_.push_back(std::move(k));
     }
@@ -111,11 +97,22 @@ Notebook::Notebook(std::vector<NotebookRecord> records, const IdiomDictionary &d
         const int c = keys_[std::size_t(a)].sortKey.compare(keys_[std::size_t(b)].sortKey);
         return c != 0 ? c < 0 : entries_[std::size_t(a)].record.idiom < entries_[std::size_t(b)].record.idiom;
     });
+    readingRank_.resize(entries_.size());
+    for (std::size_t rank = 0; rank < byReading_.size(); ++rank)
+        readingRank_[std::size_t(byReading_[rank])] = int(rank);
+}
+
+bool Notebook::matches(const Keys &keys, const QString &needle, const QString &romaji) const
+{
+    return needle.isEmpty() || keys.searchKey.contains(needle) || (!romaji.isEmpty() && keys.romaji.contains(romaji));
 }
 
 std::vector<int> Notebook::query(const NotebookQuery &q) const
 {
     const QString needle = searchFold(q.search.trimmed());
+    // Romaji is tried where the query holds latin letters: a kana query matches kana as typed.
+    const bool latin = std::any_of(needle.begin(), needle.end(), [](QChar c) { return c >= u'a' && c <= u'z'; });
+    const QString romaji = latin ? romajiQuery(needle) : QString();
     const int levelBit = q.level >= 0 && q.level < kLevelCount ? 1 << q.level : 0;
     std::vector<int> out;
     out.reserve(entries_.size());
@@ -123,7 +120,7 @@ std::vector<int> Notebook::query(const NotebookQuery &q) const
     for (int i : byReading_) {
         if (levelBit && !(entries_[std::size_t(i)].record.levels & levelBit))
             continue;
-        if (!needle.isEmpty() && !keys_[std::size_t(i)].searchKey.contains(needle))
+        if (!matches(keys_[std::size_t(i)], needle, romaji))
             continue;
         out.push_back(i);
     }

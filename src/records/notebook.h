@@ -4,6 +4,7 @@
 
 #include "idioms/idiom_dictionary.h"
 #include "records/records_store.h"
+#include "study/kana_search.h"
 
 #include <QString>
 #include <vector>
@@ -29,8 +30,10 @@ struct NotebookEntry {
 struct NotebookQuery {
     NotebookSort sort = NotebookSort::Newest;
     int level = -1; // only idioms met on this level, -1 all
-    // Matches the idiom, the reading or the meaning. Hiragana and katakana match each other,
-    // letters match whatever their case; surrounding blanks are ignored; "" matches all.
+    // Matches the idiom, the reading or the meaning. Hiragana, katakana and half-width kana
+    // match each other, letters match whatever their case; romaji matches the reading in any
+    // usual spelling, a half-typed syllable as its start; surrounding blanks are ignored;
+    // "" matches all.
     QString search;
 };
 
@@ -48,23 +51,25 @@ public:
     std::vector<NotebookEntry> select(const NotebookQuery &q) const;
     // The index of an idiom, or -1 when not met.
     int indexOf(const QString &idiom) const;
+    // An entry's place in gojūon order of its reading.
+    int readingRank(int entry) const { return readingRank_[std::size_t(entry)]; }
 
 private:
     struct Keys {
         QString sortKey;   // folded first reading, then the reading itself
         QString searchKey; // idiom, readings and meaning, folded for matching
+        QString romaji;    // the readings in canonical romaji
     };
+    bool matches(const Keys &keys, const QString &needle, const QString &romaji) const;
     std::vector<NotebookEntry> entries_;
     std::vector<Keys> keys_;
-    std::vector<int> byReading_; // indices sorted once by reading
+    std::vector<int> byReading_;   // indices sorted once by reading
+    std::vector<int> readingRank_; // entry → its place in byReading_
 };
 
 // The reading folded for gojūon order: katakana to hiragana, voiced and semi-voiced kana to
 // their plain kana and small kana to large, long vowel marks dropped; ties are broken by the
 // unfolded reading, so かい < がい < かく.
 QString gojuonKey(const QString &reading);
-// Text folded for matching: katakana to hiragana, letters to lower case, full-width ASCII
-// to ASCII.
-QString searchFold(const QString &text);
 
 } // namespace horokata
