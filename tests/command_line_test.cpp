@@ -34,6 +34,7 @@ protected:
         env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
         QProcess p;
         p.setProcessEnvironment(env);
+        p.setWorkingDirectory(dir.path());
         p.start(kProgram, arguments);
         EXPECT_TRUE(p.waitForFinished(30000)) << "the program did not end";
         Outcome r;
@@ -114,18 +115,30 @@ TEST_F(CommandLineTest, ExportNotebookWritesEveryIdiomWhileTheGameHoldsTheStore)
             continue;
         }
         const QStringList fields = line.split(u'\t');
-        ASSERT_EQ(fields.size(), 6) << line.toStdString();
+        ASSERT_EQ(fields.size(), 5) << line.toStdString();
         rows.insert(fields[0], fields);
     }
     EXPECT_TRUE(headers.contains(QStringLiteral("#separator:tab")));
-    EXPECT_TRUE(headers.contains(QStringLiteral("#deck:ホロカタ 四字熟語")));
+    EXPECT_TRUE(headers.contains(QStringLiteral("#notetype:Basic")));
     ASSERT_EQ(rows.size(), kIdioms);
     const QStringList first = rows.value(QStringLiteral("異口同音"));
-    ASSERT_EQ(first.size(), 6);
-    EXPECT_EQ(first[1], QStringLiteral("いくどうおん、いこうどうおん")) << "readings from the program folder";
-    EXPECT_TRUE(first[2].contains(QStringLiteral("unanimously")));
-    EXPECT_EQ(first.mid(3), (QStringList{"1", "0", "初級"}));
-    EXPECT_EQ(rows.value(idioms[19]).mid(3), (QStringList{"0", "1", "初級"}));
+    ASSERT_EQ(first.size(), 5);
+    EXPECT_TRUE(first[1].startsWith(QStringLiteral("いくどうおん、いこうどうおん<br>"))) << "readings from the program folder";
+    EXPECT_TRUE(first[1].contains(QStringLiteral("unanimously")));
+    EXPECT_EQ(first.mid(2), (QStringList{"初級 horokata", "ホロカタ 四字熟語", "発見 1 回・見逃し 0 回"}));
+    EXPECT_EQ(rows.value(idioms[19]).last(), QStringLiteral("発見 0 回・見逃し 1 回"));
+
+    // "-" is standard output: the same notes, the count on stderr.
+    const Outcome piped = run({QStringLiteral("--export-notebook"), QStringLiteral("-")});
+    EXPECT_EQ(piped.exitCode, 0) << piped.err.toStdString();
+    EXPECT_EQ(piped.out.toUtf8(), bytes);
+    EXPECT_TRUE(piped.err.contains(QStringLiteral("20 idioms"))) << piped.err.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("-"))));
+    // An option that only prints never silently cancels the export.
+    const Outcome mixed = run({QStringLiteral("--export-notebook"), deck, QStringLiteral("--version")});
+    EXPECT_EQ(mixed.exitCode, 2);
+    EXPECT_TRUE(mixed.err.contains(QStringLiteral("--version"))) << mixed.err.toStdString();
+    EXPECT_TRUE(mixed.out.isEmpty());
 
     // A place that cannot be written: a non-zero exit, the reason on stderr, no file.
     QFile blocker(dir.filePath(QStringLiteral("plain-file")));

@@ -17,6 +17,8 @@ namespace horokata {
 namespace {
 
 const QString kExportOption = QStringLiteral("export-notebook");
+// The file name that stands for standard output.
+const QString kStandardOutput = QStringLiteral("-");
 
 void say(FILE *stream, const QString &text)
 {
@@ -39,7 +41,7 @@ void setUp(QCommandLineParser &parser)
     parser.addVersionOption();
     parser.addOption(QCommandLineOption(kExportOption,
                                         QStringLiteral("Write every idiom met (the notebook) to FILE as a tab-separated "
-                                                       "file that Anki imports, then exit."),
+                                                       "file that Anki imports, then exit; - writes to standard output."),
                                         QStringLiteral("FILE")));
 }
 
@@ -81,6 +83,16 @@ std::optional<int> runTerminalCommand(int &argc, char **argv)
     if (!parser.parse(QCoreApplication::arguments())) {
         sayError(parser.errorText() + QStringLiteral("\nTry 'horokata --help' for more information."));
         return kExitUsage;
+    }
+    // An export given with an option that only prints would be cancelled by it without a word.
+    if (parser.isSet(kExportOption)) {
+        for (const char *printing : {"help", "help-all", "version"}) {
+            if (parser.isSet(QString::fromLatin1(printing))) {
+                sayError(QStringLiteral("--%1 cannot be given with --export-notebook\nTry 'horokata --help' for more information.")
+                             .arg(QString::fromLatin1(printing)));
+                return kExitUsage;
+            }
+        }
     }
     if (parser.isSet(QStringLiteral("help-all")))
         parser.process(QCoreApplication::arguments()); // Qt's own help with its options; exits
@@ -140,6 +152,17 @@ int exportNotebookCommand(const QString &file, const QString &recordsPath, const
                      .arg(dictionaryPath));
     const Notebook notebook(store.notebook(), dictionary);
     const std::vector<NotebookEntry> entries = notebook.select(NotebookQuery{});
+    if (file == kStandardOutput) {
+        // The notes are the output: the count goes to stderr, out of their way.
+        const QByteArray bytes = ankiExportText(entries);
+        if (std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout) != std::size_t(bytes.size())
+            || std::fflush(stdout) != 0) {
+            sayError(QStringLiteral("cannot write the notes to standard output"));
+            return kExitFailed;
+        }
+        say(stderr, QStringLiteral("%1 idioms written to standard output\n").arg(entries.size()));
+        return kExitOk;
+    }
     QString error;
     if (!writeAnkiExport(file, entries, &error)) {
         sayError(QStringLiteral("cannot write %1: %2").arg(file, error));

@@ -1,5 +1,6 @@
 // The command line: --help, --version and --export-notebook answer in the terminal and open
-// no window; anything else it does not know is refused with a message.
+// no window; anything else it does not know, or an export mixed with an option that only
+// prints, is refused with a message.
 #pragma once
 
 #include <QStringList>
@@ -22,7 +23,7 @@ std::optional<int> runTerminalCommand(int &argc, char **argv);
 std::optional<int> refuseUnknownArguments(const QStringList &arguments);
 
 // Writes the whole notebook of the records file at `recordsPath`, with readings and meanings
-// from the dictionary at `dictionaryPath`, to `file` for Anki. Opens the records read-only,
+// from the dictionary at `dictionaryPath`, to `file` ("-": standard output) for Anki. Opens the records read-only,
 // so the game may be running. Says what happened on stdout or stderr; returns the exit code.
 int exportNotebookCommand(const QString &file, const QString &recordsPath, const QString &dictionaryPath);
 

@@ -10,47 +10,86 @@ namespace horokata {
 
 namespace {
 
-// Column of the level tags, counted from 1 as Anki counts.
-constexpr int kTagsColumn = 6;
+bool isLineBreak(char16_t u)
+{
+    return u == u'\n' || u == u'\r' || u == 0x0B || u == 0x0C || u == 0x85 || u == 0x2028 || u == 0x2029;
+}
 
-// A field on one line: tabs and line breaks become spaces. A field holding a double quote is
-// quoted, quotes doubled, so that the importer never reads it as the start of a quoted field.
-QString field(const QString &text)
+// Text as an HTML field on one row: markup characters escaped, line breaks as <br> (CR LF as
+// one), tabs and other control characters as spaces.
+QString htmlField(const QString &text)
 {
     QString out;
-    out.reserve(text.size());
-    for (QChar c : text) {
-        const char16_t u = c.unicode();
-        const bool lineBreak = u == u'\n' || u == u'\r' || u == 0x0B || u == 0x0C || u == 0x85 || u == 0x2028 || u == 0x2029;
-        out += (u == u'\t' || lineBreak || (u < 0x20)) ? QChar(u' ') : c;
+    out.reserve(text.size() + 8);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        if (u == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            continue;
+        switch (u) {
+        case u'&': out += QStringLiteral("&amp;"); break;
+        case u'<': out += QStringLiteral("&lt;"); break;
+        case u'>': out += QStringLiteral("&gt;"); break;
+        case u'"': out += QStringLiteral("&quot;"); break;
+        default:
+            if (isLineBreak(u))
+                out += QStringLiteral("<br>");
+            else
+                out += (u < 0x20 || u == 0x7F) ? QChar(u' ') : QChar(u);
+        }
     }
-    if (out.contains(u'"'))
-        out = u'"' + out.replace(u'"', QStringLiteral("\"\"")) + u'"';
     return out;
 }
 
+// A field as it stands in the row. Anki reads a row that starts with # as a comment; quoted,
+// the field is read as it is (it holds no double quote once escaped).
+QString cell(const QString &html)
+{
+    return html.startsWith(u'#') ? u'"' + html + u'"' : html;
+}
+
+QString back(const NotebookEntry &e)
+{
+    const QString reading = htmlField(e.reading);
+    const QString meaning = htmlField(e.meaning);
+    if (reading.isEmpty() || meaning.isEmpty())
+        return reading + meaning;
+    return reading + QStringLiteral("<br>") + meaning;
+}
+
+// Anki separates tags by spaces: a space inside a level's name would split it.
 QString tags(int levels)
 {
     QStringList names;
     for (int level = 0; level < kLevelCount; ++level)
         if (levels & (1 << level))
-            names << levelFileName(level);
+            names << levelFileName(level).simplified().replace(u' ', u'_');
+    names << kAnkiTag;
     return names.join(u' ');
+}
+
+QString counts(const NotebookRecord &r)
+{
+    return QStringLiteral("発見 %1 回・見逃し %2 回").arg(r.found).arg(r.missed);
 }
 
 } // namespace
 
 QByteArray ankiExportText(const std::vector<NotebookEntry> &entries)
 {
-    QString text;
-    text += QStringLiteral("#separator:tab\n#html:false\n#notetype:Basic\n");
-    text += QStringLiteral("#deck:") + kAnkiDeck + u'\n';
-    text += QStringLiteral("#columns:熟語\t読み\t意味\t見つけた回数\t見逃した回数\tTags\n");
-    text += QStringLiteral("#tags column:%1\n").arg(kTagsColumn);
+    QString text = QStringLiteral("#separator:tab\n#html:true\n#notetype:Basic\n");
+    text += QStringLiteral("#tags column:%1\n#deck column:%2\n").arg(int(kAnkiTagsColumn)).arg(int(kAnkiDeckColumn));
+    QStringList row;
     for (const NotebookEntry &e : entries) {
-        const QStringList row = {field(e.record.idiom), field(e.reading),  field(e.meaning),
-                                 QString::number(e.record.found), QString::number(e.record.missed),
-                                 field(tags(e.record.levels))};
+        row.clear();
+        row.resize(kAnkiColumns);
+        row[kAnkiFrontColumn - 1] = htmlField(e.record.idiom);
+        row[kAnkiBackColumn - 1] = back(e);
+        // Tags and deck are names, not HTML: Anki takes them as written.
+        row[kAnkiTagsColumn - 1] = tags(e.record.levels);
+        row[kAnkiDeckColumn - 1] = kAnkiDeck;
+        row[kAnkiCountsColumn - 1] = counts(e.record);
+        for (QString &field : row)
+            field = cell(field);
         text += row.join(u'\t') + u'\n';
     }
     return text.toUtf8();
