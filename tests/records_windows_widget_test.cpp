@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -221,9 +222,32 @@ TEST_F(RecordsWindowsTest, NotebookSearchesShowsCardsAndOpensAtAnIdiom)
     EXPECT_TRUE(shown.contains(QStringLiteral("改革開放")));
     w.searchBox()->setText(QStringLiteral("カイカク"));
     EXPECT_EQ(w.shownCount(), 1);
+    // Half-width katakana and romaji, a syllable half typed, find it too.
+    for (const QString &typed : {QStringLiteral("ｶｲｶｸ"), QStringLiteral("kaikakuk"), QStringLiteral("KAIKAKU KAIHOU")}) {
+        w.searchBox()->setText(typed);
+        ASSERT_EQ(w.shownCount(), 1) << typed.toStdString();
+        EXPECT_EQ(w.shownIdiom(0), QStringLiteral("改革開放"));
+        EXPECT_FALSE(w.noMatchLabel()->isVisible());
+    }
     w.searchBox()->setText(QStringLiteral("no such words anywhere"));
     EXPECT_EQ(w.shownCount(), 0);
+    EXPECT_TRUE(w.noMatchLabel()->isVisible());
+    EXPECT_EQ(w.noMatchLabel()->text(), QStringLiteral("該当なし"));
     EXPECT_FALSE(w.exportButton()->isEnabled());
+
+    // A click on a header sorts by its column, and the sort holds while the player types.
+    w.searchBox()->clear();
+    QHeaderView *header = w.list()->horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(4) + 5, header->height() / 2)); // 見逃し
+    ASSERT_EQ(w.headerSortColumn(), 4);
+    w.searchBox()->setText(QStringLiteral("i"));
+    ASSERT_GT(w.shownCount(), 1);
+    const auto missed = [&](int row) { return w.list()->model()->index(row, 4).data().toString(); };
+    EXPECT_EQ(missed(0), QStringLiteral("1")) << "most missed first";
+    EXPECT_EQ(missed(w.shownCount() - 1), QStringLiteral("0"));
+    w.sortBox()->setCurrentIndex(0);
+    EXPECT_EQ(w.headerSortColumn(), -1);
     w.searchBox()->clear();
     w.levelBox()->setCurrentIndex(1 + 2); // 特殊
     EXPECT_EQ(w.shownCount(), kIdioms);

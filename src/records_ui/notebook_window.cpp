@@ -1,36 +1,25 @@
 // The idiom notebook window "単語帳".
 #include "records_ui/notebook_window.h"
 
-#include "records/anki_export.h"
 #include "records/records_store.h"
 #include "records_ui/game_look.h"
+#include "records_ui/notebook_model.h"
 #include "platform/fonts.h"
 
-#include <QAbstractTableModel>
 #include <QComboBox>
-#include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QStandardPaths>
 #include <QTableView>
 #include <QVBoxLayout>
 
 namespace horokata {
 
 namespace {
-
-enum Column { IdiomColumn, ReadingColumn, LevelColumn, FoundColumn, MissedColumn, MeaningColumn, Columns };
-const std::array<const char *, Columns> kHeaders = {"熟語", "読み", "級", "発見", "見逃し", "意味"};
-const std::array<const char *, Columns> kHeaderTips = {
-    "出会った四字熟語", "かなの読み", "出会った級", "見つけた回数", "負けた面で明かされた回数", "意味（英語）"};
 
 // Sort orders in the order the sort box lists them.
 const std::array<std::pair<NotebookSort, const char *>, 3> kSorts = {{
@@ -52,63 +41,6 @@ QString sensesOnLines(QString escapedMeaning)
 }
 
 } // namespace
-
-// The list as shown: rows are indices into the notebook's entries.
-class NotebookModel : public QAbstractTableModel {
-public:
-    explicit NotebookModel(QObject *parent) : QAbstractTableModel(parent) {}
-
-    void setRows(const Notebook *notebook, std::vector<int> rows)
-    {
-        beginResetModel();
-        notebook_ = notebook;
-        rows_ = std::move(rows);
-        endResetModel();
-    }
-    const std::vector<int> &rows() const { return rows_; }
-
-    int rowCount(const QModelIndex &parent = {}) const override
-    {
-        return parent.isValid() ? 0 : static_cast<int>(rows_.size());
-    }
-    int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : Columns; }
-
-    QVariant data(const QModelIndex &index, int role) const override
-    {
-        if (!notebook_ || !index.isValid() || index.row() >= rowCount())
-            return {};
-        const NotebookEntry &e = notebook_->entries()[std::size_t(rows_[std::size_t(index.row())])];
-        if (role == Qt::DisplayRole || (role == Qt::ToolTipRole && index.column() == MeaningColumn)) {
-            switch (index.column()) {
-            case IdiomColumn: return e.record.idiom;
-            case ReadingColumn: return e.reading;
-            case LevelColumn: return e.levelNames();
-            case FoundColumn: return QString::number(e.record.found);
-            case MissedColumn: return QString::number(e.record.missed);
-            case MeaningColumn: return e.meaning;
-            default: return {};
-            }
-        }
-        if (role == Qt::TextAlignmentRole && (index.column() == FoundColumn || index.column() == MissedColumn))
-            return int(Qt::AlignCenter);
-        return {};
-    }
-
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
-    {
-        if (orientation != Qt::Horizontal || section < 0 || section >= Columns)
-            return QAbstractTableModel::headerData(section, orientation, role);
-        if (role == Qt::DisplayRole)
-            return QString::fromUtf8(kHeaders[std::size_t(section)]);
-        if (role == Qt::ToolTipRole)
-            return QString::fromUtf8(kHeaderTips[std::size_t(section)]);
-        return {};
-    }
-
-private:
-    const Notebook *notebook_ = nullptr;
-    std::vector<int> rows_;
-};
 
 NotebookWindow::NotebookWindow(RecordsStore &store, IdiomDictionary dictionary, QWidget *parent)
     : QWidget(parent, Qt::Window), store_(store), dictionary_(std::move(dictionary))
@@ -141,7 +73,8 @@ NotebookWindow::NotebookWindow(RecordsStore &store, IdiomDictionary dictionary, 
 
     connect(search_, &QLineEdit::textChanged, this, &NotebookWindow::applyQuery);
     connect(level_, &QComboBox::currentIndexChanged, this, &NotebookWindow::applyQuery);
-    connect(sort_, &QComboBox::currentIndexChanged, this, &NotebookWindow::applyQuery);
+    connect(sort_, &QComboBox::currentIndexChanged, this, &NotebookWindow::sortBoxChanged);
+    connect(list_->horizontalHeader(), &QHeaderView::sectionClicked, this, &NotebookWindow::sortByHeader);
     // The card follows the row chosen: a click on the current row that a search left
     // unselected selects it without moving the current row.
     connect(list_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -211,12 +144,24 @@ QHBoxLayout *NotebookWindow::buildListAndCard()
     QHeaderView *header = list_->horizontalHeader();
     header->setHighlightSections(false);
     header->setStretchLastSection(true);
-    list_->setColumnWidth(IdiomColumn, 100);
-    list_->setColumnWidth(ReadingColumn, 150);
-    list_->setColumnWidth(LevelColumn, 80);
-    list_->setColumnWidth(FoundColumn, 50);
-    list_->setColumnWidth(MissedColumn, 60);
+    // A click on a header sorts by its column; the model is sorted here, not by the view.
+    header->setSectionsClickable(true);
+    header->setSortIndicatorShown(false);
+    header->setSortIndicator(-1, Qt::AscendingOrder);
+    list_->setColumnWidth(NotebookModel::IdiomColumn, 100);
+    list_->setColumnWidth(NotebookModel::ReadingColumn, 150);
+    list_->setColumnWidth(NotebookModel::LevelColumn, 80);
+    list_->setColumnWidth(NotebookModel::FoundColumn, 50);
+    list_->setColumnWidth(NotebookModel::MissedColumn, 60);
     middle->addWidget(list_, 1);
+    noMatch_ = new QLabel(QStringLiteral("該当なし"), list_->viewport());
+    noMatch_->setObjectName(QStringLiteral("noMatch"));
+    noMatch_->setAccessibleName(noMatch_->text());
+    noMatch_->setAlignment(Qt::AlignCenter);
+    noMatch_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    noMatch_->setStyleSheet(QStringLiteral("QLabel#noMatch { color: #606060; font-size: 14pt; background: transparent; }"));
+    (new QVBoxLayout(list_->viewport()))->addWidget(noMatch_);
+    noMatch_->hide();
 
     card_ = new QLabel(this);
     card_->setObjectName(QStringLiteral("card"));
@@ -322,10 +267,17 @@ void NotebookWindow::reload()
 void NotebookWindow::applyQuery()
 {
     const QString selected = selectedIdiom();
-    model_->setRows(&notebook_, notebook_.query(query()));
+    std::vector<int> found = notebook_.query(query());
+    if (headerSort_ >= 0)
+        sortByColumn(found, notebook_, headerSort_, headerOrder_);
+    model_->setRows(&notebook_, std::move(found));
     const int total = static_cast<int>(notebook_.entries().size());
-    count_->setText(shownCount() == total ? QStringLiteral("%1 語").arg(total)
-                                          : QStringLiteral("%1 語（全 %2 語）").arg(shownCount()).arg(total));
+    noMatch_->setVisible(shownCount() == 0 && total > 0);
+    if (shownCount() == 0 && total > 0)
+        count_->setText(QStringLiteral("該当なし（全 %1 語）").arg(total));
+    else
+        count_->setText(shownCount() == total ? QStringLiteral("%1 語").arg(total)
+                                              : QStringLiteral("%1 語（全 %2 語）").arg(shownCount()).arg(total));
     count_->setAccessibleName(count_->text());
     export_->setEnabled(shownCount() > 0);
     // The card stays on its idiom while the idiom is still listed.
@@ -337,13 +289,41 @@ void NotebookWindow::applyQuery()
         showCardOf(-1);
 }
 
+void NotebookWindow::sortByHeader(int column)
+{
+    if (column < 0 || column >= NotebookModel::Columns)
+        return;
+    // A second click turns the order round; counts start with the largest.
+    const bool counts = column == NotebookModel::FoundColumn || column == NotebookModel::MissedColumn;
+    if (column == headerSort_)
+        headerOrder_ = headerOrder_ == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    else
+        headerOrder_ = counts ? Qt::DescendingOrder : Qt::AscendingOrder;
+    headerSort_ = column;
+    QHeaderView *header = list_->horizontalHeader();
+    const QSignalBlocker block(header);
+    header->setSortIndicatorShown(true);
+    header->setSortIndicator(column, headerOrder_);
+    applyQuery();
+}
+
+void NotebookWindow::sortBoxChanged()
+{
+    headerSort_ = -1;
+    QHeaderView *header = list_->horizontalHeader();
+    const QSignalBlocker block(header);
+    header->setSortIndicatorShown(false);
+    header->setSortIndicator(-1, Qt::AscendingOrder);
+    applyQuery();
+}
+
 void NotebookWindow::selectEntry(int entry)
 {
     const auto &rows = model_->rows();
     const auto it = std::find(rows.begin(), rows.end(), entry);
     if (entry < 0 || it == rows.end())
         return;
-    const QModelIndex index = model_->index(static_cast<int>(it - rows.begin()), IdiomColumn);
+    const QModelIndex index = model_->index(static_cast<int>(it - rows.begin()), NotebookModel::IdiomColumn);
     list_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     list_->scrollTo(index, QAbstractItemView::PositionAtCenter);
     showCardOf(entry);
@@ -420,71 +400,6 @@ void NotebookWindow::showEvent(QShowEvent *event)
     setStatus(QString());
     reload();
     QWidget::showEvent(event);
-}
-
-void NotebookWindow::chooseExportFile()
-{
-    if (fileDialog_) {
-        fileDialog_->raise();
-        fileDialog_->activateWindow();
-        return;
-    }
-    // The documents folder when there is one, else home.
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty() || !QDir(folder).exists())
-        folder = QDir::homePath();
-    auto *dialog = new QFileDialog(this, QStringLiteral("書き出し"), QDir(folder).filePath(QStringLiteral("ホロカタ単語帳.txt")),
-                                   QStringLiteral("Anki 用テキスト (*.txt);;すべてのファイル (*)"));
-    dialog->setObjectName(QStringLiteral("exportDialog"));
-    // Its words would otherwise take this window's white on its own light background.
-    applyGameLook(dialog);
-    dialog->setAcceptMode(QFileDialog::AcceptSave);
-    dialog->setFileMode(QFileDialog::AnyFile);
-    dialog->setDefaultSuffix(QStringLiteral("txt"));
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    // The dialog's own question about a file already there would wait in a loop of its own:
-    // it is asked below without waiting instead.
-    dialog->setOption(QFileDialog::DontConfirmOverwrite);
-    connect(dialog, &QFileDialog::fileSelected, this, &NotebookWindow::exportChosen);
-    fileDialog_ = dialog;
-    dialog->open();
-}
-
-void NotebookWindow::exportChosen(const QString &path)
-{
-    if (!QFileInfo::exists(path)) {
-        exportTo(path);
-        return;
-    }
-    auto *box = new QMessageBox(QMessageBox::Question, QStringLiteral("書き出し"),
-                                QStringLiteral("「%1」はすでにあります。置き換えますか？").arg(QFileInfo(path).fileName()),
-                                QMessageBox::NoButton, this);
-    box->setObjectName(QStringLiteral("replaceQuestion"));
-    QPushButton *yes = box->addButton(QStringLiteral("はい ○"), QMessageBox::YesRole);
-    QPushButton *no = box->addButton(QStringLiteral("いいえ ×"), QMessageBox::NoRole);
-    box->setDefaultButton(no);
-    box->setEscapeButton(no);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    applyGameLook(box);
-    // The list is written as it is shown when the answer comes.
-    connect(box, &QMessageBox::finished, this, [this, box, yes, path] {
-        if (box->clickedButton() == yes)
-            exportTo(path);
-    });
-    box->open();
-}
-
-bool NotebookWindow::exportTo(const QString &path)
-{
-    const std::vector<NotebookEntry> entries = notebook_.select(query());
-    QString error;
-    const bool ok = writeAnkiExport(path, entries, &error);
-    const QString name = QFileInfo(path).fileName();
-    const QString message = ok ? QStringLiteral("%1 語を「%2」に書き出しました。").arg(entries.size()).arg(name)
-                               : QStringLiteral("「%1」に書き出せませんでした：%2").arg(name, error);
-    setStatus(message);
-    emit exportFinished(ok, message);
-    return ok;
 }
 
 void NotebookWindow::keyPressEvent(QKeyEvent *event)

@@ -35,8 +35,12 @@ public:
     QLineEdit *searchBox() const { return search_; }
     QComboBox *sortBox() const { return sort_; }
     QComboBox *levelBox() const { return level_; }
+    // The column the list is sorted by through its header, -1 for the sort box's order.
+    int headerSortColumn() const { return headerSort_; }
     QLabel *card() const { return card_; }
     QPushButton *exportButton() const { return export_; }
+    // "該当なし" over the list when the search and the filter leave nothing to show.
+    QLabel *noMatchLabel() const { return noMatch_; }
     // What the list shows now, in its order.
     NotebookQuery query() const;
     int shownCount() const;
@@ -78,6 +82,10 @@ private:
     QHBoxLayout *buildListAndCard();
     QHBoxLayout *buildButtons();
     void applyQuery();
+    // A click on a column's header: the list sorted by it until the sort box is changed; the
+    // order holds through searches and reloads. A second click on it turns the order round.
+    void sortByHeader(int column);
+    void sortBoxChanged();
     void showCardOf(int entry);
     void selectEntry(int entry);
     int selectedEntry() const;
@@ -96,6 +104,9 @@ private:
     QPushButton *export_ = nullptr;
     QPushButton *close_ = nullptr;
     QLabel *status_ = nullptr;
+    QLabel *noMatch_ = nullptr;
+    int headerSort_ = -1; // the column the list is sorted by, -1 for the sort box's order
+    Qt::SortOrder headerOrder_ = Qt::AscendingOrder;
     QPointer<QFileDialog> fileDialog_;
     bool placed_ = false; // placed over the parent when first shown
 };
