@@ -72,8 +72,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Libraries the binary links come from dpkg-shlibdeps when it is there (dpkg-dev); the rest is
 # what Qt loads at run time: the X11 platform plugin, the GStreamer elements behind sound,
-# the SQLite driver behind the player's records, and a font with Japanese glyphs.
-set(horokata_runtime_depends qt6-qpa-plugins gstreamer1.0-plugins-base libqt6sql6-sqlite fonts-noto-cjk)
+# the SQLite driver behind the player's records, a font with Japanese glyphs, and Qt's own
+# Japanese words for the standard dialogs.
+set(horokata_runtime_depends qt6-qpa-plugins gstreamer1.0-plugins-base libqt6sql6-sqlite fonts-noto-cjk
+    qt6-translations-l10n)
 find_program(HOROKATA_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(HOROKATA_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

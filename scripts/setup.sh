@@ -14,6 +14,7 @@ packages=(
     desktop-file-utils appstream
     weston xwayland qt6-wayland
     qcoro-qt6-dev libqt6sql6-sqlite sqlite3
+    qt6-translations-l10n
     at-spi2-core python3-pyatspi dbus dbus-x11
 )
 missing=()

@@ -1,5 +1,6 @@
 // Program entry: the start-up refusals, then the main window.
 #include "app/command_line.h"
+#include "app/qt_translations.h"
 #include "app/startup.h"
 #include "main_window/main_window.h"
 #include "platform/qt_platform.h"
@@ -34,6 +35,7 @@ int main(int argc, char **argv)
     if (const std::optional<int> exitCode = horokata::refuseUnknownArguments(QCoreApplication::arguments()))
         return *exitCode;
     Q_INIT_RESOURCE(art);
+    horokata::installJapaneseQtTranslations(app);
     QApplication::setApplicationName(QStringLiteral("horokata"));
     // Window lists and taskbars name the game by its title, not by its file name.
     QGuiApplication::setApplicationDisplayName(QString::fromUtf8(horokata::kTitle));
