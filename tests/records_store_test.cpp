@@ -374,6 +374,17 @@ TEST_F(RecordsStoreTest, GoesWithoutRecordsWhenTheFileCannotBeUsed)
     EXPECT_TRUE(after.setLastLevel(1));
     EXPECT_FALSE(after.writeFailing());
     EXPECT_EQ(after.lastLevel(), 1);
+
+    // The folder moved away while in use: nothing is written into a file no longer there, and
+    // writing goes on once it is back.
+    const QString folder = QFileInfo(path).absolutePath();
+    ASSERT_TRUE(QDir().rename(folder, folder + QStringLiteral("-moved")));
+    EXPECT_FALSE(after.setLastLevel(2));
+    EXPECT_TRUE(after.writeFailing());
+    ASSERT_TRUE(QDir().rename(folder + QStringLiteral("-moved"), folder));
+    EXPECT_TRUE(after.setLastLevel(2));
+    EXPECT_EQ(after.lastLevel(), 2);
+    EXPECT_EQ(told.size(), 2);
 }
 
 TEST_F(RecordsStoreTest, KeepsAFileFoundDamagedInUseAndStopsWritingIt)

@@ -5,6 +5,7 @@
 #include <QAtomicInt>
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace horokata {
@@ -125,6 +126,15 @@ void RecordsStore::Impl::fail()
     tell(StoreNotice::WriteFailed, QStringLiteral("The records could not be written (%1). The game keeps the board and "
                                                   "tries again at its next rest.")
                                        .arg(lastError.text()));
+}
+
+bool RecordsStore::Impl::fileThere()
+{
+    if (QFileInfo::exists(outcome.path))
+        return true;
+    lastError = QSqlError(QString(), QStringLiteral("the file %1 is no longer there").arg(outcome.path),
+                          QSqlError::ConnectionError);
+    return false;
 }
 
 void RecordsStore::Impl::skipped(int rows, const char *what)

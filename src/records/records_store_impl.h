@@ -93,7 +93,7 @@ struct RecordsStore::Impl {
     {
         if (!usable || readOnly || damaged)
             return false;
-        if (!run(QStringLiteral("BEGIN IMMEDIATE"))) {
+        if (!fileThere() || !run(QStringLiteral("BEGIN IMMEDIATE"))) {
             fail();
             return false;
         }
@@ -117,6 +117,8 @@ struct RecordsStore::Impl {
     // Counts rows a read left out because they are not rows the game writes; told once.
     void skipped(int rows, const char *what);
     void tell(StoreNotice notice, const QString &details);
+    // The file is still where it was opened: SQLite would write on into a removed one unseen.
+    bool fileThere();
     // Moves the file at outcome.path with its journal files to a dated name beside it and starts
     // a new file. False, with outcome.reason set, when either cannot be done.
     bool setAsideAndStartAgain(const QString &why);
