@@ -581,43 +581,6 @@ TEST_F(RecordsStoreTest, SetsAsideTheFileWithItsLogAndNeverLendsALogToAnother)
     EXPECT_EQ(o.setAsidePath, cut);
 }
 
-TEST_F(RecordsStoreTest, ReadsAFileThatCannotBeWritten)
-{
-    {
-        RecordsStore s;
-        open(s);
-        play(s, 2, BoardEnd::Won);
-        const DealIds ids = s.recordDeal(deal(2, 1));
-        ASSERT_TRUE(s.saveResume(restingBoard(deal(2, 1), ids)));
-    }
-    const QString folder = QFileInfo(path).absolutePath();
-    const auto chattr = [](const char *flag, const QString &file) {
-        return QProcess::execute(QStringLiteral("chattr"), {QLatin1String(flag), file}) == 0;
-    };
-    if (!chattr("+i", folder))
-        GTEST_SKIP() << "this file system cannot make a folder immutable (chattr +i)";
-    for (const bool fileToo : {false, true}) {
-        SCOPED_TRACE(fileToo ? "folder and file" : "folder");
-        if (fileToo)
-            chattr("+i", path);
-        const QByteArray before = bytes(path);
-        for (const RecordsStore::Mode mode : {RecordsStore::Mode::ReadWrite, RecordsStore::Mode::ReadOnly}) {
-            RecordsStore s;
-            const OpenOutcome o = open(s, mode);
-            EXPECT_EQ(o.status, mode == RecordsStore::Mode::ReadOnly ? OpenOutcome::Status::Ok : OpenOutcome::Status::ReadOnly)
-                << o.reason.toStdString();
-            EXPECT_FALSE(s.writable());
-            EXPECT_EQ(s.summary().levels[2].won, 1);
-            EXPECT_EQ(s.notebook().size(), 1u);
-            EXPECT_EQ(s.loadResume([](int) { return std::optional(listOf(idiomsFrom(1))); }).status, ResumeLoad::Status::Ok);
-            EXPECT_FALSE(s.clearLevel(2));
-        }
-        EXPECT_EQ(bytes(path), before);
-    }
-    chattr("-i", path);
-    chattr("-i", folder);
-}
-
 TEST_F(RecordsStoreTest, ReadsBesideTheRunningGame)
 {
     RecordsStore game;

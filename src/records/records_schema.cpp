@@ -15,7 +15,7 @@ namespace {
 // A column as the game reads it. `repair` is how ALTER TABLE adds it back to a table that lost
 // it: without NOT NULL or a default, so that the rows it is added to read as NULL and are
 // skipped rather than trusted; nullptr for a key column, whose table is built again instead.
-struct ColumnSpec {
+struct ColumnShape {
     const char *name;
     const char *repair;
 };
@@ -23,11 +23,11 @@ struct ColumnSpec {
 // A table the game uses: the schema version that added it, how it is made, its columns by
 // name (a file may hold others too), and its indexes. Later versions add their tables and
 // columns here; an older file gains them on opening, a damaged one gets them back.
-struct TableSpec {
+struct TableShape {
     int since;
     const char *name;
     const char *create;
-    std::vector<ColumnSpec> columns;
+    std::vector<ColumnShape> columns;
     std::vector<std::pair<const char *, const char *>> indexes; // name, CREATE INDEX
     bool derived = false; // rebuilt from the other tables rather than patched
     // Run when the table was made again while the tables naming its rows were kept: keeps the
@@ -36,9 +36,9 @@ struct TableSpec {
 };
 
 // Times are ms since the epoch (UTC); play times are ms of the play clock.
-const std::vector<TableSpec> &tableSpecs()
+const std::vector<TableShape> &tableShapes()
 {
-    static const std::vector<TableSpec> specs = {
+    static const std::vector<TableShape> shapes = {
         // One row per board dealt: its level, the 80 tiles as dealt (cell order, one character
         // each) and the 20 idioms in order (four characters each, joined).
         {1, "boards",
@@ -99,12 +99,12 @@ const std::vector<TableSpec> &tableSpecs()
          {},
          true},
     };
-    return specs;
+    return shapes;
 }
 
-const TableSpec *specOf(const QString &table)
+const TableShape *shapeOf(const QString &table)
 {
-    for (const TableSpec &t : tableSpecs())
+    for (const TableShape &t : tableShapes())
         if (table == QLatin1String(t.name))
             return &t;
     return nullptr;
@@ -180,7 +180,7 @@ bool fillNotebookFromHistory(QSqlDatabase &db, QSqlError *error)
 
 // A table that lost a key column is made again: its rows move across by the columns both
 // have, and a row the new table refuses (a key or NOT NULL value missing) is left out.
-bool rebuildTable(QSqlDatabase &db, const TableSpec &t, int *dropped, QSqlError *error)
+bool rebuildTable(QSqlDatabase &db, const TableShape &t, int *dropped, QSqlError *error)
 {
     QSqlQuery q(db);
     const QString name = QLatin1String(t.name);
@@ -192,7 +192,7 @@ bool rebuildTable(QSqlDatabase &db, const TableSpec &t, int *dropped, QSqlError 
         return false;
     QStringList common;
     while (q.next())
-        for (const ColumnSpec &c : t.columns)
+        for (const ColumnShape &c : t.columns)
             if (q.value(0).toString() == QLatin1String(c.name))
                 common << q.value(0).toString();
     q.finish();
@@ -239,13 +239,13 @@ bool findSchemaGaps(QSqlDatabase &db, SchemaGaps *gaps, QSqlError *error)
         *error = q.lastError();
         return false;
     }
-    for (const TableSpec &t : tableSpecs()) {
+    for (const TableShape &t : tableShapes()) {
         const QString table = QLatin1String(t.name);
         if (!tables.contains(table)) {
             gaps->tables << table;
             continue;
         }
-        for (const ColumnSpec &c : t.columns)
+        for (const ColumnShape &c : t.columns)
             if (!columns.contains(table + u'.' + QLatin1String(c.name)))
                 gaps->columns << table + u'.' + QLatin1String(c.name);
         for (const auto &[index, create] : t.indexes)
@@ -258,9 +258,9 @@ bool findSchemaGaps(QSqlDatabase &db, SchemaGaps *gaps, QSqlError *error)
 bool repairSchema(QSqlDatabase &db, const SchemaGaps &gaps, int fileVersion, QStringList *repaired, QSqlError *error)
 {
     QSqlQuery q(db);
-    QSet<const TableSpec *> made; // tables made new here: their indexes come with them
+    QSet<const TableShape *> made; // tables made new here: their indexes come with them
     for (const QString &table : gaps.tables) {
-        const TableSpec *t = specOf(table);
+        const TableShape *t = shapeOf(table);
         if (!exec(q, QString::fromUtf8(t->create), error) || (t->derived && !fillNotebookFromHistory(db, error)))
             return false;
         made.insert(t);
@@ -271,36 +271,36 @@ bool repairSchema(QSqlDatabase &db, const SchemaGaps &gaps, int fileVersion, QSt
     }
     for (const QString &column : gaps.columns) {
         const QString table = column.section(u'.', 0, 0);
-        const TableSpec *t = specOf(table);
+        const TableShape *t = shapeOf(table);
         if (made.contains(t))
             continue;
-        const auto spec = std::find_if(t->columns.begin(), t->columns.end(),
-                                       [&](const ColumnSpec &c) { return column.section(u'.', 1) == QLatin1String(c.name); });
+        const auto shape = std::find_if(t->columns.begin(), t->columns.end(),
+                                       [&](const ColumnShape &c) { return column.section(u'.', 1) == QLatin1String(c.name); });
         if (t->derived) {
             if (!exec(q, QStringLiteral("DROP TABLE %1").arg(table), error) || !exec(q, QString::fromUtf8(t->create), error) ||
                 !fillNotebookFromHistory(db, error))
                 return false;
             made.insert(t);
             *repaired << QStringLiteral("the table %1 lacked the column %2: it was made again from the boards kept")
-                             .arg(table, QLatin1String(spec->name));
-        } else if (!spec->repair) {
+                             .arg(table, QLatin1String(shape->name));
+        } else if (!shape->repair) {
             int dropped = 0;
             if (!rebuildTable(db, *t, &dropped, error))
                 return false;
             made.insert(t);
             *repaired << QStringLiteral("the table %1 lacked its key column %2: it was made again, %3 rows left out")
-                             .arg(table, QLatin1String(spec->name)).arg(dropped);
+                             .arg(table, QLatin1String(shape->name)).arg(dropped);
         } else {
-            if (!exec(q, QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3").arg(table, QLatin1String(spec->name),
-                                                                             QLatin1String(spec->repair)), error))
+            if (!exec(q, QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3").arg(table, QLatin1String(shape->name),
+                                                                             QLatin1String(shape->repair)), error))
                 return false;
             *repaired << QStringLiteral("the column %1 was missing: it was added, and its rows are skipped").arg(column);
         }
     }
-    for (const TableSpec &t : tableSpecs())
+    for (const TableShape &t : tableShapes())
         if (made.contains(&t) && t.reserve && !exec(q, QString::fromUtf8(t.reserve), error))
             return false;
-    for (const TableSpec &t : tableSpecs())
+    for (const TableShape &t : tableShapes())
         for (const auto &[index, create] : t.indexes)
             if ((made.contains(&t) || gaps.indexes.contains(QLatin1String(index))) &&
                 !exec(q, QString::fromUtf8(create).replace(QStringLiteral("INDEX "), QStringLiteral("INDEX IF NOT EXISTS ")), error))
