@@ -581,6 +581,34 @@ TEST_F(RecordsStoreTest, SetsAsideTheFileWithItsLogAndNeverLendsALogToAnother)
     EXPECT_EQ(o.setAsidePath, cut);
 }
 
+TEST_F(RecordsStoreTest, ReadsAFileOrFolderThatCannotBeWritten)
+{
+    {
+        RecordsStore s;
+        open(s);
+        play(s, 2, BoardEnd::Won);
+    }
+    const auto chattr = [](const char *flag, const QString &file) {
+        return QProcess::execute(QStringLiteral("chattr"), {QLatin1String(flag), file}) == 0;
+    };
+    // The file alone (SQLite makes its -shm beside it), then the folder alone (it cannot).
+    for (const QString &locked : {path, QFileInfo(path).absolutePath()}) {
+        QFile::remove(path + QStringLiteral("-wal"));
+        QFile::remove(path + QStringLiteral("-shm"));
+        if (!chattr("+i", locked))
+            GTEST_SKIP() << "this file system cannot make a file immutable (chattr +i)";
+        const QByteArray before = bytes(path);
+        RecordsStore s;
+        const OpenOutcome o = open(s);
+        EXPECT_EQ(o.status, OpenOutcome::Status::ReadOnly) << o.reason.toStdString();
+        EXPECT_EQ(s.summary().levels[2].won, 1);
+        EXPECT_FALSE(s.clearLevel(2));
+        s.close();
+        chattr("-i", locked);
+        EXPECT_EQ(bytes(path), before);
+    }
+}
+
 TEST_F(RecordsStoreTest, ReadsBesideTheRunningGame)
 {
     RecordsStore game;

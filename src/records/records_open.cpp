@@ -238,6 +238,15 @@ RecordsStore::Impl::Connect RecordsStore::Impl::connect(const QString &path, QSt
 {
     readOnly = false;
     immutable = false;
+    // SQLite would open a file it cannot write for reading without a word, and then write on
+    // into its log: a file that does not open for writing is read instead.
+    QFile file(path);
+    if (file.exists() && !file.open(QIODevice::ReadWrite)) {
+        *why = file.errorString();
+        lastError = QSqlError(*why, QString(), QSqlError::ConnectionError, QString::number(kSqliteReadOnly));
+        return Connect::Unavailable;
+    }
+    file.close();
     const Connect c = openConnection(path, QString(), why);
     if (c != Connect::Ok)
         return c;
