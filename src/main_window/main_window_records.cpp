@@ -71,11 +71,10 @@ QCoro::Task<> MainWindow::openRecords()
     using S = OpenOutcome::Status;
     // One short sentence in the dialog; what happened, in full, is its tooltip.
     g_.strNOTE = outcome.status == S::Ok ? outcome.repaired.join(u'\n') : outcome.reason;
-    if (outcome.status == S::SetAside)
-        g_.strNOTE = QStringLiteral("%1\n%2").arg(outcome.reason, outcome.setAsidePath);
-    if (outcome.status == S::SetAside)
+    if (outcome.status == S::SetAside) {
+        g_.strNOTE += u'\n' + outcome.setAsidePath;
         co_await tellStoreTrouble(DialogMode::RecordsSetAside);
-    else if (outcome.status == S::Unavailable)
+    } else if (outcome.status == S::Unavailable)
         co_await tellStoreTrouble(DialogMode::RecordsUnavailable);
     else if (outcome.status == S::ReadOnly)
         co_await tellStoreTrouble(DialogMode::RecordsReadOnly);

@@ -21,10 +21,6 @@ namespace {
 // Said where the records are read but nothing is written.
 const QString kReadOnlyWords = QStringLiteral("記録ファイルに書き込めないため、新しい記録は保存されず、消去もできません。");
 
-} // namespace
-
-namespace {
-
 // The figures' columns, in the order shown.
 enum StatsColumn { Played, Won, WinRate, Streak, LongestStreak, BestTime, AverageTime, NoMiss, StatsColumns };
 const std::array<const char *, StatsColumns> kStatsHeaders = {"対局数", "勝ち", "勝率", "連勝中", "最長連勝",
