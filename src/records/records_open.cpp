@@ -74,14 +74,15 @@ bool hasCompanions(const QString &path)
 }
 
 // A free name beside `path` carrying today's date: records.unreadable-2026-12-08.sqlite, then
-// -2, -3 ... when that is taken. A set-aside name holding journal files without its file is a
-// setting aside cut short (the journal moves first): the file goes there, to join its log.
-QString setAsideName(const QString &path, std::int64_t nowMs)
+// -2, -3 ... when that is taken. With `joinLog`, a set-aside name holding journal files without
+// its file is a setting aside cut short (the journal moves first): the file goes there.
+QString setAsideName(const QString &path, std::int64_t nowMs, bool joinLog)
 {
     const QFileInfo fi(path);
     const QString suffix = fi.suffix().isEmpty() ? QString() : u'.' + fi.suffix();
     const QString base = fi.completeBaseName() + QStringLiteral(".unreadable-");
-    const QStringList companions = fi.dir().entryList({base + QStringLiteral("*") + suffix + QStringLiteral("-*")}, QDir::Files);
+    const QStringList companions =
+        joinLog ? fi.dir().entryList({base + QStringLiteral("*") + suffix + QStringLiteral("-*")}, QDir::Files) : QStringList();
     for (const QString &name : companions) {
         const QString main = fi.dir().filePath(name.left(name.lastIndexOf(u'-')));
         if (QFileInfo(main).fileName().endsWith(suffix) && !QFileInfo::exists(main) && hasCompanions(main))
@@ -127,7 +128,7 @@ bool RecordsStore::Impl::setAsideAndStartAgain(const QString &why)
     closeConnection();
     const QString path = outcome.path;
     // Kept beside itself under a dated name, with its journal files; never overwritten.
-    const QString aside = setAsideName(path, now());
+    const QString aside = setAsideName(path, now(), true);
     if (!moveSet(path, aside)) {
         outcome.reason = QStringLiteral("%1, and it cannot be set aside").arg(why);
         return false;
@@ -276,7 +277,7 @@ void RecordsStore::Impl::setAsideStrays(const QString &path)
 {
     if (QFileInfo::exists(path) || !hasCompanions(path))
         return;
-    const QString aside = setAsideName(path, now());
+    const QString aside = setAsideName(path, now(), false);
     if (moveSet(path, aside))
         qWarning("Journal files without their records file were set aside as %s", qPrintable(aside));
 }
