@@ -179,7 +179,7 @@ void ConfirmDialog::SET_FORM2()
     case DialogMode::RecordsUnavailable: message = QStringLiteral("記録を保存できません！　記録なしで続けます"); break;
     case DialogMode::BoardSetAside: message = QStringLiteral("前回の「 面 」を再開できません！　破棄して始めます"); break;
     case DialogMode::ClearLevelRecords: message = g_.strNAME + QStringLiteral("の記録をすべて消去します！　よろしいですか？"); break;
-    case DialogMode::RecordsRepaired: message = QStringLiteral("記録ファイルの傷んだ所を直しました！　ほかの記録はそのままです"); break;
+    case DialogMode::RecordsRepaired: message = QStringLiteral("記録ファイルに傷んだ所がありました！　ほかの記録はそのまま使います"); break;
     case DialogMode::RecordsReadOnly:
         message = QStringLiteral("記録ファイルに書き込めません！　記録は増えず、毎回同じ「 面 」から再開します");
         break;

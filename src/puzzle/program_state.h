@@ -27,7 +27,7 @@ enum class DialogMode : std::int16_t {
     RecordsUnavailable = 8, // notice: the records cannot be kept this run
     BoardSetAside = 9,      // notice: the board saved last time could not be laid out again
     ClearLevelRecords = 10, // question: clear the records of the level named strNAME
-    RecordsRepaired = 11,   // notice: parts of the records file were missing or unreadable
+    RecordsRepaired = 11,   // notice: parts of the records file were made again or left out
     RecordsReadOnly = 12,   // notice: the records are read but nothing new is kept this run
     RecordsNewer = 13,      // notice: a newer version's records file, left as it is
 };
