@@ -4,6 +4,8 @@
 #include "records/records_store.h"
 #include "support/game_fixture.h"
 
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 
 using namespace horokata;
@@ -173,6 +175,40 @@ TEST_F(BoardRecorderTest, ASavedBoardIsLaidOutAgainAsItWas)
     game2.cmdRESET_Click();
     EXPECT_EQ(recorder2.boardId(), resume.board.boardId) << "再度 replays the stored board";
     EXPECT_EQ(store2.summary().levels[0].played, 1);
+}
+
+TEST_F(BoardRecorderTest, WritesThatFailKeepTheBoardAndTheNextRestSavesIt)
+{
+    dealBoard();
+    ASSERT_TRUE(findIdiom(1));
+    {
+        // Another program holds the file: every write fails while it does.
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("locker"));
+        db.setDatabaseName(path());
+        ASSERT_TRUE(db.open());
+        QSqlQuery q(db);
+        ASSERT_TRUE(q.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        game.cmdNEW_Click(); // the board left, a new one dealt: neither can be written
+        ASSERT_TRUE(game.playing());
+        ASSERT_TRUE(findIdiom(2));
+        missOnce();
+        EXPECT_EQ(recorder.unsavedSteps(), 4u);
+        EXPECT_TRUE(store.writeFailing());
+        q.exec(QStringLiteral("ROLLBACK"));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("locker"));
+    ASSERT_TRUE(findIdiom(3)); // the next rest writes all it kept, in order
+    EXPECT_EQ(recorder.unsavedSteps(), 0u);
+    EXPECT_EQ(beginner().played, 1); // the board left is counted
+    recorder.closing(true);
+
+    RecordsStore reader;
+    ASSERT_EQ(reader.open(path(), RecordsStore::Mode::ReadOnly).status, OpenOutcome::Status::Ok);
+    const ResumeLoad resume = reader.loadResume(listOf(game));
+    ASSERT_EQ(resume.status, ResumeLoad::Status::Ok) << resume.problem.toStdString();
+    EXPECT_EQ(resume.board.attemptId, recorder.attemptId());
+    EXPECT_EQ(std::count(resume.board.intFIND.begin(), resume.board.intFIND.end(), true), 2);
+    EXPECT_EQ(resume.board.intMISS, 1);
 }
 
 } // namespace

@@ -67,6 +67,11 @@ TEST_F(CommandLineTest, HelpAndVersionAnswerWithoutADisplay)
     EXPECT_TRUE(wrong.err.contains(QStringLiteral("bogus"))) << wrong.err.toStdString();
     EXPECT_TRUE(wrong.out.isEmpty());
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("x.txt"))));
+
+    // Alone, with no display to open a window on, it is refused the same way.
+    const Outcome alone = run({QStringLiteral("--bogus")});
+    EXPECT_EQ(alone.exitCode, 2);
+    EXPECT_TRUE(alone.err.contains(QStringLiteral("bogus"))) << alone.err.toStdString();
 }
 
 TEST_F(CommandLineTest, ExportNotebookWritesEveryIdiomWhileTheGameHoldsTheStore)

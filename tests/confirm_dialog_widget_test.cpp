@@ -190,6 +190,9 @@ TEST_F(ConfirmDialogTest, EachModeShowsItsTextAndButtons)
         {8, QStringLiteral("記録を保存できません！　記録なしで続けます"), false},
         {9, QStringLiteral("前回の「 面 」を再開できません！　破棄して始めます"), false},
         {10, QStringLiteral("特殊の記録をすべて消去します！　よろしいですか？"), true},
+        {11, QStringLiteral("記録ファイルに傷んだ所がありました！　ほかの記録はそのまま使います"), false},
+        {12, QStringLiteral("記録ファイルに書き込めません！　記録は増えず、毎回同じ「 面 」から再開します"), false},
+        {13, QStringLiteral("記録ファイルは新しいホロカタのものです！　読むだけで、記録は増えません"), false},
     };
     for (const Case &c : cases) {
         const Shown s = open(c.mode, press("cmdOK"));

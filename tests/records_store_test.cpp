@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <map>
 #include <random>
 
 using namespace horokata;
@@ -275,19 +276,6 @@ TEST_F(RecordsStoreTest, SetsAsideAFileThatIsNotReadableRecords)
              QFile f(path);
              ASSERT_TRUE(f.resize(f.size() / 2 + 100));
          }},
-        {"newer version", [&] {
-             { RecordsStore s; open(s); }
-             sql({QStringLiteral("PRAGMA user_version = %1").arg(kRecordsSchemaVersion + 1)});
-         }},
-        {"another program's database", [&] {
-             sql({QStringLiteral("CREATE TABLE boards (id INTEGER PRIMARY KEY, name TEXT)"),
-                  QStringLiteral("INSERT INTO boards (name) VALUES ('chess')")});
-         }},
-        {"our id but other tables", [&] {
-             sql({QStringLiteral("CREATE TABLE boards (id INTEGER PRIMARY KEY)"),
-                  QStringLiteral("PRAGMA application_id = %1").arg(kRecordsApplicationId),
-                  QStringLiteral("PRAGMA user_version = 1")});
-         }},
     };
     for (const auto &[name, make] : cases) {
         SCOPED_TRACE(name);
@@ -363,9 +351,13 @@ TEST_F(RecordsStoreTest, GoesWithoutRecordsWhenTheFileCannotBeUsed)
     RecordsStore after;
     EXPECT_EQ(open(after).status, OpenOutcome::Status::Ok); // the locked file was left alone
 
-    // Locked while in use: the game goes on without records, told once.
+    // Locked while in use: the writes fail, told once, and the first write after the lock goes
+    // works again.
     QStringList told;
-    after.setFailureHandler([&](const QString &why) { told << why; });
+    after.setFailureHandler([&](StoreNotice n, const QString &why) {
+        EXPECT_EQ(n, StoreNotice::WriteFailed);
+        told << why;
+    });
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("locker"));
         db.setDatabaseName(path);
@@ -373,16 +365,29 @@ TEST_F(RecordsStoreTest, GoesWithoutRecordsWhenTheFileCannotBeUsed)
         QSqlQuery q(db);
         ASSERT_TRUE(q.exec(QStringLiteral("BEGIN EXCLUSIVE")));
         EXPECT_EQ(after.recordDeal(deal(0)).attemptId, 0);
-        EXPECT_FALSE(after.available());
+        EXPECT_TRUE(after.writeFailing());
         EXPECT_FALSE(after.setLastLevel(1));
-        EXPECT_EQ(after.outcome().status, OpenOutcome::Status::Unavailable);
         q.exec(QStringLiteral("ROLLBACK"));
     }
     QSqlDatabase::removeDatabase(QStringLiteral("locker"));
     EXPECT_EQ(told.size(), 1);
+    EXPECT_TRUE(after.setLastLevel(1));
+    EXPECT_FALSE(after.writeFailing());
+    EXPECT_EQ(after.lastLevel(), 1);
+
+    // The folder moved away while in use: nothing is written into a file no longer there, and
+    // writing goes on once it is back.
+    const QString folder = QFileInfo(path).absolutePath();
+    ASSERT_TRUE(QDir().rename(folder, folder + QStringLiteral("-moved")));
+    EXPECT_FALSE(after.setLastLevel(2));
+    EXPECT_TRUE(after.writeFailing());
+    ASSERT_TRUE(QDir().rename(folder + QStringLiteral("-moved"), folder));
+    EXPECT_TRUE(after.setLastLevel(2));
+    EXPECT_EQ(after.lastLevel(), 2);
+    EXPECT_EQ(told.size(), 2);
 }
 
-TEST_F(RecordsStoreTest, SetsAsideAFileFoundDamagedInUse)
+TEST_F(RecordsStoreTest, KeepsAFileFoundDamagedInUseAndStopsWritingIt)
 {
     {
         RecordsStore s;
@@ -401,16 +406,207 @@ TEST_F(RecordsStoreTest, SetsAsideAFileFoundDamagedInUse)
 
     RecordsStore s;
     ASSERT_EQ(open(s).status, OpenOutcome::Status::Ok);
-    QStringList told;
-    s.setFailureHandler([&](const QString &why) { told << why; });
+    QList<StoreNotice> told;
+    s.setFailureHandler([&](StoreNotice n, const QString &) { told << n; });
     EXPECT_EQ(s.summary().total.played, 0);
-    ASSERT_EQ(told.size(), 1);
-    EXPECT_EQ(s.outcome().status, OpenOutcome::Status::SetAside);
-    EXPECT_TRUE(told.front().contains(s.outcome().setAsidePath));
-    EXPECT_EQ(bytes(s.outcome().setAsidePath), damaged);
-    ASSERT_TRUE(s.available());
-    play(s, 0, BoardEnd::Won);
-    EXPECT_EQ(s.summary().total.won, 1);
+    EXPECT_EQ(told, QList<StoreNotice>{StoreNotice::Damaged});
+    EXPECT_TRUE(s.available());
+    EXPECT_FALSE(s.writable());
+    EXPECT_EQ(s.recordDeal(deal(0)).attemptId, 0);
+    EXPECT_EQ(told.size(), 1);
+    s.close();
+    EXPECT_EQ(bytes(path), damaged); // kept where it was, as it was
+}
+
+TEST_F(RecordsStoreTest, MakesAgainWhatIsMissingAndKeepsTheRest)
+{
+    const auto count = [&](const char *table) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("count"));
+        db.setDatabaseName(path);
+        db.open();
+        QSqlQuery q(db);
+        const int n = q.exec(QStringLiteral("SELECT count(*) FROM %1").arg(QLatin1String(table))) && q.next() ? q.value(0).toInt() : -1;
+        q.finish();
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("count"));
+        return n;
+    };
+    // Each damage leaves the other tables' rows where they were, and the store writes on.
+    const std::vector<std::pair<QStringList, const char *>> cases = {
+        {{QStringLiteral("DROP TABLE boards")}, "boards"},
+        {{QStringLiteral("DROP TABLE attempts")}, "attempts"},
+        {{QStringLiteral("DROP TABLE picks")}, "picks"},
+        {{QStringLiteral("DROP TABLE settings")}, "settings"},
+        {{QStringLiteral("DROP TABLE resume")}, "resume"},
+        {{QStringLiteral("DROP TABLE notebook")}, "notebook"},
+        {{QStringLiteral("ALTER TABLE attempts DROP COLUMN misses")}, "attempts.misses"},
+        {{QStringLiteral("ALTER TABLE notebook DROP COLUMN levels")}, "notebook.levels"},
+        // A table that lost its key is made again with the rows that still fit.
+        {{QStringLiteral("CREATE TABLE s2 (value, extra)"), QStringLiteral("INSERT INTO s2 (value) SELECT value FROM settings"),
+          QStringLiteral("DROP TABLE settings"), QStringLiteral("ALTER TABLE s2 RENAME TO settings")}, "settings.key"},
+    };
+    for (const auto &[damage, what] : cases) {
+        SCOPED_TRACE(what);
+        QDir(dir.path()).removeRecursively();
+        {
+            RecordsStore s;
+            open(s);
+            play(s, 0, BoardEnd::Lost);
+            play(s, 1, BoardEnd::Won);
+            const DealIds ids = s.recordDeal(deal(1, 1));
+            ASSERT_TRUE(s.saveResume(restingBoard(deal(1, 1), ids)));
+        }
+        sql(damage);
+        const QString table = QString::fromLatin1(what).section(u'.', 0, 0);
+        std::map<QString, int> before;
+        for (const char *t : {"boards", "attempts", "picks", "resume"})
+            before[QLatin1String(t)] = count(t);
+
+        RecordsStore s;
+        const OpenOutcome o = open(s);
+        ASSERT_EQ(o.status, OpenOutcome::Status::Ok);
+        ASSERT_FALSE(o.repaired.isEmpty());
+        EXPECT_TRUE(o.repaired.join(u' ').contains(table));
+        for (const auto &[t, n] : before)
+            if (t != table) {
+                EXPECT_EQ(count(t.toLatin1()), n) << t.toStdString();
+            }
+        // A notebook made again from the boards kept holds what it held.
+        EXPECT_EQ(s.notebook().size(), 20u);
+        if (table != QLatin1String("boards") && table != QLatin1String("attempts") && table != QLatin1String("resume")) {
+            EXPECT_EQ(s.loadResume([](int) { return std::optional(listOf(idiomsFrom(1))); }).status, ResumeLoad::Status::Ok);
+        }
+        play(s, 2, BoardEnd::Won);
+        EXPECT_EQ(s.summary().levels[2].won, 1);
+        s.close();
+        RecordsStore again;
+        EXPECT_TRUE(open(again).repaired.isEmpty()); // repaired once, for good
+    }
+}
+
+TEST_F(RecordsStoreTest, ReadsByNameWhateverTheColumnOrderAndExtraColumns)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    sql({QStringLiteral("CREATE TABLE resume (saved_at INTEGER, extra TEXT, play_ms INTEGER, painted INTEGER,"
+                        " color INTEGER, misses INTEGER, pick TEXT, standing TEXT, cells TEXT, lines TEXT, found TEXT,"
+                        " board_id INTEGER, attempt_id INTEGER, id INTEGER PRIMARY KEY)"),
+         QStringLiteral("PRAGMA application_id = %1").arg(kRecordsApplicationId), QStringLiteral("PRAGMA user_version = 2")});
+    RecordsStore s;
+    const OpenOutcome o = open(s);
+    ASSERT_EQ(o.status, OpenOutcome::Status::Ok);
+    const DealIds ids = s.recordDeal(deal(1));
+    const SavedBoard b = restingBoard(deal(1), ids);
+    ASSERT_TRUE(s.saveResume(b));
+    const ResumeLoad r = s.loadResume([](int) { return std::optional(listOf(idiomsFrom(0))); });
+    ASSERT_EQ(r.status, ResumeLoad::Status::Ok) << r.problem.toStdString();
+    EXPECT_EQ(r.board.captions, b.captions);
+    EXPECT_EQ(r.board.playMs, b.playMs);
+    EXPECT_EQ(r.board.intCOLOR, b.intCOLOR);
+}
+
+TEST_F(RecordsStoreTest, LeavesANewerOrAnotherProgramsFileAsItIs)
+{
+    {
+        RecordsStore s;
+        open(s);
+        play(s, 3, BoardEnd::Won);
+    }
+    sql({QStringLiteral("PRAGMA user_version = %1").arg(kRecordsSchemaVersion + 1)});
+    const QByteArray newer = bytes(path);
+    RecordsStore s;
+    OpenOutcome o = open(s);
+    EXPECT_EQ(o.status, OpenOutcome::Status::Newer);
+    EXPECT_EQ(s.summary().levels[3].won, 1); // read as it stands
+    EXPECT_FALSE(s.writable());
+    EXPECT_EQ(s.recordDeal(deal(0)).attemptId, 0);
+    s.close();
+    EXPECT_EQ(bytes(path), newer);
+    EXPECT_EQ(QDir(QFileInfo(path).absolutePath()).entryList({QStringLiteral("*unreadable*")}), QStringList());
+
+    QFile::remove(path);
+    sql({QStringLiteral("CREATE TABLE boards (id INTEGER PRIMARY KEY, name TEXT)"),
+         QStringLiteral("INSERT INTO boards (name) VALUES ('chess')")});
+    const QByteArray foreign = bytes(path);
+    o = open(s);
+    EXPECT_EQ(o.status, OpenOutcome::Status::Unavailable);
+    EXPECT_TRUE(o.reason.contains(QStringLiteral("another program")));
+    s.close();
+    EXPECT_EQ(bytes(path), foreign);
+}
+
+TEST_F(RecordsStoreTest, SetsAsideTheFileWithItsLogAndNeverLendsALogToAnother)
+{
+    // The game still holds the file, its last commits in the log, when the file turns out
+    // unreadable: file, log and shared memory go aside together.
+    RecordsStore game;
+    open(game);
+    play(game, 0, BoardEnd::Won);
+    ASSERT_GT(QFileInfo(path + QStringLiteral("-wal")).size(), 0);
+    QFile::copy(path + QStringLiteral("-wal"), dir.filePath(QStringLiteral("log")));
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        f.write(QByteArray(100, 'x'));
+    }
+    RecordsStore s;
+    OpenOutcome o = open(s);
+    ASSERT_EQ(o.status, OpenOutcome::Status::SetAside);
+    EXPECT_TRUE(QFileInfo::exists(o.setAsidePath + QStringLiteral("-wal")));
+    EXPECT_EQ(bytes(o.setAsidePath + QStringLiteral("-wal")), bytes(dir.filePath(QStringLiteral("log"))));
+    s.close();
+    game.close();
+
+    // A log beside no file is set aside on its own: the new file starts clean.
+    QFile::remove(path);
+    QFile::remove(path + QStringLiteral("-shm"));
+    QFile::copy(dir.filePath(QStringLiteral("log")), path + QStringLiteral("-wal"));
+    o = open(s);
+    ASSERT_EQ(o.status, OpenOutcome::Status::Ok);
+    EXPECT_EQ(s.summary().total.played, 0);
+    const QStringList kept = QDir(QFileInfo(path).absolutePath()).entryList({QStringLiteral("*unreadable*-wal")});
+    EXPECT_EQ(kept.size(), 2);
+    s.close();
+
+    // A setting aside cut short after the log moved: the file follows its log on the next open.
+    const QString cut = QFileInfo(path).absolutePath() + QStringLiteral("/records.unreadable-2020-01-01.sqlite");
+    QFile::copy(dir.filePath(QStringLiteral("log")), cut + QStringLiteral("-wal"));
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(QByteArray(5000, 'x'));
+    }
+    o = open(s);
+    ASSERT_EQ(o.status, OpenOutcome::Status::SetAside);
+    EXPECT_EQ(o.setAsidePath, cut);
+}
+
+TEST_F(RecordsStoreTest, ReadsAFileOrFolderThatCannotBeWritten)
+{
+    {
+        RecordsStore s;
+        open(s);
+        play(s, 2, BoardEnd::Won);
+    }
+    const auto chattr = [](const char *flag, const QString &file) {
+        return QProcess::execute(QStringLiteral("chattr"), {QLatin1String(flag), file}) == 0;
+    };
+    // The file alone (SQLite makes its -shm beside it), then the folder alone (it cannot).
+    for (const QString &locked : {path, QFileInfo(path).absolutePath()}) {
+        QFile::remove(path + QStringLiteral("-wal"));
+        QFile::remove(path + QStringLiteral("-shm"));
+        if (!chattr("+i", locked))
+            GTEST_SKIP() << "this file system cannot make a file immutable (chattr +i)";
+        const QByteArray before = bytes(path);
+        RecordsStore s;
+        const OpenOutcome o = open(s);
+        EXPECT_EQ(o.status, OpenOutcome::Status::ReadOnly) << o.reason.toStdString();
+        EXPECT_EQ(s.summary().levels[2].won, 1);
+        EXPECT_FALSE(s.clearLevel(2));
+        s.close();
+        chattr("-i", locked);
+        EXPECT_EQ(bytes(path), before);
+    }
 }
 
 TEST_F(RecordsStoreTest, ReadsBesideTheRunningGame)

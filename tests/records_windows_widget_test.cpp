@@ -189,6 +189,21 @@ TEST_F(RecordsWindowsTest, ClearingALevelWaitsForTheAnswerWithoutBlocking)
     EXPECT_EQ(store.summary().levels[1].played, 1);
 }
 
+TEST_F(RecordsWindowsTest, AStoreThatOnlyReadsShowsTheRecordsAndCannotClear)
+{
+    playFourBoards();
+    RecordsStore reader;
+    ASSERT_EQ(reader.open(dir.filePath(QStringLiteral("records.sqlite")), RecordsStore::Mode::ReadOnly).status,
+              OpenOutcome::Status::Ok);
+    RecordsWindow w(reader, [](int) -> QCoro::Task<bool> { co_return true; });
+    w.show();
+    EXPECT_EQ(rowNames(w.statsTable(), 0)[0], QStringLiteral("3"));
+    ASSERT_NE(w.clearButton(0), nullptr);
+    EXPECT_FALSE(w.clearButton(0)->isEnabled());
+    EXPECT_TRUE(w.clearButton(0)->toolTip().contains(QStringLiteral("書き込めない")));
+    EXPECT_EQ(w.statusText(), w.clearButton(0)->toolTip());
+}
+
 TEST_F(RecordsWindowsTest, NotebookSearchesShowsCardsAndOpensAtAnIdiom)
 {
     play(0, 0, BoardEnd::Lost, 50'000, 3, 10); // 改革開放 found, 異口同音 revealed

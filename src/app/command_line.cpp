@@ -64,6 +64,19 @@ bool isTerminalOption(const char *arg)
     return a.startsWith("--export-notebook=");
 }
 
+// Without a display and without a platform chosen, the GUI application aborts on its start;
+// what the arguments get wrong must be said before that.
+bool noDisplay(int argc, char **argv)
+{
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        if (!qEnvironmentVariableIsEmpty(name))
+            return false;
+    for (int i = 1; i < argc; ++i)
+        if (QByteArray(argv[i]).contains("platform"))
+            return false;
+    return true;
+}
+
 } // namespace
 
 std::optional<int> runTerminalCommand(int &argc, char **argv)
@@ -71,6 +84,12 @@ std::optional<int> runTerminalCommand(int &argc, char **argv)
     bool terminal = false;
     for (int i = 1; i < argc && qstrcmp(argv[i], "--") != 0; ++i)
         terminal = terminal || isTerminalOption(argv[i]);
+    if (!terminal && noDisplay(argc, argv)) {
+        QStringList arguments;
+        for (int i = 0; i < argc; ++i)
+            arguments << QString::fromLocal8Bit(argv[i]);
+        return refuseUnknownArguments(arguments);
+    }
     if (!terminal)
         return std::nullopt;
 

@@ -36,7 +36,7 @@ void MainWindow::setUpRecords()
         if (notebook_)
             notebook_->reload();
     };
-    store_->setFailureHandler([this](const QString &) {
+    store_->setFailureHandler([this](StoreNotice, const QString &) {
         // Told once the flow that wrote is over: the dialog never opens inside a flow's step.
         QTimer::singleShot(0, this, &MainWindow::tellStoreFailure);
     });
@@ -68,10 +68,20 @@ QCoro::Task<> MainWindow::openRecords()
     if (recordsPath_.isEmpty())
         co_return;
     const OpenOutcome outcome = store_->open(recordsPath_);
-    if (outcome.status == OpenOutcome::Status::SetAside)
+    using S = OpenOutcome::Status;
+    // One short sentence in the dialog; what happened, in full, is its tooltip.
+    g_.strNOTE = outcome.status == S::Ok ? outcome.repaired.join(u'\n') : outcome.reason;
+    if (outcome.status == S::SetAside) {
+        g_.strNOTE += u'\n' + outcome.setAsidePath;
         co_await tellStoreTrouble(DialogMode::RecordsSetAside);
-    else if (outcome.status == OpenOutcome::Status::Unavailable)
+    } else if (outcome.status == S::Unavailable)
         co_await tellStoreTrouble(DialogMode::RecordsUnavailable);
+    else if (outcome.status == S::ReadOnly)
+        co_await tellStoreTrouble(DialogMode::RecordsReadOnly);
+    else if (outcome.status == S::Newer)
+        co_await tellStoreTrouble(DialogMode::RecordsNewer);
+    else if (!outcome.repaired.isEmpty())
+        co_await tellStoreTrouble(DialogMode::RecordsRepaired);
     if (!store_->available())
         co_return;
 
@@ -92,8 +102,10 @@ QCoro::Task<> MainWindow::openRecords()
         sync();
         co_return;
     }
-    if (resume.status == ResumeLoad::Status::SetAside)
+    if (resume.status == ResumeLoad::Status::SetAside) {
+        g_.strNOTE = resume.problem;
         co_await tellStoreTrouble(DialogMode::BoardSetAside);
+    }
     // The title board on the level last played, when its list still reads.
     if (const std::optional<int> last = store_->lastLevel(); untouched && last && *last != game_.level()) {
         if (std::optional<std::vector<Idiom>> list = levelList(*last))
@@ -122,8 +134,10 @@ void MainWindow::tellStoreFailure()
         QTimer::singleShot(kNoticeRetryMs, this, &MainWindow::tellStoreFailure);
         return;
     }
-    const bool setAside = store_->outcome().status == OpenOutcome::Status::SetAside;
-    flow(tellStoreTrouble(setAside ? DialogMode::RecordsSetAside : DialogMode::RecordsUnavailable));
+    // Rows left out are a repair of sorts; a failing or damaged file means nothing is kept.
+    g_.strNOTE = store_->lastNotice();
+    const bool skipped = store_->writable() && !store_->writeFailing();
+    flow(tellStoreTrouble(skipped ? DialogMode::RecordsRepaired : DialogMode::RecordsUnavailable));
 }
 
 void MainWindow::followActivity()

@@ -179,12 +179,18 @@ void ConfirmDialog::SET_FORM2()
     case DialogMode::RecordsUnavailable: message = QStringLiteral("記録を保存できません！　記録なしで続けます"); break;
     case DialogMode::BoardSetAside: message = QStringLiteral("前回の「 面 」を再開できません！　破棄して始めます"); break;
     case DialogMode::ClearLevelRecords: message = g_.strNAME + QStringLiteral("の記録をすべて消去します！　よろしいですか？"); break;
+    case DialogMode::RecordsRepaired: message = QStringLiteral("記録ファイルに傷んだ所がありました！　ほかの記録はそのまま使います"); break;
+    case DialogMode::RecordsReadOnly:
+        message = QStringLiteral("記録ファイルに書き込めません！　記録は増えず、毎回同じ「 面 」から再開します");
+        break;
+    case DialogMode::RecordsNewer: message = QStringLiteral("記録ファイルは新しいホロカタのものです！　読むだけで、記録は増えません"); break;
     default: known = false; break; // other values keep the previous message and buttons
     }
     if (known) {
         lblMSG->setText(message);
         lblMSG->setAccessibleName(message);
-        lblMSG->setToolTip(g_.intMSG == DialogMode::Version ? message : QString());
+        const bool storeNotice = g_.intMSG >= DialogMode::RecordsSetAside && !question;
+        lblMSG->setToolTip(g_.intMSG == DialogMode::Version ? message : storeNotice ? g_.strNOTE : QString());
         cmdCANSEL->setVisible(question);
         fitMessageFont();
     }

@@ -27,6 +27,9 @@ enum class DialogMode : std::int16_t {
     RecordsUnavailable = 8, // notice: the records cannot be kept this run
     BoardSetAside = 9,      // notice: the board saved last time could not be laid out again
     ClearLevelRecords = 10, // question: clear the records of the level named strNAME
+    RecordsRepaired = 11,   // notice: parts of the records file were made again or left out
+    RecordsReadOnly = 12,   // notice: the records are read but nothing new is kept this run
+    RecordsNewer = 13,      // notice: a newer version's records file, left as it is
 };
 // intMSG between dialogs: 0, which is also the read error's number.
 constexpr DialogMode kDialogAtRest = DialogMode::ReadError;
@@ -71,6 +74,7 @@ struct ProgramState {
     Trouble intERR = Trouble::None;          // why start-up must end, None while all is well
     DialogMode intMSG = kDialogAtRest;       // the dialog's mode while it is asked for
     QString strNAME;                         // level name in the file messages of the dialog
+    QString strNOTE;                         // a store notice's details: the message's tooltip
     QString strLEVEL;                        // title-bar label of the level in play ("＜初級＞")
     bool blnERR = false;                     // the last list read failed and was reported
     std::array<bool, 4> blnLEVEL{};          // per level: its list may still be chosen

@@ -63,17 +63,42 @@ std::int64_t BoardRecorder::playMs()
 SavedBoard BoardRecorder::boardAtRest()
 {
     SavedBoard b = game_.savedBoard();
-    b.boardId = boardId_;
-    b.attemptId = attemptId_;
+    b.boardId = ids_->boardId;
+    b.attemptId = ids_->attemptId;
     b.playMs = playMs();
     return b;
+}
+
+void BoardRecorder::keep(std::function<bool()> step)
+{
+    if (unsaved_.empty() && step())
+        return;
+    if (!unsaved_.empty() || store_.writeFailing())
+        unsaved_.push_back(std::move(step));
+}
+
+bool BoardRecorder::catchUp()
+{
+    while (!unsaved_.empty()) {
+        if (!unsaved_.front()()) {
+            if (store_.writeFailing())
+                return false;
+            // Refused now (the store stopped writing for good): nothing after it can follow.
+            unsaved_.clear();
+            return false;
+        }
+        unsaved_.pop_front();
+    }
+    return true;
 }
 
 void BoardRecorder::end(BoardEnd how)
 {
     setClockOn(false);
     inPlay_ = false;
-    store_.endAttempt(attemptId_, how, misses_, clockMs_);
+    keep([this, ids = ids_, how, misses = misses_, ms = clockMs_] {
+        return store_.endAttempt(ids->attemptId, how, misses, ms);
+    });
     if (boardEnded)
         boardEnded();
 }
@@ -86,15 +111,22 @@ void BoardRecorder::boardStarted(bool replay)
     clockMs_ = 0;
     inPlay_ = true;
     setClockOn(true);
-    attemptId_ = replay && boardId_ != 0 ? store_.startAttempt(boardId_) : 0;
-    if (attemptId_ == 0) {
+    const std::int64_t replayOf = replay ? ids_->boardId : 0;
+    ids_ = std::make_shared<DealIds>();
+    keep([this, ids = ids_, replayOf, deal = game_.dealtBoard()] {
+        ids->attemptId = replayOf != 0 ? store_.startAttempt(replayOf) : 0;
+        if (ids->attemptId != 0) {
+            ids->boardId = replayOf;
+            return true;
+        }
         // A new deal, or a replay of a board the store does not hold (records were off).
-        const DealIds ids = store_.recordDeal(game_.dealtBoard());
-        boardId_ = ids.boardId;
-        attemptId_ = ids.attemptId;
-    }
+        if (store_.writeFailing() && replayOf != 0)
+            return false;
+        *ids = store_.recordDeal(deal);
+        return ids->attemptId != 0;
+    });
     // The board just laid out is at rest: a kill from here on resumes it.
-    if (attemptId_ != 0)
+    if (unsaved_.empty() && ids_->attemptId != 0)
         store_.saveResume(boardAtRest());
 }
 
@@ -108,31 +140,42 @@ void BoardRecorder::pickChecked(int idiom, const QString &spelled)
 {
     if (!inPlay_)
         return;
-    if (idiom > 0 && game_.foundCount() >= kIdioms) {
-        // The last find: the clock stops, and the time is told, with its news when it is
-        // the level's best.
+    if (idiom <= 0)
+        ++misses_;
+    const bool won = idiom > 0 && game_.foundCount() >= kIdioms;
+    const bool lost = idiom <= 0 && !game_.playing(); // the third miss
+    const PickResult result = idiom > 0 ? PickResult::Found : PickResult::Miss;
+    const QString as = idiom > 0 ? spelled : QString();
+    if (won || lost) {
+        // The last find or the third miss: the clock stops, and a win's time is told, with its
+        // news when it is the level's best.
         setClockOn(false);
-        const bool best = store_.available() && store_.isNewBest(game_.level(), clockMs_);
-        store_.recordPick(attemptId_, PickResult::Found, idiom, spelled, clockMs_);
-        end(BoardEnd::Won);
-        game_.showStatusWords(formatPlayTime(clockMs_) + (best ? QStringLiteral("　") + kNewBestWords : QString()));
+        const bool best = won && store_.available() && store_.isNewBest(game_.level(), clockMs_);
+        keep([this, ids = ids_, result, idiom, as, ms = clockMs_] {
+            return store_.recordPick(ids->attemptId, result, std::max(idiom, 0), as, ms);
+        });
+        end(won ? BoardEnd::Won : BoardEnd::Lost);
+        if (won)
+            game_.showStatusWords(formatPlayTime(clockMs_) + (best ? QStringLiteral("　") + kNewBestWords : QString()));
         return;
     }
-    if (idiom > 0) {
-        const SavedBoard rest = boardAtRest();
-        store_.recordPick(attemptId_, PickResult::Found, idiom, spelled, rest.playMs, &rest);
-        return;
-    }
-    ++misses_;
-    if (!game_.playing()) {
-        // The third miss: the board is lost.
-        setClockOn(false);
-        store_.recordPick(attemptId_, PickResult::Miss, 0, QString(), clockMs_);
-        end(BoardEnd::Lost);
-        return;
-    }
+    // At rest after the pick: the pick and the board after it go in one transaction; after
+    // a failed write, the steps kept are written first, then the board as it now stands.
     const SavedBoard rest = boardAtRest();
-    store_.recordPick(attemptId_, PickResult::Miss, 0, QString(), rest.playMs, &rest);
+    if (!unsaved_.empty()) {
+        unsaved_.push_back([this, ids = ids_, result, idiom, as, ms = rest.playMs] {
+            return store_.recordPick(ids->attemptId, result, std::max(idiom, 0), as, ms);
+        });
+        if (catchUp())
+            store_.saveResume(boardAtRest());
+        return;
+    }
+    keep([this, ids = ids_, result, idiom, as, rest] {
+        SavedBoard now = rest;
+        now.attemptId = ids->attemptId;
+        now.boardId = ids->boardId;
+        return store_.recordPick(ids->attemptId, result, std::max(idiom, 0), as, now.playMs, &now);
+    });
 }
 
 void BoardRecorder::boardGivenUp()
@@ -143,14 +186,14 @@ void BoardRecorder::boardGivenUp()
 
 void BoardRecorder::pickTakenBack()
 {
-    if (inPlay_)
+    if (inPlay_ && catchUp())
         store_.saveResume(boardAtRest());
 }
 
 void BoardRecorder::resumed(const SavedBoard &board)
 {
-    boardId_ = board.boardId;
-    attemptId_ = board.attemptId;
+    ids_ = std::make_shared<DealIds>(DealIds{board.boardId, board.attemptId});
+    unsaved_.clear();
     misses_ = board.intMISS;
     clockMs_ = board.playMs;
     inPlay_ = true;
@@ -159,8 +202,10 @@ void BoardRecorder::resumed(const SavedBoard &board)
 
 void BoardRecorder::closing(bool atRest)
 {
-    if (inPlay_ && atRest)
+    if (inPlay_ && atRest && catchUp())
         store_.saveResume(boardAtRest());
+    else if (!inPlay_)
+        catchUp();
 }
 
 } // namespace horokata

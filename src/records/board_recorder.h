@@ -6,7 +6,9 @@
 #include "records/records_store.h"
 
 #include <cstdint>
+#include <deque>
 #include <functional>
+#include <memory>
 
 namespace horokata {
 
@@ -38,8 +40,10 @@ public:
     std::int64_t playMs();
     // An attempt is in play (dealt or resumed, not yet ended).
     bool inPlay() const { return inPlay_; }
-    std::int64_t boardId() const { return boardId_; }
-    std::int64_t attemptId() const { return attemptId_; }
+    std::int64_t boardId() const { return ids_->boardId; }
+    std::int64_t attemptId() const { return ids_->attemptId; }
+    // Steps the store could not write yet (they are tried again at the next rest).
+    std::size_t unsavedSteps() const { return unsaved_.size(); }
 
     // Called once a board has ended and the store has it: the records changed.
     std::function<void()> boardEnded;
@@ -49,12 +53,18 @@ private:
     void foldClock();
     void setClockOn(bool on);
     void end(BoardEnd how);
+    // Writes `step` now, or after the steps still unsaved. A step the store could not write
+    // for a failing disk or folder is kept, in order, for the next rest; one it refused is not.
+    void keep(std::function<bool()> step);
+    // Writes the unsaved steps in order; true when none is left.
+    bool catchUp();
 
     Game &game_;
     RecordsStore &store_;
     Platform &platform_;
-    std::int64_t boardId_ = 0;
-    std::int64_t attemptId_ = 0;
+    // The board's and the attempt's ids, shared with the unsaved steps that fill or use them.
+    std::shared_ptr<DealIds> ids_ = std::make_shared<DealIds>();
+    std::deque<std::function<bool()>> unsaved_;
     bool inPlay_ = false;
     int misses_ = 0; // misses picked on this attempt (giving up adds none)
 

@@ -80,7 +80,8 @@ DealIds RecordsStore::recordDeal(const DealtBoard &board)
             return Step::Failed;
         ids.boardId = insertBoard.lastInsertId().toLongLong();
         QSqlQuery &insertAttempt =
-            d.statement(QStringLiteral("INSERT INTO attempts (board_id, level, started_at) VALUES (?, ?, ?)"));
+            d.statement(QStringLiteral("INSERT INTO attempts (board_id, level, started_at, result, picks, misses, play_ms)"
+                           " VALUES (?, ?, ?, 0, 0, 0, 0)"));
         if (!d.run(insertAttempt, {v64(ids.boardId), board.level, v64(now)}))
             return Step::Failed;
         ids.attemptId = insertAttempt.lastInsertId().toLongLong();
@@ -109,7 +110,8 @@ std::int64_t RecordsStore::startAttempt(std::int64_t boardId)
         if (!d.run(QStringLiteral("UPDATE attempts SET result = ?, ended_at = ? WHERE result = 0"),
                    {int(BoardEnd::AbandonedReplay), v64(now)}))
             return Step::Failed;
-        QSqlQuery &insert = d.statement(QStringLiteral("INSERT INTO attempts (board_id, level, started_at) VALUES (?, ?, ?)"));
+        QSqlQuery &insert = d.statement(QStringLiteral("INSERT INTO attempts (board_id, level, started_at, result, picks, misses, play_ms)"
+                           " VALUES (?, ?, ?, 0, 0, 0, 0)"));
         if (!d.run(insert, {v64(boardId), int(level), v64(now)}))
             return Step::Failed;
         attemptId = insert.lastInsertId().toLongLong();
@@ -159,8 +161,7 @@ bool RecordsStore::recordPick(std::int64_t attemptId, PickResult result, int idi
         QSqlDatabase db = d.db();
         if (found && !noteIdiom(db, spelled, int(level), true, now, &d.lastError))
             return Step::Failed;
-        if (rest && !d.run(QStringLiteral("INSERT OR REPLACE INTO resume VALUES (1, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                           {v64(attemptId), v64(atRest->boardId), rest->found, rest->lines, rest->cells, rest->standing,
+        if (rest && !d.run(kSaveResumeSql, {v64(attemptId), v64(atRest->boardId), rest->found, rest->lines, rest->cells, rest->standing,
                             rest->pick, atRest->intMISS, atRest->intCOLOR, atRest->intGRADE, v64(atRest->playMs), v64(now)}))
             return Step::Failed;
         return Step::Done;
@@ -289,6 +290,7 @@ RecordsSummary RecordsStore::summary()
     std::array<StatsBuilder, kLevelCount> levels;
     StatsBuilder total;
     std::deque<RecentBoard> recent;
+    int skipped = 0;
     while (q.next()) {
         RecentBoard r;
         std::int64_t level = 0, result = 0, misses = 0;
@@ -296,8 +298,10 @@ RecordsSummary RecordsStore::summary()
         if (!readInt(q, 0, 1, INT64_MAX, &r.attemptId) || !readInt(q, 1, 0, kLevelCount - 1, &level) ||
             !readInt(q, 2, int(BoardEnd::Won), int(BoardEnd::SetAside), &result) ||
             !readInt(q, 3, 0, INT64_MAX, &r.endedAtMs) || !readInt(q, 4, 0, kMaxPlayMs, &r.playMs) ||
-            !readInt(q, 5, 0, kLamps, &misses))
+            !readInt(q, 5, 0, kLamps, &misses)) {
+            ++skipped;
             continue;
+        }
         r.level = int(level);
         r.end = BoardEnd(result);
         r.misses = int(misses);
@@ -314,6 +318,7 @@ RecordsSummary RecordsStore::summary()
         return RecordsSummary();
     }
     q.finish();
+    d.skipped(skipped, "attempts");
     for (int i = 0; i < kLevelCount; ++i)
         out.levels[std::size_t(i)] = levels[std::size_t(i)].stats;
     out.total = total.stats;
@@ -393,7 +398,7 @@ std::vector<NotebookRecord> RecordsStore::notebook()
 {
     Impl &d = *d_;
     std::vector<NotebookRecord> out;
-    if (!d.usable || d.version < 2)
+    if (!d.usable)
         return out;
     QSqlQuery &q = d.statement(
         QStringLiteral("SELECT idiom, levels, found, missed, last_found, first_met, last_met FROM notebook"));
@@ -401,6 +406,7 @@ std::vector<NotebookRecord> RecordsStore::notebook()
         d.failedRead();
         return out;
     }
+    int skipped = 0;
     while (q.next()) {
         NotebookRecord r;
         std::int64_t levels = 0, found = 0, missed = 0, lastFound = 0;
@@ -408,8 +414,10 @@ std::vector<NotebookRecord> RecordsStore::notebook()
             !readInt(q, 1, 1, (1 << kLevelCount) - 1, &levels) || !readInt(q, 2, 0, INT32_MAX, &found) ||
             !readInt(q, 3, 0, INT32_MAX, &missed) || !readInt(q, 4, 0, 1, &lastFound) ||
             !readInt(q, 5, 0, INT64_MAX, &r.firstMetMs) || !readInt(q, 6, r.firstMetMs, INT64_MAX, &r.lastMetMs) ||
-            found + missed == 0)
+            found + missed == 0) {
+            ++skipped;
             continue;
+        }
         r.levels = int(levels);
         r.found = int(found);
         r.missed = int(missed);
@@ -423,6 +431,7 @@ std::vector<NotebookRecord> RecordsStore::notebook()
         return {};
     }
     q.finish();
+    d.skipped(skipped, "the notebook");
     return out;
 }
 

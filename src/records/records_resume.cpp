@@ -98,6 +98,10 @@ std::optional<ResumeColumns> encodeResume(const SavedBoard &b)
 
 // ---------------------------------------------------------------- resume
 
+const QString kSaveResumeSql = QStringLiteral(
+    "INSERT OR REPLACE INTO resume (id, attempt_id, board_id, found, lines, cells, standing, pick, misses, color,"
+    " painted, play_ms, saved_at) VALUES (1, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+
 bool RecordsStore::saveResume(const SavedBoard &board)
 {
     Impl &d = *d_;
@@ -106,8 +110,7 @@ bool RecordsStore::saveResume(const SavedBoard &board)
         return false;
     const std::int64_t now = d.now();
     return d.write([&] {
-        return d.run(QStringLiteral("INSERT OR REPLACE INTO resume VALUES (1, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                     {v64(board.attemptId), v64(board.boardId), r->found, r->lines, r->cells, r->standing, r->pick,
+        return d.run(kSaveResumeSql, {v64(board.attemptId), v64(board.boardId), r->found, r->lines, r->cells, r->standing, r->pick,
                       board.intMISS, board.intCOLOR, board.intGRADE, v64(board.playMs), v64(now)})
                    ? Step::Done
                    : Step::Failed;
@@ -120,83 +123,98 @@ bool RecordsStore::clearResume()
     return d.write([&] { return d.run(QStringLiteral("DELETE FROM resume")) ? Step::Done : Step::Failed; });
 }
 
+namespace {
+
+// Reads the resume row into `b`: false when a value is not one the game writes, or there are
+// more rows than one. `present` says whether there was a row at all.
+bool readResumeRow(QSqlQuery &row, SavedBoard *b, bool *present)
+{
+    *present = row.next();
+    if (!*present)
+        return false;
+    ResumeColumns r;
+    std::int64_t attemptId = 0, boardId = 0, misses = 0, color = 0, painted = 0, playMs = 0;
+    const bool readable = readInt(row, 0, 1, INT64_MAX, &attemptId) && readInt(row, 1, 1, INT64_MAX, &boardId) &&
+                          readText(row, 2, &r.found) && readText(row, 3, &r.lines) && readText(row, 4, &r.cells) &&
+                          readText(row, 5, &r.standing) && readText(row, 6, &r.pick) &&
+                          readInt(row, 7, 0, kMaxRestingMisses, &misses) && readInt(row, 8, 0, kColorSchemes - 1, &color) &&
+                          readInt(row, 9, 0, kColorSchemes - 1, &painted) && readInt(row, 10, 0, kMaxPlayMs, &playMs) &&
+                          decodeResume(r, b);
+    b->attemptId = attemptId;
+    b->boardId = boardId;
+    b->intMISS = int(misses);
+    b->intCOLOR = int(color);
+    b->intGRADE = int(painted);
+    b->playMs = playMs;
+    return readable && !row.next(); // more than one board in play is not the game's
+}
+
+} // namespace
+
+// The saved board's attempt must be open on its board, and the board must lay out again with
+// its level's list as it reads now. Empty when it can be resumed, else why not. `readFailed`
+// is set when the database failed the read.
+QString RecordsStore::Impl::checkResumeAttempt(SavedBoard &b, const LevelListSource &levelList, bool *readFailed)
+{
+    // Its misses as recorded can only add.
+    QSqlQuery &attempt = statement(QStringLiteral(
+        "SELECT a.board_id, a.misses, (SELECT count(*) FROM picks p WHERE p.attempt_id = a.id AND p.found = 0),"
+        " b.level, b.dealt_at, b.tiles, b.idioms FROM attempts a JOIN boards b ON b.id = a.board_id"
+        " WHERE a.id = ? AND a.result = 0"));
+    if (!run(attempt, {v64(b.attemptId)})) {
+        *readFailed = true;
+        return QString();
+    }
+    std::int64_t boardId = 0, misses = 0, missPicks = 0;
+    DealtBoard deal;
+    const bool open = attempt.next() && readInt(attempt, 0, 1, INT64_MAX, &boardId) &&
+                      readInt(attempt, 1, 0, INT32_MAX, &misses) && readInt(attempt, 2, 0, INT32_MAX, &missPicks) &&
+                      readDeal(attempt, 3, &deal);
+    attempt.finish();
+    if (!open || boardId != b.boardId)
+        return QStringLiteral("the saved board's attempt is not in play");
+    b.level = deal.level;
+    b.strMOJI = deal.strMOJI;
+    b.strGOKU = deal.strGOKU;
+    b.intMISS = int(std::max({std::int64_t(b.intMISS), misses, missPicks}));
+    const std::optional<std::vector<Idiom>> list = levelList ? levelList(b.level) : std::nullopt;
+    if (!list)
+        return QStringLiteral("the list of level %1 no longer reads").arg(levelFileName(b.level));
+    return checkSavedBoard(b, *list);
+}
+
 ResumeLoad RecordsStore::loadResume(const LevelListSource &levelList)
 {
     Impl &d = *d_;
     ResumeLoad out;
-    if (!d.usable || d.readOnly)
+    if (!d.usable)
         return out;
-
     QSqlQuery &row = d.statement(QStringLiteral("SELECT attempt_id, board_id, found, lines, cells, standing, pick, misses,"
                                                 " color, painted, play_ms FROM resume ORDER BY id LIMIT 2"));
     if (!d.run(row)) {
         d.failedRead();
         return out;
     }
-    bool present = false, readable = false;
-    std::int64_t attemptId = 0;
-    SavedBoard &b = out.board;
-    if (row.next()) {
-        present = true;
-        ResumeColumns r;
-        std::int64_t boardId = 0, misses = 0, color = 0, painted = 0, playMs = 0;
-        readable = readInt(row, 0, 1, INT64_MAX, &attemptId) && readInt(row, 1, 1, INT64_MAX, &boardId) &&
-                   readText(row, 2, &r.found) && readText(row, 3, &r.lines) && readText(row, 4, &r.cells) &&
-                   readText(row, 5, &r.standing) && readText(row, 6, &r.pick) &&
-                   readInt(row, 7, 0, kMaxRestingMisses, &misses) && readInt(row, 8, 0, kColorSchemes - 1, &color) &&
-                   readInt(row, 9, 0, kColorSchemes - 1, &painted) && readInt(row, 10, 0, kMaxPlayMs, &playMs) &&
-                   decodeResume(r, &b);
-        b.attemptId = attemptId;
-        b.boardId = boardId;
-        b.intMISS = int(misses);
-        b.intCOLOR = int(color);
-        b.intGRADE = int(painted);
-        b.playMs = playMs;
-        if (row.next())
-            readable = false; // more than one board in play
-    }
+    bool present = false;
+    const bool readable = readResumeRow(row, &out.board, &present);
     row.finish();
-    if (!present) {
-        out.status = ResumeLoad::Status::None;
-    } else if (!readable) {
+    const std::int64_t attemptId = out.board.attemptId;
+    if (present && !readable) {
         out.problem = QStringLiteral("the saved board holds values the game never writes");
-    } else {
-        // The attempt must be open on this board; its misses as recorded can only add.
-        QSqlQuery &attempt = d.statement(QStringLiteral(
-            "SELECT a.board_id, a.misses, (SELECT count(*) FROM picks p WHERE p.attempt_id = a.id AND p.found = 0),"
-            " b.level, b.dealt_at, b.tiles, b.idioms FROM attempts a JOIN boards b ON b.id = a.board_id"
-            " WHERE a.id = ? AND a.result = 0"));
-        if (!d.run(attempt, {v64(attemptId)})) {
+    } else if (present) {
+        bool readFailed = false;
+        out.problem = d.checkResumeAttempt(out.board, levelList, &readFailed);
+        if (readFailed) {
             d.failedRead();
             return ResumeLoad();
         }
-        std::int64_t boardId = 0, misses = 0, missPicks = 0;
-        DealtBoard deal;
-        const bool open = attempt.next() && readInt(attempt, 0, 1, INT64_MAX, &boardId) &&
-                          readInt(attempt, 1, 0, INT32_MAX, &misses) && readInt(attempt, 2, 0, INT32_MAX, &missPicks) &&
-                          readDeal(attempt, 3, &deal);
-        attempt.finish();
-        if (!open || boardId != b.boardId) {
-            out.problem = QStringLiteral("the saved board's attempt is not in play");
-        } else {
-            b.level = deal.level;
-            b.strMOJI = deal.strMOJI;
-            b.strGOKU = deal.strGOKU;
-            b.intMISS = int(std::max({std::int64_t(b.intMISS), misses, missPicks}));
-            const std::optional<std::vector<Idiom>> list = levelList ? levelList(b.level) : std::nullopt;
-            if (!list)
-                out.problem = QStringLiteral("the list of level %1 no longer reads").arg(levelFileName(b.level));
-            else
-                out.problem = checkSavedBoard(b, *list);
-        }
     }
-    if (present && out.problem.isEmpty())
-        out.status = ResumeLoad::Status::Ok;
-    else if (present)
-        out.status = ResumeLoad::Status::SetAside;
+    if (present)
+        out.status = out.problem.isEmpty() ? ResumeLoad::Status::Ok : ResumeLoad::Status::SetAside;
 
     // Any other board left open (a deal the game never saved at rest) can no longer be played;
-    // a board that cannot be laid out again is set aside. Both count as abandoned.
+    // a board that cannot be laid out again is set aside. Both count as abandoned. A store that
+    // only reads changes nothing: the same board comes back at every start.
     const std::int64_t keep = out.status == ResumeLoad::Status::Ok ? attemptId : 0;
     const std::int64_t now = d.now();
     d.write([&] {

@@ -1,4 +1,5 @@
-// The records file's tables, version by version, and the forward migrations between them.
+// The records file's tables and the columns each must have, checked by name on every open;
+// what is missing is made again and everything else kept, and older files come forward.
 #include "records/records_store_impl.h"
 
 #include <QMetaType>
@@ -11,104 +12,114 @@ namespace horokata {
 
 namespace {
 
-// Version 1: the boards dealt, the attempts at them, their picks, the settings and the board
-// in play. Times are ms since the epoch (UTC); play times are ms of the play clock.
-const char *const kVersion1[] = {
-    // One row per board dealt: its level, the 80 tiles as dealt (cell order, one character
-    // each) and the 20 idioms in order (four characters each, joined).
-    "CREATE TABLE boards ("
-    " id INTEGER PRIMARY KEY,"
-    " level INTEGER NOT NULL,"
-    " dealt_at INTEGER NOT NULL,"
-    " tiles TEXT NOT NULL,"
-    " idioms TEXT NOT NULL)",
-    // One row per attempt at a board (再度 starts another): how it ended (result, see
-    // BoardEnd), how many picks and misses, and the play clock. The level is the board's,
-    // kept here so that the records read one table.
-    "CREATE TABLE attempts ("
-    " id INTEGER PRIMARY KEY,"
-    " board_id INTEGER NOT NULL,"
-    " level INTEGER NOT NULL,"
-    " started_at INTEGER NOT NULL,"
-    " ended_at INTEGER,"
-    " result INTEGER NOT NULL DEFAULT 0,"
-    " picks INTEGER NOT NULL DEFAULT 0,"
-    " misses INTEGER NOT NULL DEFAULT 0,"
-    " play_ms INTEGER NOT NULL DEFAULT 0)",
-    "CREATE INDEX attempts_by_board ON attempts (board_id)",
-    "CREATE INDEX attempts_by_level ON attempts (level, result)",
-    // Every pick of four tiles: found (with the hidden idiom's number 1..20 and the idiom as
-    // spelled) or missed.
-    "CREATE TABLE picks ("
-    " attempt_id INTEGER NOT NULL,"
-    " seq INTEGER NOT NULL,"
-    " found INTEGER NOT NULL,"
-    " idiom INTEGER,"
-    " spelled TEXT NOT NULL,"
-    " play_ms INTEGER NOT NULL,"
-    " at INTEGER NOT NULL,"
-    " PRIMARY KEY (attempt_id, seq)) WITHOUT ROWID",
-    "CREATE TABLE settings (key TEXT PRIMARY KEY, value) WITHOUT ROWID",
-    // The board in play at its last rest, at most one row. found: 20 of 0/1 (strGOKU order);
-    // lines: the idioms shown on the used lines, joined; cells: the 80 captions now;
-    // standing: 80 of 0/1; pick: the picked cells, comma separated.
-    "CREATE TABLE resume ("
-    " id INTEGER PRIMARY KEY CHECK (id = 1),"
-    " attempt_id INTEGER NOT NULL,"
-    " board_id INTEGER NOT NULL,"
-    " found TEXT NOT NULL,"
-    " lines TEXT NOT NULL,"
-    " cells TEXT NOT NULL,"
-    " standing TEXT NOT NULL,"
-    " pick TEXT NOT NULL,"
-    " misses INTEGER NOT NULL,"
-    " color INTEGER NOT NULL,"
-    " painted INTEGER NOT NULL,"
-    " play_ms INTEGER NOT NULL,"
-    " saved_at INTEGER NOT NULL)",
+// A column as the game reads it. `repair` is how ALTER TABLE adds it back to a table that lost
+// it: without NOT NULL or a default, so that the rows it is added to read as NULL and are
+// skipped rather than trusted; nullptr for a key column, whose table is built again instead.
+struct ColumnShape {
+    const char *name;
+    const char *repair;
 };
 
-// Version 2: the notebook, one row per idiom met (as spelled when found). levels: one bit
-// per level it was met on.
-const char *const kVersion2[] = {
-    "CREATE TABLE notebook ("
-    " idiom TEXT PRIMARY KEY,"
-    " levels INTEGER NOT NULL,"
-    " found INTEGER NOT NULL,"
-    " missed INTEGER NOT NULL,"
-    " last_found INTEGER NOT NULL,"
-    " first_met INTEGER NOT NULL,"
-    " last_met INTEGER NOT NULL) WITHOUT ROWID",
+// A table the game uses: the schema version that added it, how it is made, its columns by
+// name (a file may hold others too), and its indexes. Later versions add their tables and
+// columns here; an older file gains them on opening, a damaged one gets them back.
+struct TableShape {
+    int since;
+    const char *name;
+    const char *create;
+    std::vector<ColumnShape> columns;
+    std::vector<std::pair<const char *, const char *>> indexes; // name, CREATE INDEX
+    bool derived = false; // rebuilt from the other tables rather than patched
+    // Run when the table was made again while the tables naming its rows were kept: keeps the
+    // ids they name taken, by rows the reads skip, so that no new row is taken for an old one's.
+    const char *reserve = nullptr;
 };
 
-struct TableColumns {
-    int since; // schema version that added the table
-    const char *table;
-    const char *columns; // comma separated, in order
-};
-const TableColumns kTables[] = {
-    {1, "boards", "id,level,dealt_at,tiles,idioms"},
-    {1, "attempts", "id,board_id,level,started_at,ended_at,result,picks,misses,play_ms"},
-    {1, "picks", "attempt_id,seq,found,idiom,spelled,play_ms,at"},
-    {1, "settings", "key,value"},
-    {1, "resume", "id,attempt_id,board_id,found,lines,cells,standing,pick,misses,color,painted,play_ms,saved_at"},
-    {2, "notebook", "idiom,levels,found,missed,last_found,first_met,last_met"},
-};
-
-bool execAll(QSqlDatabase &db, const auto &statements, QSqlError *error)
+// Times are ms since the epoch (UTC); play times are ms of the play clock.
+const std::vector<TableShape> &tableShapes()
 {
-    QSqlQuery q(db);
-    for (const char *sql : statements) {
-        if (!q.exec(QString::fromUtf8(sql))) {
-            *error = q.lastError();
-            return false;
-        }
-    }
-    return true;
+    static const std::vector<TableShape> shapes = {
+        // One row per board dealt: its level, the 80 tiles as dealt (cell order, one character
+        // each) and the 20 idioms in order (four characters each, joined).
+        {1, "boards",
+         "CREATE TABLE boards (id INTEGER PRIMARY KEY, level INTEGER NOT NULL, dealt_at INTEGER NOT NULL,"
+         " tiles TEXT NOT NULL, idioms TEXT NOT NULL)",
+         {{"id", nullptr}, {"level", "INTEGER"}, {"dealt_at", "INTEGER"}, {"tiles", "TEXT"}, {"idioms", "TEXT"}},
+         {},
+         false,
+         "INSERT OR IGNORE INTO boards (id, level, dealt_at, tiles, idioms) SELECT board_id, -1, 0, '', '' FROM"
+         " (SELECT board_id FROM attempts UNION SELECT board_id FROM resume) WHERE board_id IS NOT NULL"},
+        // One row per attempt at a board (再度 starts another): how it ended (result, see
+        // BoardEnd), how many picks and misses, and the play clock. The level is the board's,
+        // kept here so that the records read one table.
+        {1, "attempts",
+         "CREATE TABLE attempts (id INTEGER PRIMARY KEY, board_id INTEGER NOT NULL, level INTEGER NOT NULL,"
+         " started_at INTEGER NOT NULL, ended_at INTEGER, result INTEGER NOT NULL DEFAULT 0,"
+         " picks INTEGER NOT NULL DEFAULT 0, misses INTEGER NOT NULL DEFAULT 0, play_ms INTEGER NOT NULL DEFAULT 0)",
+         {{"id", nullptr}, {"board_id", "INTEGER"}, {"level", "INTEGER"}, {"started_at", "INTEGER"},
+          {"ended_at", "INTEGER"}, {"result", "INTEGER"}, {"picks", "INTEGER"}, {"misses", "INTEGER"},
+          {"play_ms", "INTEGER"}},
+         {{"attempts_by_board", "CREATE INDEX attempts_by_board ON attempts (board_id)"},
+          {"attempts_by_level", "CREATE INDEX attempts_by_level ON attempts (level, result)"}},
+         false,
+         "INSERT OR IGNORE INTO attempts (id, board_id, level, started_at, result, picks, misses, play_ms)"
+         " SELECT attempt_id, 0, -1, 0, -1, 0, 0, 0 FROM"
+         " (SELECT attempt_id FROM picks UNION SELECT attempt_id FROM resume) WHERE attempt_id IS NOT NULL"},
+        // Every pick of four tiles: found (with the hidden idiom's number 1..20 and the idiom
+        // as spelled) or missed.
+        {1, "picks",
+         "CREATE TABLE picks (attempt_id INTEGER NOT NULL, seq INTEGER NOT NULL, found INTEGER NOT NULL, idiom INTEGER,"
+         " spelled TEXT NOT NULL, play_ms INTEGER NOT NULL, at INTEGER NOT NULL, PRIMARY KEY (attempt_id, seq))"
+         " WITHOUT ROWID",
+         {{"attempt_id", nullptr}, {"seq", nullptr}, {"found", "INTEGER"}, {"idiom", "INTEGER"}, {"spelled", "TEXT"},
+          {"play_ms", "INTEGER"}, {"at", "INTEGER"}},
+         {}},
+        {1, "settings", "CREATE TABLE settings (key TEXT PRIMARY KEY, value) WITHOUT ROWID",
+         {{"key", nullptr}, {"value", ""}}, {}},
+        // The board in play at its last rest, at most one row. found: 20 of 0/1 (strGOKU
+        // order); lines: the idioms shown on the used lines, joined; cells: the 80 captions
+        // now; standing: 80 of 0/1; pick: the picked cells, comma separated.
+        {1, "resume",
+         "CREATE TABLE resume (id INTEGER PRIMARY KEY CHECK (id = 1), attempt_id INTEGER NOT NULL,"
+         " board_id INTEGER NOT NULL, found TEXT NOT NULL, lines TEXT NOT NULL, cells TEXT NOT NULL,"
+         " standing TEXT NOT NULL, pick TEXT NOT NULL, misses INTEGER NOT NULL, color INTEGER NOT NULL,"
+         " painted INTEGER NOT NULL, play_ms INTEGER NOT NULL, saved_at INTEGER NOT NULL)",
+         {{"id", nullptr}, {"attempt_id", "INTEGER"}, {"board_id", "INTEGER"}, {"found", "TEXT"}, {"lines", "TEXT"},
+          {"cells", "TEXT"}, {"standing", "TEXT"}, {"pick", "TEXT"}, {"misses", "INTEGER"}, {"color", "INTEGER"},
+          {"painted", "INTEGER"}, {"play_ms", "INTEGER"}, {"saved_at", "INTEGER"}},
+         {}},
+        // The notebook, one row per idiom met (as spelled when found). levels: one bit per
+        // level it was met on. It is drawn from the boards kept, so it is rebuilt, not patched.
+        {2, "notebook",
+         "CREATE TABLE notebook (idiom TEXT PRIMARY KEY, levels INTEGER NOT NULL, found INTEGER NOT NULL,"
+         " missed INTEGER NOT NULL, last_found INTEGER NOT NULL, first_met INTEGER NOT NULL,"
+         " last_met INTEGER NOT NULL) WITHOUT ROWID",
+         {{"idiom", nullptr}, {"levels", nullptr}, {"found", nullptr}, {"missed", nullptr}, {"last_found", nullptr},
+          {"first_met", nullptr}, {"last_met", nullptr}},
+         {},
+         true},
+    };
+    return shapes;
 }
 
-// The notebook filled from the boards kept before it existed: every find, and every idiom
-// left unfound on a lost or given-up attempt, in the order they happened.
+const TableShape *shapeOf(const QString &table)
+{
+    for (const TableShape &t : tableShapes())
+        if (table == QLatin1String(t.name))
+            return &t;
+    return nullptr;
+}
+
+bool exec(QSqlQuery &q, const QString &sql, QSqlError *error)
+{
+    if (q.exec(sql))
+        return true;
+    *error = q.lastError();
+    return false;
+}
+
+// The notebook filled from the boards kept: every find, and every idiom left unfound on a lost
+// or given-up attempt, in the order they happened.
 bool fillNotebookFromHistory(QSqlDatabase &db, QSqlError *error)
 {
     struct Meeting {
@@ -120,11 +131,9 @@ bool fillNotebookFromHistory(QSqlDatabase &db, QSqlError *error)
     std::vector<Meeting> meetings;
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT p.spelled, a.level, p.at FROM picks p JOIN attempts a ON a.id = p.attempt_id"
-                               " WHERE p.found = 1"))) {
-        *error = q.lastError();
+    if (!exec(q, QStringLiteral("SELECT p.spelled, a.level, p.at FROM picks p JOIN attempts a ON a.id = p.attempt_id"
+                                " WHERE p.found = 1"), error))
         return false;
-    }
     while (q.next()) {
         QString idiom;
         std::int64_t level = 0, at = 0;
@@ -133,13 +142,9 @@ bool fillNotebookFromHistory(QSqlDatabase &db, QSqlError *error)
             meetings.push_back({at, idiom, int(level), true});
     }
     // The idioms of lost boards that were not found in that attempt.
-    if (!q.exec(QStringLiteral("SELECT a.id, a.level, a.ended_at, b.idioms FROM attempts a JOIN boards b ON b.id = a.board_id"
-                               " WHERE a.result IN (%1, %2)")
-                    .arg(int(BoardEnd::Lost))
-                    .arg(int(BoardEnd::GaveUp)))) {
-        *error = q.lastError();
+    if (!exec(q, QStringLiteral("SELECT a.id, a.level, a.ended_at, b.idioms FROM attempts a JOIN boards b ON b.id = a.board_id"
+                                " WHERE a.result IN (%1, %2)").arg(int(BoardEnd::Lost)).arg(int(BoardEnd::GaveUp)), error))
         return false;
-    }
     QSqlQuery found(db);
     found.setForwardOnly(true);
     found.prepare(QStringLiteral("SELECT idiom FROM picks WHERE attempt_id = ? AND found = 1"));
@@ -173,47 +178,150 @@ bool fillNotebookFromHistory(QSqlDatabase &db, QSqlError *error)
     return true;
 }
 
-} // namespace
-
-bool migrateRecords(QSqlDatabase &db, int from, QSqlError *error)
+// A table that lost a key column is made again: its rows move across by the columns both
+// have, and a row the new table refuses (a key or NOT NULL value missing) is left out.
+bool rebuildTable(QSqlDatabase &db, const TableShape &t, int *dropped, QSqlError *error)
 {
     QSqlQuery q(db);
-    if (from < 1) {
-        if (!execAll(db, kVersion1, error))
-            return false;
-        if (!q.exec(QStringLiteral("PRAGMA application_id = %1").arg(kRecordsApplicationId))) {
-            *error = q.lastError();
-            return false;
+    const QString name = QLatin1String(t.name);
+    const QString old = name + QStringLiteral("_damaged");
+    if (!exec(q, QStringLiteral("DROP TABLE IF EXISTS %1").arg(old), error) ||
+        !exec(q, QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(name, old), error) ||
+        !exec(q, QString::fromUtf8(t.create), error) ||
+        !exec(q, QStringLiteral("SELECT name FROM pragma_table_info('%1')").arg(old), error))
+        return false;
+    QStringList common;
+    while (q.next())
+        for (const ColumnShape &c : t.columns)
+            if (q.value(0).toString() == QLatin1String(c.name))
+                common << q.value(0).toString();
+    q.finish();
+    const QString columns = common.join(u',');
+    if (!common.isEmpty() &&
+        !exec(q, QStringLiteral("INSERT OR IGNORE INTO %1 (%2) SELECT %2 FROM %3").arg(name, columns, old), error))
+        return false;
+    if (!exec(q, QStringLiteral("SELECT (SELECT count(*) FROM %1) - (SELECT count(*) FROM %2)").arg(old, name), error) ||
+        !q.next())
+        return false;
+    *dropped = q.value(0).toInt();
+    q.finish();
+    return exec(q, QStringLiteral("DROP TABLE %1").arg(old), error);
+}
+
+} // namespace
+
+bool SchemaGaps::empty() const
+{
+    return tables.isEmpty() && columns.isEmpty() && indexes.isEmpty();
+}
+
+bool findSchemaGaps(QSqlDatabase &db, SchemaGaps *gaps, QSqlError *error)
+{
+    *gaps = SchemaGaps();
+    // Every table's columns and every index, by name, in one read of the table of tables.
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!exec(q, QStringLiteral("SELECT m.type, m.name, p.name FROM sqlite_master m"
+                                " LEFT JOIN pragma_table_info(m.name) p ON m.type = 'table'"
+                                " WHERE m.type IN ('table', 'index')"), error))
+        return false;
+    QSet<QString> tables, columns, indexes;
+    while (q.next()) {
+        const QString name = q.value(1).toString();
+        if (q.value(0).toString() == QLatin1String("index")) {
+            indexes.insert(name);
+        } else {
+            tables.insert(name);
+            columns.insert(name + u'.' + q.value(2).toString());
         }
     }
-    if (from < 2) {
-        if (!execAll(db, kVersion2, error) || !fillNotebookFromHistory(db, error))
-            return false;
-    }
-    if (!q.exec(QStringLiteral("PRAGMA user_version = %1").arg(kRecordsSchemaVersion))) {
+    if (q.lastError().isValid()) {
         *error = q.lastError();
         return false;
     }
-    return true;
-}
-
-bool hasRecordsSchema(QSqlDatabase &db, int version)
-{
-    QSqlQuery q(db);
-    for (const TableColumns &t : kTables) {
-        if (t.since > version)
+    for (const TableShape &t : tableShapes()) {
+        const QString table = QLatin1String(t.name);
+        if (!tables.contains(table)) {
+            gaps->tables << table;
             continue;
-        if (!q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(QLatin1String(t.table))))
-            return false;
-        QStringList names;
-        while (q.next())
-            names << q.value(1).toString();
-        if (names.join(u',') != QLatin1String(t.columns))
-            return false;
+        }
+        for (const ColumnShape &c : t.columns)
+            if (!columns.contains(table + u'.' + QLatin1String(c.name)))
+                gaps->columns << table + u'.' + QLatin1String(c.name);
+        for (const auto &[index, create] : t.indexes)
+            if (!indexes.contains(QLatin1String(index)))
+                gaps->indexes << QLatin1String(index);
     }
     return true;
 }
 
+bool repairSchema(QSqlDatabase &db, const SchemaGaps &gaps, int fileVersion, QStringList *repaired, QSqlError *error)
+{
+    QSqlQuery q(db);
+    QSet<const TableShape *> made; // tables made new here: their indexes come with them
+    for (const QString &table : gaps.tables) {
+        const TableShape *t = shapeOf(table);
+        if (!exec(q, QString::fromUtf8(t->create), error) || (t->derived && !fillNotebookFromHistory(db, error)))
+            return false;
+        made.insert(t);
+        // A table newer than the file is the file brought forward, not a repair.
+        if (t->since <= fileVersion)
+            *repaired << QStringLiteral("the table %1 was missing: it was made again%2")
+                             .arg(table, t->derived ? QStringLiteral(" from the boards kept") : QString());
+    }
+    for (const QString &column : gaps.columns) {
+        const QString table = column.section(u'.', 0, 0);
+        const TableShape *t = shapeOf(table);
+        if (made.contains(t))
+            continue;
+        const auto shape = std::find_if(t->columns.begin(), t->columns.end(),
+                                       [&](const ColumnShape &c) { return column.section(u'.', 1) == QLatin1String(c.name); });
+        if (t->derived) {
+            if (!exec(q, QStringLiteral("DROP TABLE %1").arg(table), error) || !exec(q, QString::fromUtf8(t->create), error) ||
+                !fillNotebookFromHistory(db, error))
+                return false;
+            made.insert(t);
+            *repaired << QStringLiteral("the table %1 lacked the column %2: it was made again from the boards kept")
+                             .arg(table, QLatin1String(shape->name));
+        } else if (!shape->repair) {
+            int dropped = 0;
+            if (!rebuildTable(db, *t, &dropped, error))
+                return false;
+            made.insert(t);
+            *repaired << QStringLiteral("the table %1 lacked its key column %2: it was made again, %3 rows left out")
+                             .arg(table, QLatin1String(shape->name)).arg(dropped);
+        } else {
+            if (!exec(q, QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3").arg(table, QLatin1String(shape->name),
+                                                                             QLatin1String(shape->repair)), error))
+                return false;
+            *repaired << QStringLiteral("the column %1 was missing: it was added, and its rows are skipped").arg(column);
+        }
+    }
+    for (const TableShape &t : tableShapes())
+        if (made.contains(&t) && t.reserve && !exec(q, QString::fromUtf8(t.reserve), error))
+            return false;
+    for (const TableShape &t : tableShapes())
+        for (const auto &[index, create] : t.indexes)
+            if ((made.contains(&t) || gaps.indexes.contains(QLatin1String(index))) &&
+                !exec(q, QString::fromUtf8(create).replace(QStringLiteral("INDEX "), QStringLiteral("INDEX IF NOT EXISTS ")), error))
+                return false;
+    if (fileVersion < 1 && !exec(q, QStringLiteral("PRAGMA application_id = %1").arg(kRecordsApplicationId), error))
+        return false;
+    return fileVersion >= kRecordsSchemaVersion ||
+           exec(q, QStringLiteral("PRAGMA user_version = %1").arg(kRecordsSchemaVersion), error);
+}
+
+QString quickCheck(QSqlDatabase &db)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("PRAGMA quick_check(5)")))
+        return q.lastError().text();
+    QStringList problems;
+    while (q.next())
+        problems << q.value(0).toString();
+    return problems.join(QStringLiteral("; "));
+}
 bool noteIdiom(QSqlDatabase &db, const QString &idiom, int level, bool found, std::int64_t atMs, QSqlError *error)
 {
     QSqlQuery q(db);

@@ -7,6 +7,7 @@
 #include "puzzle/saved_board.h"
 
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -18,7 +19,7 @@ namespace horokata {
 
 constexpr const char *kRecordsFileName = "records.sqlite";
 // The schema this build writes: 1 = boards, attempts, picks, settings and the resume row;
-// 2 adds the notebook. Older files are migrated forward on opening.
+// 2 adds the notebook. Older files are brought forward on opening; a newer one is only read.
 constexpr int kRecordsSchemaVersion = 2;
 // How many boards the records window lists.
 constexpr int kRecentBoards = 20;
@@ -47,17 +48,30 @@ enum class PickResult { Found, Miss };
 // What opening the store came to.
 struct OpenOutcome {
     enum class Status {
-        Ok,          // the file opened (created, or migrated forward when older)
-        SetAside,    // the file was not a readable records database: it was renamed to
-                     // setAsidePath, and a new file was started; tell the player once
-        Unavailable, // no records this run (folder not writable, disk full, file locked,
-                     // or nothing readable when opened read-only); tell the player once
+        Ok,          // the file opened (created, brought forward when older, repaired when
+                     // parts were missing: see `repaired`)
+        SetAside,    // SQLite could not open the file as a database: it was moved with its
+                     // journal to setAsidePath, and a new file was started; tell the player once
+        ReadOnly,    // the file or its folder cannot be written: it is read as it stands and
+                     // nothing new is kept this run; tell the player once
+        Newer,       // a later version of the game wrote the file: it is read as it stands
+                     // where it can be and never changed; tell the player once
+        Unavailable, // no records this run (folder cannot be made, file locked, another
+                     // program's database, nothing to read); tell the player once
     };
     Status status = Status::Unavailable;
     QString path;         // the records file
     QString setAsidePath; // where the unreadable file went (SetAside only)
-    QString reason;       // what was wrong, in plain words (SetAside, Unavailable)
+    QString reason;       // what was wrong, in plain words (all but Ok)
+    QStringList repaired; // what was missing and made again, in plain words
     int migratedFrom = 0; // the schema version the file had when it was older, else 0
+};
+
+// What goes wrong with the store after a good open, told to the failure handler.
+enum class StoreNotice {
+    WriteFailed, // a write failed (disk full, folder gone, file locked): tried again at the next
+    Damaged,     // SQLite found the file damaged: it is kept as it is and no longer written
+    RowsSkipped, // rows that are not the game's were left out of what the store reads
 };
 
 // One row of the records window.
@@ -130,7 +144,8 @@ using LevelListSource = std::function<std::optional<std::vector<Idiom>>(int leve
 class RecordsStore {
 public:
     enum class Mode {
-        ReadWrite, // the game: creates, migrates, sets aside an unreadable file
+        ReadWrite, // the game: creates, brings forward, repairs, sets aside an unreadable file;
+                   // reads only when the file cannot be written
         ReadOnly,  // a reader beside the running game (export): changes nothing on disk
     };
 
@@ -146,16 +161,25 @@ public:
     // kRecordsSchemaVersion. Closes whatever was open before.
     OpenOutcome open(const QString &path = defaultPath(), Mode mode = Mode::ReadWrite);
     void close();
+    // The store reads (whether or not it writes).
     bool available() const;
+    // The store keeps what is played: open for writing and not found damaged.
+    bool writable() const;
+    // The last write failed for the disk, the folder or a lock: the next one tries again.
+    bool writeFailing() const;
     const OpenOutcome &outcome() const;
+    // Rows left out of the reads because they hold values the game never writes.
+    int skippedRows() const;
 
     // Time source for the stored dates, ms since the epoch (tests set their own).
     void setClock(std::function<std::int64_t()> nowMs);
-    // Called when the store fails after a good open, with a sentence to tell the player:
-    // a write that fails (disk full, file locked) leaves the store unavailable from then on,
-    // said once; a file found damaged while in use is set aside as on opening (outcome()
-    // then says where it went) and a new one started.
-    void setFailureHandler(std::function<void(const QString &)> handler);
+    // Called when the store meets trouble after a good open, with the details in plain words:
+    // once when writes start failing (each later write tries again, and the first that works
+    // ends the trouble), once when the file is found damaged (it is kept and never written
+    // again this run), once when rows are first left out of a read.
+    void setFailureHandler(std::function<void(StoreNotice, const QString &)> handler);
+    // The details of the last trouble told to the failure handler.
+    QString lastNotice() const;
 
     // --- boards and attempts ---
     // A new board dealt: stores it with its first attempt and makes its level the last

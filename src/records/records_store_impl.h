@@ -8,12 +8,28 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QStringList>
 #include <QVariant>
 
 namespace horokata {
 
 // Written into the file's header so that another program's database is never taken for ours.
 constexpr int kRecordsApplicationId = 0x486f726b; // "Hork"
+
+// SQLite's primary result codes the store acts on (the low byte of an extended code).
+constexpr int kSqlitePerm = 3;
+constexpr int kSqliteBusy = 5;
+constexpr int kSqliteReadOnly = 8;
+constexpr int kSqliteIoErr = 10;
+constexpr int kSqliteCorrupt = 11;
+constexpr int kSqliteFull = 13;
+constexpr int kSqliteCantOpen = 14;
+constexpr int kSqliteNotADatabase = 26;
+
+// A SQLite result code without its extended part; -1 when the error has none.
+int sqliteCode(const QSqlError &e);
+// SQLite says the file is damaged or not a database.
+bool unreadableFile(const QSqlError &e);
 
 // How a write body came out.
 enum class Step {
@@ -22,12 +38,23 @@ enum class Step {
     Failed,  // the database failed: roll back, and the store becomes unavailable
 };
 
-// Brings a file from schema version `from` up to kRecordsSchemaVersion, inside the caller's
-// transaction. Version 1 creates the records and the resume row, version 2 the notebook,
-// filled from the boards already kept.
-bool migrateRecords(QSqlDatabase &db, int from, QSqlError *error);
-// The columns each table must have in a file of this version (for recognising our files).
-bool hasRecordsSchema(QSqlDatabase &db, int version);
+// What a file lacks of the tables, columns and indexes the game uses, each by name
+// ("boards", "boards.tiles", "attempts_by_board"). Tables and columns the game does not know
+// are no gap: a later version may have added them.
+struct SchemaGaps {
+    QStringList tables, columns, indexes;
+    bool empty() const;
+};
+// Reads the file's tables and columns in one query of the table of tables.
+bool findSchemaGaps(QSqlDatabase &db, SchemaGaps *gaps, QSqlError *error);
+// Makes good what `gaps` lists, inside the caller's transaction, and marks the file as ours at
+// kRecordsSchemaVersion: a missing table is made again (the notebook from the boards kept), a
+// missing column added (its rows then read as NULL and are skipped), a table that lost its key
+// made again with the rows that still fit. Each repair of damage (not the tables a file of
+// `fileVersion` never had) is described in `repaired`.
+bool repairSchema(QSqlDatabase &db, const SchemaGaps &gaps, int fileVersion, QStringList *repaired, QSqlError *error);
+// What SQLite's quick check says of a file that reported damage: "ok", or its first findings.
+QString quickCheck(QSqlDatabase &db);
 
 // Adds one meeting with an idiom to the notebook: found, or revealed after a loss.
 bool noteIdiom(QSqlDatabase &db, const QString &idiom, int level, bool found, std::int64_t atMs, QSqlError *error);
@@ -39,11 +66,15 @@ bool readText(const QSqlQuery &q, int column, QString *out);
 struct RecordsStore::Impl {
     QString connection;
     OpenOutcome outcome;
-    bool usable = false; // a connection is open and every call works
-    bool readOnly = false;
-    int version = 0;     // schema version of the open file
+    bool usable = false;       // a connection is open and the reads work
+    bool readOnly = false;     // the connection only reads: nothing is written this run
+    bool damaged = false;      // SQLite found the file damaged in use: it is kept, never written
+    bool writeFailing = false; // the last write failed; the next one tries again
+    int skippedRows = 0;       // rows left out of the reads since the file opened
+    bool skipTold = false;
+    QString lastNotice;        // the details last told to onFailure
     std::function<std::int64_t()> clock;
-    std::function<void(const QString &)> onFailure;
+    std::function<void(StoreNotice, const QString &)> onFailure;
     QSqlError lastError;
     QHash<QString, QSqlQuery> statements;
 
@@ -60,38 +91,62 @@ struct RecordsStore::Impl {
     template <class Body>
     bool write(Body &&body)
     {
-        if (!usable || readOnly)
+        if (!usable || readOnly || damaged)
             return false;
-        if (!run(QStringLiteral("BEGIN IMMEDIATE"))) {
+        if (!fileThere() || !run(QStringLiteral("BEGIN IMMEDIATE"))) {
             fail();
             return false;
         }
         const Step step = body();
-        if (step == Step::Done && run(QStringLiteral("COMMIT")))
+        if (step == Step::Done && run(QStringLiteral("COMMIT"))) {
+            writeFailing = false;
             return true;
+        }
         QSqlQuery(db()).exec(QStringLiteral("ROLLBACK"));
         if (step != Step::Refused)
             fail();
         return false;
     }
 
-    // A write failed after a good open: no records for the rest of the run, said once. A
-    // file found damaged is set aside and a new one started instead.
+    // A write failed after a good open. A file found damaged is kept where it is and no longer
+    // written; any other failure (disk full, folder gone, file locked) is tried again at the
+    // next write. Either is told once when it starts.
     void fail();
     // A read failed: a damaged file is handled as by fail(); anything else only loses the read.
     void failedRead();
-    // Renames the file at outcome.path (and its journal files) to a dated name beside it and
-    // starts a new file. False, with outcome.reason set, when either cannot be done.
+    // Counts rows a read left out because they are not rows the game writes; told once.
+    void skipped(int rows, const char *what);
+    void tell(StoreNotice notice, const QString &details);
+    // The file is still where it was opened: SQLite would write on into a removed one unseen.
+    bool fileThere();
+    // Moves the file at outcome.path with its journal files to a dated name beside it and starts
+    // a new file. False, with outcome.reason set, when either cannot be done.
     bool setAsideAndStartAgain(const QString &why);
     void closeConnection();
 
-    // Opens the connection and brings the file up to the current schema.
+    // How a connection came out.
     enum class Connect {
         Ok,
-        Broken,      // not a readable records database
+        Broken,      // SQLite cannot open the file as a database
+        Foreign,     // another program's database, or a newer version's (see `version`)
         Unavailable, // maybe sound, but it cannot be used now (locked, read-only, disk full)
     };
+    int version = 0;        // the schema version the file declares
+    bool fresh = false;     // the file holds nothing yet
+    bool ours = false;      // the file carries the game's application id
+    bool immutable = false; // read as a file nothing changes (no -shm could be made beside it)
+    // Opens a connection that reads only and looks at the file's identity; nothing is written,
+    // and a file SQLite cannot share (no -shm can be made beside it) is read as it stands.
+    Connect probe(const QString &path, QString *why);
+    // Opens the game's connection and brings the file to the current schema, repairing it.
     Connect connect(const QString &path, QString *why);
+    // Opens `name` with these connection options and reads the file's identity.
+    Connect openConnection(const QString &name, const QString &options, QString *why);
+    Connect bringUpToDate(QString *why);
+    QString checkResumeAttempt(SavedBoard &b, const LevelListSource &levelList, bool *readFailed);
+    void setAsideStrays(const QString &path);
+    // Settles the outcome of opening: usable unless `status` is Unavailable.
+    OpenOutcome finish(OpenOutcome::Status status, const QString &why);
 };
 
 // The columns of the resume row that the board in play fills.
@@ -99,6 +154,9 @@ struct ResumeColumns {
     QString found, lines, cells, standing, pick;
 };
 
+// Saves the board in play: the attempt, the board, the five texts of ResumeColumns, misses,
+// colour, painted, play time and the time of saving, bound in that order.
+extern const QString kSaveResumeSql;
 // A board in play as the columns of the resume row; nothing when it cannot be written.
 std::optional<ResumeColumns> encodeResume(const SavedBoard &b);
 // A stored integer bound as a 64-bit value.

@@ -18,6 +18,9 @@ namespace horokata {
 
 namespace {
 
+// Said where the records are read but nothing is written.
+const QString kReadOnlyWords = QStringLiteral("記録ファイルに書き込めないため、新しい記録は保存されず、消去もできません。");
+
 // The figures' columns, in the order shown.
 enum StatsColumn { Played, Won, WinRate, Streak, LongestStreak, BestTime, AverageTime, NoMiss, StatsColumns };
 const std::array<const char *, StatsColumns> kStatsHeaders = {"対局数", "勝ち", "勝率", "連勝中", "最長連勝",
@@ -243,11 +246,12 @@ void RecordsWindow::refresh()
     recent_->setVisible(!s.recent.empty());
     noRecent_->setVisible(s.recent.empty());
 
-    if (!store_.available()) {
-        status_->setText(QStringLiteral("記録を読み書きできないため、記録はありません。"));
+    if (!store_.available() || !store_.writable()) {
+        status_->setText(store_.available() ? kReadOnlyWords : QStringLiteral("記録を読み書きできないため、記録はありません。"));
         status_->setAccessibleName(status_->text());
         status_->show();
     }
+    setQuestionOpen(questionOpen_);
 }
 
 void RecordsWindow::present()
@@ -276,9 +280,16 @@ void RecordsWindow::showEvent(QShowEvent *event)
 void RecordsWindow::setQuestionOpen(bool open)
 {
     questionOpen_ = open;
-    for (QPushButton *b : clear_)
-        if (b)
-            b->setEnabled(!open);
+    // A store that cannot write cannot clear: the buttons say why.
+    const bool writable = store_.writable();
+    for (int level = 0; level < kLevelCount; ++level) {
+        QPushButton *b = clear_[std::size_t(level)];
+        if (!b)
+            continue;
+        b->setEnabled(!open && writable);
+        b->setToolTip(writable ? QStringLiteral("%1の記録をすべて消去します（確認があります）").arg(levelFileName(level))
+                               : kReadOnlyWords);
+    }
 }
 
 QCoro::Task<bool> RecordsWindow::clearLevel(int level)
