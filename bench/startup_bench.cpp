@@ -15,7 +15,7 @@
 
 #include "app/startup.h"
 #include "main_window/main_window.h"
-#include "platform/qt_platform.h"
+#include "platform_qt/qt_platform.h"
 
 #include <QApplication>
 #include <QtGlobal>

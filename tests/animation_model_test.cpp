@@ -1,5 +1,5 @@
 // Tests of the celebration's sprite animation: dealing, moves, retiring, drawing and pacing.
-#include "effect/animation_model.h"
+#include "animation/animation_model.h"
 #include "support/fake_platform.h"
 
 #include <gtest/gtest.h>

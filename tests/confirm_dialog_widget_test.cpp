@@ -1,6 +1,6 @@
 // Confirmation dialog: outline loading, the seven modes, answers, placement and dragging.
 #include "popups/confirm_dialog.h"
-#include "popups/region.h"
+#include "outline/region.h"
 #include "popups/window_shape.h"
 
 #include <QAccessible>

@@ -2,7 +2,7 @@
 // deal, three misses, replay from the prompt, pick and take back, clear the board up to the
 // celebration, switch level from the menu, quit.
 #include "main_window/main_window.h"
-#include "platform/qt_platform.h"
+#include "platform_qt/qt_platform.h"
 #include "popups/level_menu.h"
 #include "support/arrow_path.h"
 #include "support/game_invariants.h"

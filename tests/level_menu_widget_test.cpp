@@ -1,6 +1,6 @@
 // Level menu: outline, arrow and colours, hover, grey entries and clicks.
 #include "popups/level_menu.h"
-#include "popups/region.h"
+#include "outline/region.h"
 #include "popups/window_shape.h"
 
 #include <QAccessible>

@@ -1,7 +1,7 @@
 // The main window offscreen with a scripted platform: layout, start-up outcomes, window buttons.
 #include "main_window/main_window.h"
 #include "support/fake_platform.h"
-#include "platform/fonts.h"
+#include "platform_qt/fonts.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>

@@ -1,6 +1,6 @@
 // The real main window on an X server: dealing, finding an idiom, three misses, the effect.
 #include "main_window/main_window.h"
-#include "platform/qt_platform.h"
+#include "platform_qt/qt_platform.h"
 #include "popups/confirm_dialog.h"
 #include "popups/level_menu.h"
 #include "support/game_builder.h"

@@ -1,7 +1,7 @@
 // The real main window with its store: the mouse paths to the records and the notebook, the
 // clear question asked in the game's own dialog, and both windows closing with the game.
 #include "main_window/main_window.h"
-#include "platform/qt_platform.h"
+#include "platform_qt/qt_platform.h"
 #include "popups/confirm_dialog.h"
 #include "records_ui/notebook_window.h"
 #include "records_ui/records_window.h"

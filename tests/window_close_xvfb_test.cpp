@@ -2,7 +2,7 @@
 // program at once, whatever the flow was waiting for, and nothing runs on the deleted windows
 // afterwards (the sanitizer pass reports any use of freed memory).
 #include "main_window/main_window.h"
-#include "platform/qt_platform.h"
+#include "platform_qt/qt_platform.h"
 #include "popups/confirm_dialog.h"
 #include "popups/level_menu.h"
 

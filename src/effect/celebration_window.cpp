@@ -1,7 +1,7 @@
 // The full-screen celebration window: plays the sprite animation over a capture of the screen.
 #include "effect/celebration_window.h"
 
-#include "effect/animation_model.h"
+#include "animation/animation_model.h"
 #include "effect/effect_art.h"
 #include "platform/platform.h"
 

@@ -3,7 +3,7 @@
 
 #include "effect/celebration_window.h"
 #include "main_window/qt_colors.h"
-#include "platform/exact_title.h"
+#include "platform_qt/exact_title.h"
 #include "platform/platform.h"
 #include "popups/confirm_dialog.h"
 #include "popups/help_window.h"

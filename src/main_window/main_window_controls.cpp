@@ -2,9 +2,9 @@
 #include "main_window/main_window.h"
 
 #include "main_window/qt_colors.h"
-#include "platform/fonts.h"
-#include "platform/screen_fit.h"
-#include "platform/title_bar_drag.h"
+#include "platform_qt/fonts.h"
+#include "platform_qt/screen_fit.h"
+#include "platform_qt/title_bar_drag.h"
 
 #include <QAction>
 #include <QFrame>

@@ -1,10 +1,10 @@
 // The shaped confirmation dialog (object name "Form2") with its seven message modes.
 #include "popups/confirm_dialog.h"
 
-#include "platform/fonts.h"
-#include "platform/screen_fit.h"
-#include "platform/title_bar_drag.h"
-#include "popups/region.h"
+#include "platform_qt/fonts.h"
+#include "platform_qt/screen_fit.h"
+#include "platform_qt/title_bar_drag.h"
+#include "outline/region.h"
 #include "popups/window_shape.h"
 
 #include <QFile>

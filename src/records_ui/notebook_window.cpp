@@ -4,7 +4,7 @@
 #include "records/anki_export.h"
 #include "records/records_store.h"
 #include "records_ui/game_look.h"
-#include "platform/fonts.h"
+#include "platform_qt/fonts.h"
 
 #include <QAbstractTableModel>
 #include <QComboBox>

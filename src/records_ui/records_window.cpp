@@ -3,7 +3,7 @@
 
 #include "records/records_store.h"
 #include "records_ui/game_look.h"
-#include "platform/fonts.h"
+#include "platform_qt/fonts.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

@@ -1,5 +1,5 @@
 // The celebration's sprite animation as plain data: sprite table, moves, retire rule, pacing.
-#include "effect/animation_model.h"
+#include "animation/animation_model.h"
 
 #include "puzzle/program_state.h"
 #include "platform/platform.h"

@@ -1,8 +1,8 @@
 // The real platform layer on Qt.
-#include "platform/qt_platform.h"
+#include "platform_qt/qt_platform.h"
 
-#include "platform/exact_title.h"
-#include "platform/raise_channel.h"
+#include "platform_qt/exact_title.h"
+#include "platform_qt/raise_channel.h"
 
 #include <QApplication>
 #include <QCoreApplication>

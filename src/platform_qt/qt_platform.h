@@ -3,7 +3,7 @@
 
 #include "platform/flow_waits.h"
 #include "platform/platform.h"
-#include "platform/sound_backend.h"
+#include "platform_qt/sound_backend.h"
 
 #include <QElapsedTimer>
 #include <functional>
