@@ -1,5 +1,6 @@
 // Tests of the celebration's sprite animation: dealing, moves, retiring, drawing and pacing.
 #include "animation/animation_model.h"
+#include "support/flow_run.h"
 #include "support/fake_platform.h"
 
 #include <gtest/gtest.h>
@@ -304,7 +305,7 @@ public:
         painted.push_back({frame_, cmd});
         fake_.clock += 3; // drawing takes 3 ms
     }
-    QCoro::Task<> waitUntil(std::uint32_t deadline, Platform &) override
+    horokata::FlowTask<> waitUntil(std::uint32_t deadline, Platform &) override
     {
         waits.push_back(static_cast<std::int32_t>(deadline - fake_.clock));
         fake_.clock = std::max(fake_.clock, deadline);
@@ -334,7 +335,7 @@ TEST(AnimationPerform, RunsFrames1To119AndEachMovingSpriteWaitsOnePeriodFromBefo
     m.setScreen(1024, 768);
     const int ideal = m.idealTotalMs();
     RecordingView view(fake);
-    m.PERFORM(fake, view);
+    horokata::testing::runFlow(m.PERFORM(fake, view));
 
     EXPECT_EQ(view.frames, 119);
     ASSERT_FALSE(view.painted.empty());
@@ -366,7 +367,7 @@ TEST(AnimationPerform, BusyWaitEndsOnTheDeadlineAcrossTheClockWrap)
     m.setScreen(1024, 768);
     const int ideal = m.idealTotalMs();
     PaintOnlyView view;
-    m.PERFORM(fake, view);
+    horokata::testing::runFlow(m.PERFORM(fake, view));
     EXPECT_EQ(static_cast<int>(fake.clock - 0xFFFFFF00u), ideal);
     EXPECT_EQ(fake.eventCount, ideal);
 }

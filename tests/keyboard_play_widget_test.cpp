@@ -40,7 +40,7 @@ protected:
     int framedTile() const
     {
         for (int i = 0; i < kCells; ++i)
-            if (window->tile(i)->hasFocus())
+            if (window->view().tile(i)->hasFocus())
                 return i;
         return -1;
     }
@@ -97,7 +97,7 @@ TEST_F(KeyboardFocus, TheFrameKeepsToShowingTilesAndJumpsOverEmptyCells)
     if (showing(cells.back())) {
         EXPECT_EQ(at, cells.back());
     }
-    EXPECT_EQ(window->tile(at)->accessibleDescription(), window->line(0)->text());
+    EXPECT_EQ(window->view().tile(at)->accessibleDescription(), window->view().line(0)->text());
 
     // The rows closed up to the right, leaving empty cells at their left ends: Down jumps
     // over an empty cell of a column to the next tile below it, and Up comes back.
@@ -142,8 +142,8 @@ TEST_F(KeyboardFocus, TabGoesRoundButtonsBoardAndTheLampsThatShow)
     ASSERT_EQ(window->game().overStage(), 1);
     const int at = framedTile();
     ASSERT_GE(at, 0);
-    EXPECT_EQ(window->tile(at)->text(), window->game().model().MOJI[static_cast<std::size_t>(at)].Caption);
-    EXPECT_EQ(window->tile(at)->accessibleDescription(), QStringLiteral("…残念至極…"));
+    EXPECT_EQ(window->view().tile(at)->text(), window->game().model().MOJI[static_cast<std::size_t>(at)].Caption);
+    EXPECT_EQ(window->view().tile(at)->accessibleDescription(), QStringLiteral("…残念至極…"));
     key(Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("cmdMENU")) << "a dark lamp took the focus";
 }
@@ -154,15 +154,15 @@ TEST_F(KeyboardFocus, AClickLeavesNoFrame)
     key(Qt::Key_N, Qt::ControlModifier);
     key(Qt::Key_Right);
     ASSERT_EQ(framedTile(), 0);
-    QTest::mouseClick(window->tile(20), Qt::LeftButton, Qt::NoModifier, QPoint(24, 24));
+    QTest::mouseClick(window->view().tile(20), Qt::LeftButton, Qt::NoModifier, QPoint(24, 24));
     EXPECT_EQ(framedTile(), -1);
     EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("cmdFOCUS"));
-    EXPECT_TRUE(window->tile(20)->isChecked());
+    EXPECT_TRUE(window->view().tile(20)->isChecked());
 
     // A button reached with Tab loses its frame to a click elsewhere, too.
     key(Qt::Key_Tab);
     ASSERT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("cmdMENU"));
-    QTest::mouseClick(window->tile(21), Qt::LeftButton, Qt::NoModifier, QPoint(24, 24));
+    QTest::mouseClick(window->view().tile(21), Qt::LeftButton, Qt::NoModifier, QPoint(24, 24));
     EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("cmdFOCUS"));
     // The arrows start again from the tile last clicked.
     key(Qt::Key_Up);

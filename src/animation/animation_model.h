@@ -1,7 +1,7 @@
 // The celebration's sprite animation as plain data: sprite table, moves, retire rule, pacing.
 #pragma once
 
-#include <QCoro/QCoroTask>
+#include "platform/flow_task.h"
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -57,7 +57,7 @@ public:
     virtual void frameStarted(int frame, int period);
     virtual void paint(const DrawCommand &cmd) = 0;
     // Done once the 32-bit millisecond clock has reached `deadline`.
-    virtual QCoro::Task<> waitUntil(std::uint32_t deadline, Platform &platform);
+    virtual FlowTask<> waitUntil(std::uint32_t deadline, Platform &platform);
 };
 
 // Stores `value` into a 16-bit field when it fits; otherwise the assignment fails and the
@@ -110,7 +110,7 @@ public:
 
     // Runs the remaining frames: each moving sprite sets its deadline one period ahead,
     // is painted, then waits for the deadline; a first appearance does not wait.
-    QCoro::Task<> PERFORM(Platform &platform, PerformView &view);
+    FlowTask<> PERFORM(Platform &platform, PerformView &view);
 
     // Sum of all waits of a full run, frame by frame, from a fresh copy of this model.
     int idealTotalMs() const;

@@ -179,6 +179,9 @@ void ConfirmDialog::SET_FORM2()
     case DialogMode::RecordsUnavailable: message = QStringLiteral("記録を保存できません！　記録なしで続けます"); break;
     case DialogMode::BoardSetAside: message = QStringLiteral("前回の「 面 」を再開できません！　破棄して始めます"); break;
     case DialogMode::ClearLevelRecords: message = g_.strNAME + QStringLiteral("の記録をすべて消去します！　よろしいですか？"); break;
+    case DialogMode::FlowFault:
+        message = QStringLiteral("思わぬエラーが起きました！　＜") + g_.strNAME + QStringLiteral("＞");
+        break;
     default: known = false; break; // other values keep the previous message and buttons
     }
     if (known) {

@@ -10,7 +10,7 @@
 
 namespace horokata {
 
-QCoro::Task<> Game::READ_FILE(int index)
+FlowTask<> Game::READ_FILE(int index)
 {
     if (!p_.fileExistsNormal(strFILE)) {
         co_await refuseList(index, DialogMode::FileMissing);
@@ -38,7 +38,7 @@ QCoro::Task<> Game::READ_FILE(int index)
 }
 
 // A list file that is missing or has an unusable size: told, and the level greyed out for good.
-QCoro::Task<> Game::refuseList(int index, DialogMode why)
+FlowTask<> Game::refuseList(int index, DialogMode why)
 {
     g_.strNAME = levelFileName(index);
     co_await ask(why);
@@ -49,7 +49,7 @@ QCoro::Task<> Game::refuseList(int index, DialogMode why)
 
 // A list that passed the size test but could not be read: told, then the program closes,
 // which ends this flow and the one that asked for the list.
-QCoro::Task<> Game::readError(int index)
+FlowTask<> Game::readError(int index)
 {
     g_.strNAME = levelFileName(index);
     co_await ask(DialogMode::ReadError);
@@ -59,7 +59,7 @@ QCoro::Task<> Game::readError(int index)
     co_await host_.closeMainWindow();
 }
 
-QCoro::Task<> Game::NEW_FILE(int index)
+FlowTask<> Game::NEW_FILE(int index)
 {
     if (index < 0 || index >= kLevelCount)
         co_return;

@@ -27,6 +27,7 @@ enum class DialogMode : std::int16_t {
     RecordsUnavailable = 8, // notice: the records cannot be kept this run
     BoardSetAside = 9,      // notice: the board saved last time could not be laid out again
     ClearLevelRecords = 10, // question: clear the records of the level named strNAME
+    FlowFault = 11,         // notice: a step of the game failed unexpectedly (told as strNAME)
 };
 // intMSG between dialogs: 0, which is also the read error's number.
 constexpr DialogMode kDialogAtRest = DialogMode::ReadError;
