@@ -11,7 +11,7 @@ namespace {
 
 class NullHost : public GameHost {
 public:
-    horokata::FlowTask<bool> SET_FORM2() override { co_return true; }
+    horokata::FlowTask<bool> SET_FORM2(horokata::DialogMode, QString) override { co_return true; }
     horokata::FlowTask<> playCelebration() override { co_return; }
     horokata::FlowTask<> closeMainWindow() override { co_return; }
 };

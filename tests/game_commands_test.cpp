@@ -170,7 +170,6 @@ TEST_F(CommandsTest, DiscardQuestionOnlyForABoardInPlayWithAFoundIdiom)
     EXPECT_EQ(host.dialogs[0].imgOFFTop, 0);
     EXPECT_EQ(platform.log.value(host.dialogs[0].logSize - 1), QStringLiteral("beep"));
     EXPECT_EQ(model().imgOFFTop, 32);
-    EXPECT_EQ(globals.intMSG, kDialogAtRest);
     EXPECT_EQ(platform.count(QStringLiteral("randomize")), 1);
     EXPECT_EQ(game.foundCount(), 0);
 

@@ -57,7 +57,7 @@ protected:
         const BoardModel &m = game.model();
         if (!m.enabled || m.busyPointer || platform.busy)
             return QStringLiteral("window left disabled or busy");
-        if (m.imgOFFTop != 32 || globals.intMSG != kDialogAtRest)
+        if (m.imgOFFTop != 32)
             return QStringLiteral("dialog state left behind");
         if (!game.playing())
             return QString();

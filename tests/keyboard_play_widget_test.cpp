@@ -2,6 +2,7 @@
 // round the title bar, board and lamps, and nowhere visible after a click.
 #include "main_window/main_window.h"
 #include "support/fake_platform.h"
+#include "support/scripted_popups.h"
 #include "popups/help_window.h"
 #include "support/arrow_path.h"
 
@@ -24,7 +25,7 @@ protected:
         const QString built = QStringLiteral(HOROKATA_PROGRAM_DIR);
         for (const char *name : {"初級.txt", "msg.rgn"})
             QFile::copy(built + QLatin1Char('/') + QString::fromUtf8(name), dir.path() + QLatin1Char('/') + QString::fromUtf8(name));
-        window = std::make_unique<MainWindow>(globals, platform, dir.path());
+        window = std::make_unique<MainWindow>(globals, platform, dir.path(), &popups);
         platform.onEvents = [this] { window->sync(); };
         ASSERT_TRUE(QCoro::waitFor(window->Form_Load()));
         window->activateWindow();
@@ -59,6 +60,7 @@ protected:
     QTemporaryDir dir;
     ProgramState globals;
     FakePlatform platform;
+    horokata::testing::ScriptedPopups popups; // the give-up question answered yes
     std::unique_ptr<MainWindow> window;
 };
 
@@ -137,7 +139,6 @@ TEST_F(KeyboardFocus, TabGoesRoundButtonsBoardAndTheLampsThatShow)
 
     // Space on the lamp gives up (the question answered はい): the lamps go out under the
     // focus, which goes on to the board and tells of the lost board.
-    window->dialogOverride = [] { return true; };
     key(Qt::Key_Space);
     ASSERT_EQ(window->game().overStage(), 1);
     const int at = framedTile();

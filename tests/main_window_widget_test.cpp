@@ -1,6 +1,7 @@
 // The main window offscreen with a scripted platform: layout, start-up outcomes, window buttons.
 #include "main_window/main_window.h"
 #include "support/fake_platform.h"
+#include "support/scripted_popups.h"
 #include "platform_qt/fonts.h"
 
 #include <QAccessible>
@@ -41,10 +42,10 @@ class MainWindowTest : public ::testing::Test {
 protected:
     void open(const ProgramFolder &folder)
     {
-        window = std::make_unique<MainWindow>(globals, platform, folder.path());
+        window = std::make_unique<MainWindow>(globals, platform, folder.path(), &popups);
         platform.onEvents = [this] { window->sync(); };
-        window->dialogOverride = [this] {
-            dialogs << QStringLiteral("%1 %2").arg(static_cast<int>(globals.intMSG)).arg(globals.strNAME);
+        popups.answer = [this](DialogMode mode, const QString &name) {
+            dialogs << QStringLiteral("%1 %2").arg(static_cast<int>(mode)).arg(name);
             return true;
         };
         loaded = QCoro::waitFor(window->Form_Load());
@@ -72,6 +73,7 @@ protected:
 
     ProgramState globals;
     FakePlatform platform;
+    horokata::testing::ScriptedPopups popups;
     std::unique_ptr<MainWindow> window;
     QStringList dialogs;
     bool loaded = false;
@@ -257,16 +259,15 @@ TEST_F(MainWindowTest, VersionButtonAsksInModeFiveAndCoversTheBar)
     open(folder);
     ASSERT_TRUE(loaded);
     int coverTop = -1;
-    window->dialogOverride = [&] {
+    popups.answer = [&](DialogMode mode, const QString &) {
         coverTop = window->view().cover()->y();
-        dialogs << QString::number(static_cast<int>(globals.intMSG));
+        dialogs << QString::number(static_cast<int>(mode));
         return true;
     };
     QTest::mouseClick(window->button("cmdMENU"), Qt::LeftButton);
     EXPECT_EQ(dialogs, QStringList{QStringLiteral("5")});
     EXPECT_EQ(coverTop, 0);
     EXPECT_EQ(window->view().cover()->y(), 32);
-    EXPECT_EQ(globals.intMSG, kDialogAtRest);
     EXPECT_EQ(platform.count(QStringLiteral("beep")), 1);
 }
 

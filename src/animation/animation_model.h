@@ -83,14 +83,6 @@ public:
     static constexpr int kEmblemSize = 64;
     static constexpr int kRetireMargin = -120; // a left or top edge below this is off the screen
 
-    std::array<float, 36> sngCOS{};         // cosine of the spiral's 36 steps of 10 degrees
-    std::array<float, 36> sngSIN{};         // sine of the same steps
-    std::array<PFSprite, kSprites> udtPF{}; // the sprites
-    std::int16_t intR = 0;                  // the spiral's growth: its radius is frame × intR pixels
-
-    std::int32_t lngCX = 0, lngCY = 0; // where the sprites start: main window's centre
-    std::int32_t lngPW = 0, lngPH = 0; // screen size in pixels
-
     // Deals the sprites from the main window's centre: a random start angle and direction for
     // the spiral table, a shuffle of the sheet's cells, random speeds and diagonals.
     void INIT_PF(std::int32_t cx, std::int32_t cy, Platform &platform);
@@ -115,8 +107,22 @@ public:
     // Sum of all waits of a full run, frame by frame, from a fresh copy of this model.
     int idealTotalMs() const;
 
+    // The state the frames are worked out from, to read.
+    const std::array<PFSprite, kSprites> &sprites() const { return udtPF; }
+    const std::array<float, 36> &cosTable() const { return sngCOS; }
+    const std::array<float, 36> &sinTable() const { return sngSIN; }
+    std::int16_t spiralGrowth() const { return intR; }
+
 private:
     DrawCommand drawOf(int k, const PFSprite &s, bool moving) const;
+
+    std::array<float, 36> sngCOS{};         // cosine of the spiral's 36 steps of 10 degrees
+    std::array<float, 36> sngSIN{};         // sine of the same steps
+    std::array<PFSprite, kSprites> udtPF{}; // the sprites
+    std::int16_t intR = 0;                  // the spiral's growth: its radius is frame × intR pixels
+
+    std::int32_t lngCX = 0, lngCY = 0; // where the sprites start: main window's centre
+    std::int32_t lngPW = 0, lngPH = 0; // screen size in pixels
 
     int frame_ = 0;
     int period_ = 10; // ms per moving sprite; one less every 20 frames

@@ -22,9 +22,10 @@
 
 namespace horokata {
 
-MainWindow::MainWindow(ProgramState &globals, Platform &platform, const QString &programFolder)
+MainWindow::MainWindow(ProgramState &globals, Platform &platform, const QString &programFolder, GameHost *popupStandIn)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), g_(globals), p_(platform),
-      game_(globals, platform, *this), programFolder_(programFolder), board_(programFolder)
+      game_(globals, platform, *this), programFolder_(programFolder), standIn_(popupStandIn),
+      board_(programFolder)
 {
     setObjectName(QStringLiteral("Form1"));
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -132,11 +133,13 @@ FlowTask<bool> MainWindow::Form_Load()
     SET_SOUND(g_, p_);
     // The dialog and the level menu build their outlines as they load; the menu only
     // when the dialog's outline worked.
-    confirmDialog();
-    if (g_.intERR == Trouble::None)
+    Trouble trouble = confirmDialog()->outlineTrouble();
+    if (trouble == Trouble::None) {
         loadLevelMenu();
-    if (g_.intERR != Trouble::None) {
-        ERR_END();
+        trouble = menu_->outlineTrouble();
+    }
+    if (trouble != Trouble::None) {
+        ERR_END(trouble);
         co_return false;
     }
     game_.finishLoad();
@@ -147,10 +150,10 @@ FlowTask<bool> MainWindow::Form_Load()
     co_return true;
 }
 
-void MainWindow::ERR_END()
+void MainWindow::ERR_END(Trouble intERR)
 {
     p_.setBusyPointer(false);
-    p_.messageBox(fatalMessage(g_.intERR), QString::fromUtf8(kFatalTitle));
+    p_.messageBox(fatalMessage(intERR), QString::fromUtf8(kFatalTitle));
     unloadPopups();
     hide();
 }

@@ -31,41 +31,29 @@ class TitleBarDrag;
 class MainWindow : public QWidget, public GameHost {
     Q_OBJECT
 public:
-    MainWindow(ProgramState &globals, Platform &platform, const QString &programFolder);
+    // `popupStandIn`, if any, answers the dialog and plays the effect in the popups' place.
+    MainWindow(ProgramState &globals, Platform &platform, const QString &programFolder, GameHost *popupStandIn = nullptr);
     ~MainWindow() override;
 
-    // The window's construction sequence, a flow of its own. False when start-up must end
-    // because a window outline failed; a first list that cannot be read closes the window.
+    // The window's construction sequence, a flow of its own: false when start-up must end.
     FlowTask<bool> Form_Load();
     // Runs Form_Load from the event loop; a failed start-up ends the program with exit code 1.
     void startLoading();
     // True while a flow started from the window has not ended (it may be waiting).
     bool flowRunning() const { return !flows_.atRest(); }
-    // True while a popup (the dialog, the menu) is open over the window.
-    bool popupOpen() const { return popup_ != nullptr; }
-    // The game, to read; windows change it only through its methods.
-    const Game &game() const { return game_; }
-    // The game to set up, for tests that need a board of their own making.
-    Game &game() { return game_; }
-    // Mirror the game state into the widgets.
-    void sync();
+    bool popupOpen() const { return popup_ != nullptr; } // the dialog or the menu is open
+    const Game &game() const { return game_; } // the game, to read
+    Game &game() { return game_; }             // the game to set up (tests that build boards)
+    void sync();                               // mirrors the game state into the widgets
 
     // GameHost
-    FlowTask<bool> SET_FORM2() override;
+    FlowTask<bool> SET_FORM2(DialogMode mode, QString name) override;
     FlowTask<> playCelebration() override;
     FlowTask<> closeMainWindow() override;
 
-    // Brings the window, or the popup open over it, to the front (a later start asks for it).
-    void bringToFront();
-    // F1: the short "遊び方" window.
-    void showHelp();
-
-    // Stand-ins while the dialog and the effect are replaced (tests); the dialog's returns the answer.
-    std::function<bool()> dialogOverride;
-    std::function<void()> celebrationOverride;
-
-    // The board's controls: tiles, lines, lamps, level and status words, the cover.
-    const BoardView &view() const { return board_; }
+    void bringToFront(); // the window, or the popup open over it, to the front (a later start asks)
+    void showHelp();     // F1: the short "遊び方" window
+    const BoardView &view() const { return board_; } // tiles, lines, lamps, labels, the cover
     QPushButton *button(const char *name) const;
     // The halves of the window-button image held down, waiting for their release.
     bool minimiseHeld() const { return blnSYS1; }
@@ -80,16 +68,11 @@ public:
     void cmdMENU_Click();                  // the version button: the version notice
     void cmdSELECT_Press(QPoint pressPos); // "選択" pressed: the menu will open beside the press
     void cmdSELECT_Release();              // "選択" released (or its shortcut): the level menu
-    // The level menu at the stored position, open until the player chooses or closes it.
-    FlowTask<std::optional<int>> SET_MENU();
-    // A press on the window-button image: its left half minimises, its right half closes.
-    void imgSYS_MouseDown(int x);
-    // The release that carries out the half pressed.
-    void imgSYS_MouseUp();
+    FlowTask<std::optional<int>> SET_MENU(); // the level menu, open until a choice or a close
+    void imgSYS_MouseDown(int x); // a press on the window-button image: left half minimise, right close
+    void imgSYS_MouseUp();        // the release that carries out the half pressed
 
-    // Keyboard play: where the focus stands.
-    const KeyboardPlay &keys() const { return keys_; }
-
+    const KeyboardPlay &keys() const { return keys_; } // keyboard play: where the focus stands
     // The player's store and its windows; the file to use is given before startLoading.
     RecordsPresenter &records() { return *records_; }
 
@@ -111,21 +94,16 @@ private:
     void buildTitleButtons();
     void buildCommands();
     void wireBoard();
-    void ERR_END(); // ends the program at once after a trouble at start-up, telling its number
-    // The dialog and the menu are made on first use, like windows that load when called.
-    ConfirmDialog *confirmDialog();
+    void ERR_END(Trouble intERR); // ends the program at once after a start-up trouble, telling its number
+    ConfirmDialog *confirmDialog(); // the dialog and the menu are made on first use
     void loadLevelMenu();
     void unloadPopups();
-    // The one path from input to the game: the call, then the widgets synced to what it left.
-    void act(const std::function<void()> &call);
-    // A flow, handed to the owner: the widgets are synced whenever it waits and once it ends.
-    void flow(FlowTask<> task);
-    // A flow ended with an error: the window is made whole again and the error told once.
-    void flowFault(const QString &what);
+    void act(const std::function<void()> &call); // the call to the game, then the widgets synced
+    void flow(FlowTask<> task);                  // a flow, handed to the owner
+    void flowFault(const QString &what);         // the window made whole again, the error told once
     FlowTask<> tellFault(QString what);
     void endFlows(); // ends every flow where it waits: closing the window ends them all
-    // Shows `popup` over the window, which takes no input until the popup hides.
-    void openPopup(QWidget *popup);
+    void openPopup(QWidget *popup); // shown over the window, which takes no input until it hides
     void popupClosed();
     static bool isInput(QEvent::Type type); // mouse and key events: what a popup keeps from the window
     void onTileReleased(int index, Qt::MouseButton button, bool inside);
@@ -141,6 +119,7 @@ private:
     Platform &p_;
     Game game_;
     QString programFolder_;
+    GameHost *standIn_;                   // answers in place of the popups, or none
     BoardView board_;                     // tiles, lines, lamps, level and status words
     QFrame *picBAR = nullptr;             // the title bar
     QPushButton *cmdMENU = nullptr;       // version information

@@ -22,14 +22,16 @@ void MainWindow::unloadPopups()
         help_->hide();
 }
 
-FlowTask<bool> MainWindow::SET_FORM2()
+FlowTask<bool> MainWindow::SET_FORM2(DialogMode mode, QString name)
 {
     sync();
-    if (dialogOverride)
-        co_return dialogOverride();
+    if (standIn_) {
+        const bool answer = co_await standIn_->SET_FORM2(mode, name);
+        co_return answer;
+    }
     ConfirmDialog *dialog = confirmDialog();
     openPopup(dialog);
-    dialog->SET_FORM2();
+    dialog->SET_FORM2(mode, name);
     const bool yes = co_await waits_.until(dialog, &ConfirmDialog::answered);
     popupClosed();
     keys_.backToWindow();
@@ -67,8 +69,8 @@ void MainWindow::loadLevelMenu()
 FlowTask<> MainWindow::playCelebration()
 {
     sync();
-    if (celebrationOverride) {
-        celebrationOverride();
+    if (standIn_) {
+        co_await standIn_->playCelebration();
         co_return;
     }
     co_await horokata::playCelebration(this, p_);

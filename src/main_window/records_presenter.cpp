@@ -120,9 +120,8 @@ FlowTask<> RecordsPresenter::tellStoreTrouble(DialogMode mode)
     noticesTold_.insert(static_cast<int>(mode));
     // The file kept lies beside the records file: its name says where it went, and fits the
     // dialog where a whole path would not (the whole path is the message's tooltip).
-    if (mode == DialogMode::RecordsSetAside)
-        g_.strNAME = QFileInfo(store_->outcome().setAsidePath).fileName();
-    co_await game_.ask(mode);
+    const QString name = mode == DialogMode::RecordsSetAside ? QFileInfo(store_->outcome().setAsidePath).fileName() : QString();
+    co_await game_.ask(mode, name);
 }
 
 void RecordsPresenter::tellStoreFailure()
@@ -196,8 +195,7 @@ FlowTask<bool> RecordsPresenter::askClearLevel(int level)
         co_return false;
     if (window_.isMinimized())
         window_.showNormal();
-    g_.strNAME = levelFileName(level);
-    const bool yes = co_await game_.ask(DialogMode::ClearLevelRecords);
+    const bool yes = co_await game_.ask(DialogMode::ClearLevelRecords, levelFileName(level));
     window_.sync();
     if (records_) {
         records_->raise();

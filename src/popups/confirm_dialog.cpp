@@ -132,7 +132,7 @@ void ConfirmDialog::SET_RGN()
         trouble = kRgnNotApplied;
     // The outline's results 1..4 are the dialog's trouble numbers.
     if (trouble != kRgnOk)
-        g_.intERR = static_cast<Trouble>(trouble);
+        trouble_ = static_cast<Trouble>(trouble);
 }
 
 QString ConfirmDialog::creditText() const
@@ -153,41 +153,41 @@ QString ConfirmDialog::creditText() const
     return kBuiltInCredit;
 }
 
-void ConfirmDialog::SET_FORM2()
+void ConfirmDialog::SET_FORM2(DialogMode mode, const QString &name)
 {
     const QPoint origin = mainWindow_ ? mainWindow_->pos() : QPoint();
     moveOnScreen(this, origin + QPoint(66, 72));
     lblCOM->setText(kTitleConfirm);
 
     QString message;
-    const bool question = isQuestion(g_.intMSG);
+    const bool question = isQuestion(mode);
     bool known = true;
-    switch (g_.intMSG) {
-    case DialogMode::ReadError: message = QStringLiteral("＜") + g_.strNAME + QStringLiteral("＞ 読み込みエラー！ ＝ 強制終了！"); break;
+    switch (mode) {
+    case DialogMode::ReadError: message = QStringLiteral("＜") + name + QStringLiteral("＞ 読み込みエラー！ ＝ 強制終了！"); break;
     case DialogMode::DiscardBoard: message = QStringLiteral("現在の「 面 」を破棄します！　よろしいですか？"); break;
     case DialogMode::DiscardLevelBoard: message = QStringLiteral("現在の") + g_.strLEVEL + QStringLiteral("を破棄します！　よろしいですか？"); break;
-    case DialogMode::FileMissing: message = QStringLiteral("ファイル ＜") + g_.strNAME + QStringLiteral("＞ が見つかりません！"); break;
-    case DialogMode::FileInvalid: message = QStringLiteral("ファイル ＜") + g_.strNAME + QStringLiteral("＞ が不正です！"); break;
+    case DialogMode::FileMissing: message = QStringLiteral("ファイル ＜") + name + QStringLiteral("＞ が見つかりません！"); break;
+    case DialogMode::FileInvalid: message = QStringLiteral("ファイル ＜") + name + QStringLiteral("＞ が不正です！"); break;
     case DialogMode::Version:
         message = kVersionLine + QLatin1Char('\n') + creditText();
         lblCOM->setText(kTitleVersion);
         break;
     case DialogMode::GiveUp: message = QStringLiteral("この「 面 」を 降参放棄 しますか？"); break;
     case DialogMode::RecordsSetAside:
-        message = QStringLiteral("記録ファイルが読めません！　＜") + g_.strNAME + QStringLiteral("＞ に退避しました");
+        message = QStringLiteral("記録ファイルが読めません！　＜") + name + QStringLiteral("＞ に退避しました");
         break;
     case DialogMode::RecordsUnavailable: message = QStringLiteral("記録を保存できません！　記録なしで続けます"); break;
     case DialogMode::BoardSetAside: message = QStringLiteral("前回の「 面 」を再開できません！　破棄して始めます"); break;
-    case DialogMode::ClearLevelRecords: message = g_.strNAME + QStringLiteral("の記録をすべて消去します！　よろしいですか？"); break;
+    case DialogMode::ClearLevelRecords: message = name + QStringLiteral("の記録をすべて消去します！　よろしいですか？"); break;
     case DialogMode::FlowFault:
-        message = QStringLiteral("思わぬエラーが起きました！　＜") + g_.strNAME + QStringLiteral("＞");
+        message = QStringLiteral("思わぬエラーが起きました！　＜") + name + QStringLiteral("＞");
         break;
     default: known = false; break; // other values keep the previous message and buttons
     }
     if (known) {
         lblMSG->setText(message);
         lblMSG->setAccessibleName(message);
-        lblMSG->setToolTip(g_.intMSG == DialogMode::Version ? message : QString());
+        lblMSG->setToolTip(mode == DialogMode::Version ? message : QString());
         cmdCANSEL->setVisible(question);
         fitMessageFont();
     }

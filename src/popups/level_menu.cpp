@@ -70,11 +70,11 @@ void LevelMenu::SET_RGN()
 {
     std::vector<RECT> rects;
     if (createRegionRects(menuOutline(), &rects) != kRgnOk) {
-        g_.intERR = Trouble::MenuOutlineRefused;
+        trouble_ = Trouble::MenuOutlineRefused;
         return;
     }
     if (!applyWindowShape(this, regionFromRects(rects)))
-        g_.intERR = Trouble::MenuOutlineNotApplied;
+        trouble_ = Trouble::MenuOutlineNotApplied;
 }
 
 void LevelMenu::setEntryColor(int index, const QColor &color)

@@ -96,7 +96,7 @@ void Game::showMessageRow(const std::array<const char *, kMessageLength> &text)
         m_.MOJI[at(i)].Visible = true;
 }
 
-FlowTask<> Game::showStartMessage(const std::array<const char *, kMessageLength> &text)
+FlowTask<> Game::showStartMessage(std::array<const char *, kMessageLength> text)
 {
     // The board empties to the message row, which stays up for the start pause.
     clearTiles(false);
@@ -106,14 +106,12 @@ FlowTask<> Game::showStartMessage(const std::array<const char *, kMessageLength>
     co_await p_.sleepMs(kStartPauseMs);
 }
 
-FlowTask<bool> Game::ask(DialogMode mode)
+FlowTask<bool> Game::ask(DialogMode mode, QString name)
 {
-    g_.intMSG = mode;
     m_.imgOFFTop = kCoverShown;
     p_.beep();
-    const bool yes = co_await host_.SET_FORM2();
+    const bool yes = co_await host_.SET_FORM2(mode, std::move(name));
     m_.imgOFFTop = kCoverHidden;
-    g_.intMSG = kDialogAtRest;
     co_return yes || !isQuestion(mode);
 }
 
@@ -122,13 +120,11 @@ void Game::recoverFromFault()
     setEnabled(true);
     setBusy(false);
     m_.imgOFFTop = kCoverHidden;
-    g_.intMSG = kDialogAtRest;
 }
 
 FlowTask<> Game::tellFault(QString what)
 {
-    g_.strNAME = std::move(what);
-    co_await ask(DialogMode::FlowFault);
+    co_await ask(DialogMode::FlowFault, std::move(what));
 }
 
 // ---------------------------------------------------------------- start-up

@@ -25,8 +25,9 @@ struct SavedBoard;
 class GameHost {
 public:
     virtual ~GameHost() = default;
-    // The confirmation dialog for the mode in intMSG: false when the player answers "いいえ ×".
-    virtual FlowTask<bool> SET_FORM2() = 0;
+    // The confirmation dialog for `mode` (intMSG) naming `name` (strNAME) where its message
+    // has a name. The answer: true for yes, false for "いいえ ×" (the inverse of blnCANCEL).
+    virtual FlowTask<bool> SET_FORM2(DialogMode mode, QString name) = 0;
     // The celebration: done when the effect window has played and closed.
     virtual FlowTask<> playCelebration() = 0;
     // Closes the main window, which ends the program and every flow with it, the asking one
@@ -113,7 +114,7 @@ public:
 
     // Asks through the dialog: cover, beep, dialog, uncover. Returns true when confirmed
     // (a notice always returns true).
-    FlowTask<bool> ask(DialogMode mode);
+    FlowTask<bool> ask(DialogMode mode, QString name = QString());
     // After a flow failed unexpectedly: the window open for input, the arrow pointer, no cover.
     void recoverFromFault();
     // Tells the player of such a failure in the dialog.
@@ -192,7 +193,8 @@ private:
     void showAllTiles();
     void writeMessageRow(const std::array<const char *, kMessageLength> &text);
     void showMessageRow(const std::array<const char *, kMessageLength> &text);
-    FlowTask<> showStartMessage(const std::array<const char *, kMessageLength> &text);
+    // The row is taken by value: the flow reads it after it has waited.
+    FlowTask<> showStartMessage(std::array<const char *, kMessageLength> text);
     FlowTask<> dealBoard();
     FlowTask<> dealStopped(int stage);
     FlowTask<> dealFailed();

@@ -40,8 +40,7 @@ FlowTask<> Game::READ_FILE(int index)
 // A list file that is missing or has an unusable size: told, and the level greyed out for good.
 FlowTask<> Game::refuseList(int index, DialogMode why)
 {
-    g_.strNAME = levelFileName(index);
-    co_await ask(why);
+    co_await ask(why, levelFileName(index));
     g_.blnERR = true;
     if (index >= 0 && index < kLevelCount)
         g_.blnLEVEL[at(index)] = false;
@@ -51,8 +50,7 @@ FlowTask<> Game::refuseList(int index, DialogMode why)
 // which ends this flow and the one that asked for the list.
 FlowTask<> Game::readError(int index)
 {
-    g_.strNAME = levelFileName(index);
-    co_await ask(DialogMode::ReadError);
+    co_await ask(DialogMode::ReadError, levelFileName(index));
     strLIST.assign(1, Idiom());
     intMAX = 0;
     co_await p_.doEvents();

@@ -38,9 +38,9 @@ public:
     FakeHost(ProgramState &globals, FakePlatform &platform) : g_(globals), p_(platform) {}
     void attach(const BoardModel *model) { model_ = model; }
 
-    horokata::FlowTask<bool> SET_FORM2() override
+    horokata::FlowTask<bool> SET_FORM2(DialogMode mode, QString name) override
     {
-        dialogs.push_back({static_cast<int>(g_.intMSG), model_ ? model_->imgOFFTop : -1, g_.strNAME, static_cast<int>(p_.log.size())});
+        dialogs.push_back({static_cast<int>(mode), model_ ? model_->imgOFFTop : -1, name, static_cast<int>(p_.log.size())});
         bool cancel = cancelAll;
         if (!answers.empty()) {
             cancel = answers.front();
