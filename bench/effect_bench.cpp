@@ -1,9 +1,9 @@
 // Celebration timing: wall time against the schedule, and the processor time it takes.
 // Run it on a real X server (bench/effect_bench.sh runs it under Xvfb at two screen sizes).
-#include "effect/animation_model.h"
+#include "animation/animation_model.h"
 #include "effect/effect_art.h"
 #include "effect/celebration_window.h"
-#include "platform/qt_platform.h"
+#include "platform_qt/qt_platform.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -63,7 +63,7 @@ void BM_OpenRecordsWindow10kBoards(benchmark::State &state)
 {
     RecordsStore &store = tenThousandBoards().store;
     for (auto _ : state) {
-        RecordsWindow w(store, [](int) -> QCoro::Task<bool> { co_return false; });
+        RecordsWindow w(store, [](int) -> horokata::FlowTask<bool> { co_return false; });
         w.show();
         benchmark::DoNotOptimize(w.grab());
     }

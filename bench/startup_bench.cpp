@@ -15,7 +15,8 @@
 
 #include "app/startup.h"
 #include "main_window/main_window.h"
-#include "platform/qt_platform.h"
+#include "records/records_store.h"
+#include "platform_qt/qt_platform.h"
 
 #include <QApplication>
 #include <QtGlobal>
@@ -64,7 +65,7 @@ int runGame(int argc, char **argv, const QString &programFolder, const Clock &cl
     }
     const double readyMs = clock.elapsedMs();
     const double procReadyMs = procAgeMs().value_or(-1.0);
-    const QString status = window.statusLabel()->text();
+    const QString status = window.view().statusLabel()->text();
     if (status != QStringLiteral("準備完了")) {
         std::fprintf(stderr, "not ready: status shows '%s'\n", qPrintable(status));
         return 1;
@@ -72,9 +73,9 @@ int runGame(int argc, char **argv, const QString &programFolder, const Clock &cl
     const double exposedMs = waitExposed(window, 5000) ? clock.elapsedMs() : -1.0;
     report("game", readyMs, exposedMs, procReadyMs);
     // The store opens once "準備完了" is on screen: what that adds, with a board to resume.
-    window.useRecords(QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME")) + QStringLiteral("/horokata/records.sqlite"));
+    window.records().use(QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME")) + QStringLiteral("/horokata/records.sqlite"));
     const double beforeRecords = clock.elapsedMs();
-    QCoro::waitFor(window.openRecords());
+    QCoro::waitFor(window.records().open());
     std::printf("mode=records records_ms=%.1f resumed=%d\n", clock.elapsedMs() - beforeRecords,
                 window.game().playing() ? 1 : 0);
     if (!window.game().playing()) {

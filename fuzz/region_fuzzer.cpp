@@ -1,5 +1,5 @@
 // Feeds arbitrary bytes to the region file reader and to region creation.
-#include "popups/region.h"
+#include "outline/region.h"
 
 #include <cstddef>
 #include <cstdint>

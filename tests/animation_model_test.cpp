@@ -1,5 +1,6 @@
 // Tests of the celebration's sprite animation: dealing, moves, retiring, drawing and pacing.
-#include "effect/animation_model.h"
+#include "animation/animation_model.h"
+#include "support/flow_run.h"
 #include "support/fake_platform.h"
 
 #include <gtest/gtest.h>
@@ -74,14 +75,14 @@ TEST(AnimationDeal, OddStartIndexRunsTheTableDownwards)
     Script s;
     s.start = 0.46f; // 0.46 * 35 + 1 = 17.1 -> 17
     const AnimationModel m = dealt(s);
-    EXPECT_EQ(m.sngCOS[0], cosOf(16));
-    EXPECT_EQ(m.sngSIN[0], sinOf(16));
-    EXPECT_EQ(m.sngCOS[1], cosOf(15));
-    EXPECT_EQ(m.sngCOS[16], cosOf(0));
-    EXPECT_EQ(m.sngCOS[17], cosOf(35));
-    EXPECT_EQ(m.sngSIN[17], sinOf(35));
-    EXPECT_EQ(m.sngCOS[35], cosOf(17));
-    EXPECT_EQ(m.intR, 7);
+    EXPECT_EQ(m.cosTable()[0], cosOf(16));
+    EXPECT_EQ(m.sinTable()[0], sinOf(16));
+    EXPECT_EQ(m.cosTable()[1], cosOf(15));
+    EXPECT_EQ(m.cosTable()[16], cosOf(0));
+    EXPECT_EQ(m.cosTable()[17], cosOf(35));
+    EXPECT_EQ(m.sinTable()[17], sinOf(35));
+    EXPECT_EQ(m.cosTable()[35], cosOf(17));
+    EXPECT_EQ(m.spiralGrowth(), 7);
 }
 
 TEST(AnimationDeal, EvenStartIndexRunsTheTableUpwards)
@@ -89,13 +90,13 @@ TEST(AnimationDeal, EvenStartIndexRunsTheTableUpwards)
     Script s;
     s.start = 0.48f; // 17.8 -> 18
     const AnimationModel m = dealt(s);
-    EXPECT_EQ(m.sngCOS[0], cosOf(19));
-    EXPECT_EQ(m.sngSIN[0], sinOf(19));
-    EXPECT_EQ(m.sngCOS[16], cosOf(35));
-    EXPECT_EQ(m.sngCOS[17], cosOf(0));
-    EXPECT_EQ(m.sngSIN[17], sinOf(0));
+    EXPECT_EQ(m.cosTable()[0], cosOf(19));
+    EXPECT_EQ(m.sinTable()[0], sinOf(19));
+    EXPECT_EQ(m.cosTable()[16], cosOf(35));
+    EXPECT_EQ(m.cosTable()[17], cosOf(0));
+    EXPECT_EQ(m.sinTable()[17], sinOf(0));
     s.start = 0.5f; // 18.5 halves to even 18 (upwards), not 19 (downwards from 18)
-    EXPECT_EQ(dealt(s).sngCOS[0], cosOf(19));
+    EXPECT_EQ(dealt(s).cosTable()[0], cosOf(19));
 }
 
 TEST(AnimationDeal, SpriteZeroAlwaysShowsTheFirstCellAndTheShuffleIsAPermutation)
@@ -104,11 +105,11 @@ TEST(AnimationDeal, SpriteZeroAlwaysShowsTheFirstCellAndTheShuffleIsAPermutation
         Script s;
         s.shuffle.fill(r);
         const AnimationModel m = dealt(s);
-        EXPECT_EQ(m.udtPF[0].intSX, 0);
-        EXPECT_EQ(m.udtPF[0].intSY, 0);
+        EXPECT_EQ(m.sprites()[0].intSX, 0);
+        EXPECT_EQ(m.sprites()[0].intSY, 0);
         std::set<int> cells;
         for (int i = 0; i < 36; ++i) {
-            const PFSprite &p = m.udtPF[i];
+            const PFSprite &p = m.sprites()[i];
             ASSERT_EQ(p.intSX % 48, 0);
             ASSERT_EQ(p.intSY % 48, 0);
             ASSERT_LT(p.intSX, 432);
@@ -126,16 +127,16 @@ TEST(AnimationDeal, ModesStartsAndCounters)
     m.INIT_PF(300, 200, fake);
     EXPECT_EQ(fake.count("randomize"), 1);
     for (int i = 0; i < 36; ++i) {
-        const PFSprite &p = m.udtPF[i];
+        const PFSprite &p = m.sprites()[i];
         EXPECT_EQ(std::tie(p.intX, p.intY, p.intCNT), std::make_tuple(300, 200, -i)) << i;
         if (i != 1) {
             EXPECT_TRUE(p.intMODE >= 1 && p.intMODE <= 4 && p.intDX >= 4 && p.intDX <= 51
                         && p.intDY >= 5 && p.intDY <= 52) << "sprite " << i;
         }
     }
-    const PFSprite &sp = m.udtPF[1];
+    const PFSprite &sp = m.sprites()[1];
     EXPECT_EQ(std::tie(sp.intMODE, sp.intDX, sp.intDY), std::make_tuple(5, 0, 0));
-    const PFSprite &e = m.udtPF[36];
+    const PFSprite &e = m.sprites()[36];
     EXPECT_EQ(std::tie(e.intX, e.intY, e.intSX, e.intSY, e.intDX, e.intDY, e.intMODE, e.intCNT),
               std::make_tuple(300, 200, 0, 0, 1, 1, 0, -36));
 }
@@ -146,12 +147,12 @@ TEST(AnimationDeal, EachTileDrawsStepsThenModeInOrder)
     s.sprite[0] = {0.99f, 0.0f, 0.5f};         // dx 51, dy 5, mode 3
     s.sprite[2] = {0.0f, 0.99999994f, 0.99f};  // dx 4, dy 52, mode 4
     const AnimationModel m = dealt(s);
-    EXPECT_EQ(m.udtPF[0].intDX, 51);
-    EXPECT_EQ(m.udtPF[0].intDY, 5);
-    EXPECT_EQ(m.udtPF[0].intMODE, 3);
-    EXPECT_EQ(m.udtPF[2].intDX, 4);
-    EXPECT_EQ(m.udtPF[2].intDY, 52);
-    EXPECT_EQ(m.udtPF[2].intMODE, 4);
+    EXPECT_EQ(m.sprites()[0].intDX, 51);
+    EXPECT_EQ(m.sprites()[0].intDY, 5);
+    EXPECT_EQ(m.sprites()[0].intMODE, 3);
+    EXPECT_EQ(m.sprites()[2].intDX, 4);
+    EXPECT_EQ(m.sprites()[2].intDY, 52);
+    EXPECT_EQ(m.sprites()[2].intMODE, 4);
 }
 
 TEST(AnimationDeal, CentreOfTheMainWindowInPixels)
@@ -237,8 +238,8 @@ TEST(AnimationFrames, FastTileIsRetiredOnTheMoveThatLeavesTheScreen)
         EXPECT_EQ(d[0].x, 512 + 51 * f);
         EXPECT_EQ(d[0].size, 2 * f + 48);
     }
-    EXPECT_EQ(m.udtPF[0].intX, 1073);
-    EXPECT_LT(m.udtPF[0].intCNT, 0);
+    EXPECT_EQ(m.sprites()[0].intX, 1073);
+    EXPECT_LT(m.sprites()[0].intCNT, 0);
     for (int f = 12; f <= 119; ++f)
         ASSERT_TRUE(drawsOf(m.nextFrame(), 0).empty()) << "retired sprite drawn on frame " << f;
     EXPECT_EQ(moves, 11);
@@ -286,8 +287,8 @@ TEST(AnimationFrames, CoordinateThatWouldLeaveSixteenBitsKeepsItsValue)
     FakePlatform fake;
     AnimationModel far;
     far.INIT_PF(40000, 200, fake);
-    EXPECT_EQ(far.udtPF[5].intX, 0);
-    EXPECT_EQ(far.udtPF[5].intY, 200);
+    EXPECT_EQ(far.sprites()[5].intX, 0);
+    EXPECT_EQ(far.sprites()[5].intY, 200);
 }
 
 // ---- Running the whole effect ---------------------------------------------------------------
@@ -304,7 +305,7 @@ public:
         painted.push_back({frame_, cmd});
         fake_.clock += 3; // drawing takes 3 ms
     }
-    QCoro::Task<> waitUntil(std::uint32_t deadline, Platform &) override
+    horokata::FlowTask<> waitUntil(std::uint32_t deadline, Platform &) override
     {
         waits.push_back(static_cast<std::int32_t>(deadline - fake_.clock));
         fake_.clock = std::max(fake_.clock, deadline);
@@ -334,7 +335,7 @@ TEST(AnimationPerform, RunsFrames1To119AndEachMovingSpriteWaitsOnePeriodFromBefo
     m.setScreen(1024, 768);
     const int ideal = m.idealTotalMs();
     RecordingView view(fake);
-    m.PERFORM(fake, view);
+    horokata::testing::runFlow(m.PERFORM(fake, view));
 
     EXPECT_EQ(view.frames, 119);
     ASSERT_FALSE(view.painted.empty());
@@ -366,7 +367,7 @@ TEST(AnimationPerform, BusyWaitEndsOnTheDeadlineAcrossTheClockWrap)
     m.setScreen(1024, 768);
     const int ideal = m.idealTotalMs();
     PaintOnlyView view;
-    m.PERFORM(fake, view);
+    horokata::testing::runFlow(m.PERFORM(fake, view));
     EXPECT_EQ(static_cast<int>(fake.clock - 0xFFFFFF00u), ideal);
     EXPECT_EQ(fake.eventCount, ideal);
 }

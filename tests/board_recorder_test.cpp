@@ -41,28 +41,28 @@ TEST_F(BoardRecorderTest, EachBoardEndsOnceAsItEndedAndQuittingEndsNone)
     const std::int64_t firstBoard = recorder.boardId();
     ASSERT_NE(firstBoard, 0);
     missOnce();
-    game.cmdNEW_Click(); // the board in play is left for a new one: abandoned
+    horokata::testing::runFlow(game.cmdNEW_Click()); // the board in play is left for a new one: abandoned
     ASSERT_TRUE(game.playing());
     EXPECT_NE(recorder.boardId(), firstBoard);
     EXPECT_EQ(beginner().played, 1);
 
     // A board left before any pick does not count.
-    game.cmdNEW_Click();
+    horokata::testing::runFlow(game.cmdNEW_Click());
     EXPECT_EQ(beginner().played, 1);
 
     ASSERT_TRUE(findIdiom(1));
     const std::int64_t replayed = recorder.boardId();
-    game.cmdRESET_Click(); // 再度 while in play: abandoned, a new attempt at the same board
+    horokata::testing::runFlow(game.cmdRESET_Click()); // 再度 while in play: abandoned, a new attempt at the same board
     EXPECT_EQ(recorder.boardId(), replayed);
     EXPECT_EQ(beginner().played, 2);
 
     loseBoard();
     EXPECT_EQ(beginner().played, 3);
     EXPECT_FALSE(recorder.inPlay());
-    game.cmdRESET_Click();
+    horokata::testing::runFlow(game.cmdRESET_Click());
     ASSERT_TRUE(findIdiom(2));
     host.answers = {false}; // yes: give up
-    game.chkLIFE_MouseUp(0);
+    horokata::testing::runFlow(game.chkLIFE_MouseUp(0));
     ASSERT_EQ(game.overStage(), 1);
     EXPECT_EQ(beginner().played, 4);
 
@@ -77,7 +77,7 @@ TEST_F(BoardRecorderTest, EachBoardEndsOnceAsItEndedAndQuittingEndsNone)
     EXPECT_EQ(s.recent[3].misses, 1);
 
     // Quitting with a board in play ends nothing: the board is there to resume.
-    game.cmdNEW_Click();
+    horokata::testing::runFlow(game.cmdNEW_Click());
     missOnce();
     recorder.closing(true);
     EXPECT_EQ(beginner().played, 4);
@@ -111,12 +111,12 @@ TEST_F(BoardRecorderTest, TheClockRunsWhileTheWindowIsActiveAndStopsAtTheLastFin
     EXPECT_EQ(s.recent[0].misses, 1);
 
     // A slower win shows its time alone.
-    game.cmdNEW_Click();
+    horokata::testing::runFlow(game.cmdNEW_Click());
     platform.clock += 8000;
     completeBoard();
     EXPECT_EQ(game.model().lblGOKU, QStringLiteral("0:08"));
     // The clock across a wrap of the 32-bit tick.
-    game.cmdNEW_Click();
+    horokata::testing::runFlow(game.cmdNEW_Click());
     recorder.setWindowActive(false);
     platform.clock = 0xFFFFFF00u;
     recorder.setWindowActive(true);
@@ -168,11 +168,11 @@ TEST_F(BoardRecorderTest, ASavedBoardIsLaidOutAgainAsItWas)
     recorder2.setWindowActive(true);
     recorder2.resumed(resume.board);
     EXPECT_EQ(recorder2.playMs(), 4200);
-    game2.clickTile(under[2], MouseButton::Left);
-    game2.clickTile(under[3], MouseButton::Left);
+    horokata::testing::runFlow(game2.clickTile(under[2], MouseButton::Left));
+    horokata::testing::runFlow(game2.clickTile(under[3], MouseButton::Left));
     EXPECT_EQ(game2.foundCount(), 3);
     EXPECT_EQ(game2.model().lblGO[2].Caption, QStringLiteral("03：") + goku(3));
-    game2.cmdRESET_Click();
+    horokata::testing::runFlow(game2.cmdRESET_Click());
     EXPECT_EQ(recorder2.boardId(), resume.board.boardId) << "再度 replays the stored board";
     EXPECT_EQ(store2.summary().levels[0].played, 1);
 }
@@ -188,7 +188,7 @@ TEST_F(BoardRecorderTest, WritesThatFailKeepTheBoardAndTheNextRestSavesIt)
         ASSERT_TRUE(db.open());
         QSqlQuery q(db);
         ASSERT_TRUE(q.exec(QStringLiteral("BEGIN EXCLUSIVE")));
-        game.cmdNEW_Click(); // the board left, a new one dealt: neither can be written
+        horokata::testing::runFlow(game.cmdNEW_Click()); // the board left, a new one dealt: neither can be written
         ASSERT_TRUE(game.playing());
         ASSERT_TRUE(findIdiom(2));
         missOnce();

@@ -1,5 +1,6 @@
 // Tests of the celebration window: it covers the screen while playing and is gone afterwards.
 #include "effect/celebration_window.h"
+#include "support/flow_run.h"
 #include "support/fake_platform.h"
 
 #include <QApplication>
@@ -66,7 +67,7 @@ TEST_F(CelebrationWindowTest, PlaysOverTheWholeScreenWithoutInputAndLeavesNoWind
     };
 
     CelebrationStats stats;
-    playCelebration(&main, platform, &stats);
+    horokata::testing::runFlow(playCelebration(&main, platform, &stats));
 
     // Events were let through after INIT_PF, after PERFORM and after hiding.
     ASSERT_EQ(seen.size(), 3u);
@@ -99,9 +100,9 @@ TEST_F(CelebrationWindowTest, EachCelebrationMakesAFreshWindowAndCapture)
                 });
     };
     const auto before = topLevels();
-    playCelebration(&main, platform);
+    horokata::testing::runFlow(playCelebration(&main, platform));
     EXPECT_EQ(destroyed, 1);
-    playCelebration(nullptr, platform); // without a main window it runs from the screen's centre
+    horokata::testing::runFlow(playCelebration(nullptr, platform)); // without a main window it runs from the screen's centre
     EXPECT_EQ(destroyed, 2);
     EXPECT_EQ(platform.count("randomize"), 2) << "each celebration deals its sprites anew";
     EXPECT_EQ(topLevels(), before);

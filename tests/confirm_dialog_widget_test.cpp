@@ -1,6 +1,6 @@
 // Confirmation dialog: outline loading, the seven modes, answers, placement and dragging.
 #include "popups/confirm_dialog.h"
-#include "popups/region.h"
+#include "outline/region.h"
 #include "popups/window_shape.h"
 
 #include <QAccessible>
@@ -42,7 +42,6 @@ protected:
     void SetUp() override
     {
         g.strPATH = kDataDir;
-        g.strNAME = QStringLiteral("特殊");
         g.strLEVEL = QStringLiteral("＜初級＞");
         main.setWindowFlags(Qt::FramelessWindowHint);
         main.resize(610, 429);
@@ -54,7 +53,6 @@ protected:
     Shown open(int mode, const std::function<void()> &answer)
     {
         Shown shown;
-        g.intMSG = static_cast<DialogMode>(mode);
         QTimer::singleShot(0, dialog.get(), [&] {
             shown = Shown{dialog->messageText(), dialog->titleText(), dialog->cancelShown(), dialog->pos(),
                           dialog->isVisible(), std::nullopt, QString(), QString()};
@@ -68,7 +66,7 @@ protected:
             EXPECT_FALSE(shown.answer.has_value()) << "answered twice";
             shown.answer = yes;
         });
-        dialog->SET_FORM2();
+        dialog->SET_FORM2(static_cast<DialogMode>(mode), QStringLiteral("特殊"));
         // Shown without blocking: the answer comes later.
         EXPECT_FALSE(shown.visible);
         EXPECT_TRUE(QTest::qWaitFor([&] { return shown.answer.has_value(); }, 5000)) << "dialog did not close by itself";
@@ -108,7 +106,7 @@ void sendMouse(QWidget *w, QEvent::Type type, QPoint local, QPoint global, Qt::M
 
 TEST_F(ConfirmDialogTest, LoadsHiddenAndCutToTheOutlineOfMsgRgn)
 {
-    EXPECT_EQ(g.intERR, Trouble::None);
+    EXPECT_EQ(dialog->outlineTrouble(), Trouble::None);
     EXPECT_TRUE(dialog->isHidden());
     EXPECT_EQ(dialog->size(), QSize(380, 85));
     const QRegion mask = dialog->mask();
@@ -140,7 +138,7 @@ TEST(ConfirmDialogOutline, FailuresGiveTheirTroubleNumbers)
         ProgramState g;
         g.strPATH = dir.path() + QLatin1Char('/');
         ConfirmDialog d(g, nullptr);
-        return int(g.intERR);
+        return int(d.outlineTrouble());
     };
     EXPECT_EQ(troubleWith(nullptr), 1);
     const QByteArray whole = writeRegionData(menuOutline().Buffer);

@@ -26,7 +26,7 @@ TEST_F(CommandsTest, NewGameShowsTheStartMessagePausesThenDealsWithTheWindowDisa
 {
     setList(generatedIdioms(30));
     recordSnapshots();
-    game.cmdNEW_Click();
+    horokata::testing::runFlow(game.cmdNEW_Click());
     ASSERT_TRUE(game.playing());
 
     const int busyOn = logIndex(QStringLiteral("busy 1"));
@@ -79,9 +79,9 @@ TEST_F(CommandsTest, NewGameShowsTheStartMessagePausesThenDealsWithTheWindowDisa
 
 TEST_F(CommandsTest, NewGameAndReplayDoNothingBeforeAListWasRead)
 {
-    game.cmdNEW_Click();
-    game.cmdRESET_Click();
-    game.clickTile(3, MouseButton::Left);
+    horokata::testing::runFlow(game.cmdNEW_Click());
+    horokata::testing::runFlow(game.cmdRESET_Click());
+    horokata::testing::runFlow(game.clickTile(3, MouseButton::Left));
     EXPECT_FALSE(game.playing());
     EXPECT_EQ(platform.count(QStringLiteral("randomize")), 0);
     EXPECT_TRUE(model().enabled);
@@ -96,13 +96,13 @@ TEST_F(CommandsTest, ReplayPutsEveryTileBackInItsDealtCell)
     ASSERT_TRUE(findIdiom(4));
     ASSERT_TRUE(findIdiom(11));
     missOnce();
-    game.clickTile(0, MouseButton::Left); // a pick left pending
+    horokata::testing::runFlow(game.clickTile(0, MouseButton::Left)); // a pick left pending
     ASSERT_EQ(game.foundCount(), 2);
     const int paints = model().gradientPaints;
 
     platform.log.clear();
     recordSnapshots();
-    game.cmdRESET_Click();
+    horokata::testing::runFlow(game.cmdRESET_Click());
 
     EXPECT_TRUE(game.playing());
     EXPECT_EQ(game.hiddenIdioms(), dealtGOKU);
@@ -134,18 +134,18 @@ TEST_F(CommandsTest, ReplayPutsEveryTileBackInItsDealtCell)
 TEST_F(CommandsTest, ReplayWithNothingFoundDoesNothingButWorksAfterALoss)
 {
     dealBoard();
-    game.clickTile(5, MouseButton::Left);
+    horokata::testing::runFlow(game.clickTile(5, MouseButton::Left));
     const QStringList before = visibleState(game);
     platform.log.clear();
-    game.cmdRESET_Click();
+    horokata::testing::runFlow(game.cmdRESET_Click());
     EXPECT_TRUE(platform.log.isEmpty());
     EXPECT_EQ(visibleState(game), before);
 
     // A lost board with nothing found still replays (its lines show the revealed idioms).
     const auto dealtMOJI = game.dealtCharacters();
-    game.picBACK_MouseDown(MouseButton::Right);
+    horokata::testing::runFlow(game.picBACK_MouseDown(MouseButton::Right));
     loseBoard();
-    game.cmdRESET_Click();
+    horokata::testing::runFlow(game.cmdRESET_Click());
     EXPECT_TRUE(game.playing());
     EXPECT_EQ(game.overStage(), 0);
     for (int i = 0; i < kCells; ++i)
@@ -158,39 +158,38 @@ TEST_F(CommandsTest, DiscardQuestionOnlyForABoardInPlayWithAFoundIdiom)
 {
     // Fresh board in play: replaced without a question.
     dealBoard();
-    game.cmdNEW_Click();
+    horokata::testing::runFlow(game.cmdNEW_Click());
     EXPECT_TRUE(host.dialogs.empty());
     EXPECT_EQ(platform.count(QStringLiteral("randomize")), 2);
 
     // One idiom found: the question, shown with the cover over the title bar.
     ASSERT_TRUE(findIdiom(1));
     platform.log.clear();
-    game.cmdNEW_Click();
+    horokata::testing::runFlow(game.cmdNEW_Click());
     ASSERT_EQ(host.modes(), std::vector<int>{1});
     EXPECT_EQ(host.dialogs[0].imgOFFTop, 0);
     EXPECT_EQ(platform.log.value(host.dialogs[0].logSize - 1), QStringLiteral("beep"));
     EXPECT_EQ(model().imgOFFTop, 32);
-    EXPECT_EQ(globals.intMSG, kDialogAtRest);
     EXPECT_EQ(platform.count(QStringLiteral("randomize")), 1);
     EXPECT_EQ(game.foundCount(), 0);
 
     // Completed, lost and idle boards: no question.
     host.dialogs.clear();
     completeBoard();
-    game.cmdNEW_Click();
+    horokata::testing::runFlow(game.cmdNEW_Click());
     EXPECT_TRUE(game.playing());
     loseBoard();
-    game.cmdNEW_Click();
+    horokata::testing::runFlow(game.cmdNEW_Click());
     EXPECT_TRUE(game.playing());
     ASSERT_TRUE(findIdiom(2));
     loseBoard();
-    game.clickTile(19, MouseButton::Left);         // prompt
-    game.clickTile(51, MouseButton::Left);         // new board from the prompt
+    horokata::testing::runFlow(game.clickTile(19, MouseButton::Left));         // prompt
+    horokata::testing::runFlow(game.clickTile(51, MouseButton::Left));         // new board from the prompt
     EXPECT_TRUE(game.playing());
     completeBoard();
-    game.clickTile(27, MouseButton::Left);         // celebration, then idle
+    horokata::testing::runFlow(game.clickTile(27, MouseButton::Left));         // celebration, then idle
     ASSERT_FALSE(game.playing());
-    game.cmdNEW_Click();
+    horokata::testing::runFlow(game.cmdNEW_Click());
     EXPECT_TRUE(game.playing());
     EXPECT_TRUE(host.dialogs.empty());
 }
@@ -205,7 +204,7 @@ TEST_F(CommandsTest, CancelledDiscardQuestionKeepsTheBoard)
     const int events = platform.eventCount;
 
     host.answers = {true};
-    game.cmdNEW_Click();
+    horokata::testing::runFlow(game.cmdNEW_Click());
     EXPECT_EQ(host.modes(), std::vector<int>{1});
     EXPECT_EQ(visibleState(game), before);
     EXPECT_EQ(platform.eventCount, events);
@@ -223,18 +222,18 @@ TEST_F(CommandsTest, GradientIsRepaintedOnlyAfterACompletedBoard)
     EXPECT_EQ(model().gradientPaints, 1);
     EXPECT_EQ(model().paintedScheme, 0);
 
-    game.cmdNEW_Click();
+    horokata::testing::runFlow(game.cmdNEW_Click());
     loseBoard();
-    game.cmdNEW_Click();
-    game.cmdRESET_Click();
+    horokata::testing::runFlow(game.cmdNEW_Click());
+    horokata::testing::runFlow(game.cmdRESET_Click());
     EXPECT_EQ(model().gradientPaints, 1);
 
     for (int board = 1; board <= 7; ++board) {
         completeBoard();
         EXPECT_EQ(game.colorScheme(), board % 7);
-        game.clickTile(35, MouseButton::Left); // celebration: no repaint yet
+        horokata::testing::runFlow(game.clickTile(35, MouseButton::Left)); // celebration: no repaint yet
         EXPECT_EQ(model().gradientPaints, board);
-        game.clickTile(0, MouseButton::Left);  // the new board shows the next scheme
+        horokata::testing::runFlow(game.clickTile(0, MouseButton::Left));  // the new board shows the next scheme
         ASSERT_TRUE(game.playing());
         EXPECT_EQ(model().gradientPaints, board + 1);
         EXPECT_EQ(model().paintedScheme, board % 7);

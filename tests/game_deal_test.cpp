@@ -218,7 +218,7 @@ TEST_F(DealTest, TooShortListsStopAtStageOneAndKeepWhatWasCopied)
 TEST_F(DealTest, FailedDealLeavesTheIdleTitleBoardNotABoardInPlay)
 {
     setList(generatedIdioms(19));
-    game.cmdNEW_Click();
+    horokata::testing::runFlow(game.cmdNEW_Click());
     EXPECT_EQ(platform.count(QStringLiteral("box ホロカタ|1")), 1);
     EXPECT_FALSE(game.playing());
     EXPECT_TRUE(model().enabled);
@@ -230,16 +230,16 @@ TEST_F(DealTest, FailedDealLeavesTheIdleTitleBoardNotABoardInPlay)
 
     // The board stays idle: a click tries a new deal again, a replay has nothing to lay out.
     platform.log.clear();
-    game.clickTile(0, MouseButton::Left);
+    horokata::testing::runFlow(game.clickTile(0, MouseButton::Left));
     EXPECT_EQ(platform.count(QStringLiteral("randomize")), 1);
     EXPECT_FALSE(game.playing());
     platform.log.clear();
-    game.cmdRESET_Click();
+    horokata::testing::runFlow(game.cmdRESET_Click());
     EXPECT_TRUE(platform.log.isEmpty());
 
     // Once the list is long enough the next click deals normally.
     setList(generatedIdioms(20));
-    game.clickTile(0, MouseButton::Left);
+    horokata::testing::runFlow(game.clickTile(0, MouseButton::Left));
     EXPECT_TRUE(game.playing());
     EXPECT_TRUE(game.dealt());
 }
@@ -247,9 +247,9 @@ TEST_F(DealTest, FailedDealLeavesTheIdleTitleBoardNotABoardInPlay)
 TEST_F(DealTest, EveryDealReseedsTheGenerator)
 {
     setList(generatedIdioms(25));
-    game.cmdNEW_Click();
-    game.cmdNEW_Click();
-    game.cmdNEW_Click();
+    horokata::testing::runFlow(game.cmdNEW_Click());
+    horokata::testing::runFlow(game.cmdNEW_Click());
+    horokata::testing::runFlow(game.cmdNEW_Click());
     EXPECT_EQ(platform.count(QStringLiteral("randomize")), 3);
 }
 

@@ -114,7 +114,7 @@ TEST_F(MoveTest, GapsInARowCloseToTheRightNearestTileFirst)
     rows[6] = {3, 4, 6, 7, 9};
     const Layout before = build(rows);
     recordSnapshots();
-    game.SET_MOVE();
+    horokata::testing::runFlow(game.SET_MOVE());
 
     Layout expected = before;
     emptyRow(expected, 2);
@@ -148,7 +148,7 @@ TEST_F(MoveTest, AnEmptiedRowIsFilledByLiftingEveryRowBelow)
     rows[7] = rightmost(3);
     const Layout before = build(rows);
     recordSnapshots();
-    game.SET_MOVE();
+    horokata::testing::runFlow(game.SET_MOVE());
 
     Layout expected = before;
     for (int row = 3; row < 7; ++row)
@@ -168,7 +168,7 @@ TEST_F(MoveTest, TwoAdjacentEmptyRowsNeedASecondRun)
     rows[6] = rightmost(6);
     rows[7] = rightmost(4);
     const Layout before = build(rows);
-    game.SET_MOVE();
+    horokata::testing::runFlow(game.SET_MOVE());
 
     Layout once = before;
     for (int row = 3; row < 7; ++row)
@@ -178,7 +178,7 @@ TEST_F(MoveTest, TwoAdjacentEmptyRowsNeedASecondRun)
 
     // The player's press on the bare board runs the movement again, with the window disabled.
     recordSnapshots();
-    game.picBACK_MouseDown(MouseButton::Left);
+    horokata::testing::runFlow(game.picBACK_MouseDown(MouseButton::Left));
     Layout twice = before;
     for (int row = 2; row < 6; ++row)
         moveRow(twice, before, row + 2, row);
@@ -201,10 +201,10 @@ TEST_F(MoveTest, APressOnTheBoardTakesBackAPendingPickBeforeTilesMove)
     build(rows);
     GameBuilder(game).inPlay();
     // Pick two tiles of rows that the press will lift.
-    game.clickTile(7 * kRows + 5, MouseButton::Left);
-    game.clickTile(8 * kRows + 6, MouseButton::Left);
+    horokata::testing::runFlow(game.clickTile(7 * kRows + 5, MouseButton::Left));
+    horokata::testing::runFlow(game.clickTile(8 * kRows + 6, MouseButton::Left));
     ASSERT_EQ(game.pickCount(), 2);
-    game.picBACK_MouseDown(MouseButton::Left);
+    horokata::testing::runFlow(game.picBACK_MouseDown(MouseButton::Left));
     EXPECT_EQ(game.pickCount(), 0);
     EXPECT_EQ(game.picked(), QString());
     EXPECT_EQ(model().lblGOKU, QString());
@@ -222,13 +222,13 @@ TEST_F(MoveTest, APackedBoardDoesNotChange)
     rows[4] = rightmost(6);
     const Layout before = build(rows);
     // A pick in progress stays as it is.
-    game.clickTile(cellAt(9, 1), MouseButton::Left);
-    game.clickTile(cellAt(6, 2), MouseButton::Left);
+    horokata::testing::runFlow(game.clickTile(cellAt(9, 1), MouseButton::Left));
+    horokata::testing::runFlow(game.clickTile(cellAt(6, 2), MouseButton::Left));
     const QStringList state = visibleState(game);
 
     recordSnapshots();
-    game.picBACK_MouseDown(MouseButton::Left);
-    game.SET_MOVE();
+    horokata::testing::runFlow(game.picBACK_MouseDown(MouseButton::Left));
+    horokata::testing::runFlow(game.SET_MOVE());
     EXPECT_EQ(visibleState(game), state);
     EXPECT_EQ(current(), before);
     EXPECT_TRUE(movesPainted().empty());
@@ -243,7 +243,7 @@ TEST_F(MoveTest, AMovedTileIsNeverLeftSelected)
     build(rows);
     tile(cellAt(6, 4)).Value = 1;
     tile(cellAt(2, 4)).Value = 1;
-    game.SET_MOVE();
+    horokata::testing::runFlow(game.SET_MOVE());
     for (int c = 3; c < kColumns; ++c)
         EXPECT_EQ(tile(cellAt(c, 4)).Value, 0) << "column " << c;
     EXPECT_EQ(tile(cellAt(9, 4)).Caption, QString(QChar(static_cast<char16_t>(0x4E00 + cellAt(6, 4)))));
@@ -255,7 +255,7 @@ TEST_F(MoveTest, FoundIdiomsLeaveEveryRowPackedToTheRight)
     setList(generatedIdioms(60));
     for (unsigned seed = 1; seed <= 30; ++seed) {
         platform.seed(seed);
-        game.cmdNEW_Click();
+        horokata::testing::runFlow(game.cmdNEW_Click());
         for (int k = 1; k < kIdioms; ++k) {
             ASSERT_TRUE(findIdiom(k));
             for (int row = 0; row < kRows; ++row) {

@@ -33,8 +33,8 @@ TEST_F(PlayTest, SecondClickOnAPickedTileKeepsItPickedAndAddsNothing)
     dealBoard();
     const std::vector<int> cells = cellsSpelling(goku(6));
     pick({cells[0], cells[1]});
-    game.clickTile(cells[0], MouseButton::Left);
-    game.clickTile(cells[1], MouseButton::Left);
+    horokata::testing::runFlow(game.clickTile(cells[0], MouseButton::Left));
+    horokata::testing::runFlow(game.clickTile(cells[1], MouseButton::Left));
     EXPECT_EQ(tile(cells[0]).Value, 1);
     EXPECT_EQ(tile(cells[1]).Value, 1);
     EXPECT_EQ(game.pickCount(), 2);
@@ -57,10 +57,10 @@ TEST_F(PlayTest, NonLeftClicksCancelThePickAnywhere)
         std::function<void()> run;
     };
     const std::vector<Cancel> cancels = {
-        {"right click on another tile", [&] { game.clickTile(other, MouseButton::Right); }},
-        {"right click on a picked tile", [&] { game.clickTile(cells[1], MouseButton::Right); }},
-        {"middle click", [&] { game.clickTile(other, MouseButton::Middle); }},
-        {"right press on the bare board", [&] { game.picBACK_MouseDown(MouseButton::Right); }},
+        {"right click on another tile", [&] { horokata::testing::runFlow(game.clickTile(other, MouseButton::Right)); }},
+        {"right click on a picked tile", [&] { horokata::testing::runFlow(game.clickTile(cells[1], MouseButton::Right)); }},
+        {"middle click", [&] { horokata::testing::runFlow(game.clickTile(other, MouseButton::Middle)); }},
+        {"right press on the bare board", [&] { horokata::testing::runFlow(game.picBACK_MouseDown(MouseButton::Right)); }},
     };
     for (const Cancel &c : cancels) {
         pick({cells[0], cells[1], cells[2]});
@@ -154,16 +154,16 @@ TEST_F(PlayTest, AListedIdiomSpelledWithAHiddenIdiomsCharactersFindsIt)
 TEST_F(PlayTest, AnyClickOnTheIdleBoardDealsANewBoard)
 {
     setList(generatedIdioms(20));
-    game.clickTile(30, MouseButton::Left);
+    horokata::testing::runFlow(game.clickTile(30, MouseButton::Left));
     EXPECT_TRUE(game.playing());
     EXPECT_EQ(tile(30).Value, 0) << "the click that dealt the board must not pick its tile";
     EXPECT_EQ(game.pickCount(), 0);
 
     completeBoard();
-    game.clickTile(19, MouseButton::Left); // celebration, then idle
+    horokata::testing::runFlow(game.clickTile(19, MouseButton::Left)); // celebration, then idle
     ASSERT_FALSE(game.playing());
     platform.log.clear();
-    game.clickTile(44, MouseButton::Right);
+    horokata::testing::runFlow(game.clickTile(44, MouseButton::Right));
     EXPECT_TRUE(game.playing());
     EXPECT_EQ(platform.count(QStringLiteral("randomize")), 1);
 }
@@ -173,7 +173,7 @@ TEST_F(PlayTest, ClickAfterACompletedBoardPlaysTheCelebrationThenShowsTheTitle)
     dealBoard();
     completeBoard();
     platform.log.clear();
-    game.clickTile(43, MouseButton::Left);
+    horokata::testing::runFlow(game.clickTile(43, MouseButton::Left));
 
     EXPECT_EQ(host.celebrations, 1);
     const int chime = static_cast<int>(platform.log.indexOf(soundEntry(1)));
@@ -200,7 +200,7 @@ TEST_F(PlayTest, AfterALossTheFirstClickPromptsAndTheSecondChooses)
         const auto dealtMOJI = game.dealtCharacters();
         loseBoard();
         platform.log.clear();
-        game.clickTile(27, MouseButton::Left);
+        horokata::testing::runFlow(game.clickTile(27, MouseButton::Left));
         EXPECT_EQ(platform.log, QStringList{QStringLiteral("beep")});
         EXPECT_EQ(messageRow(), QStringLiteral("再度？新規？"));
         EXPECT_EQ(game.overStage(), 2);
@@ -209,12 +209,12 @@ TEST_F(PlayTest, AfterALossTheFirstClickPromptsAndTheSecondChooses)
 
         // Outside the prompt nothing happens.
         platform.log.clear();
-        game.clickTile(0, MouseButton::Left);
-        game.clickTile(20, MouseButton::Right);
+        horokata::testing::runFlow(game.clickTile(0, MouseButton::Left));
+        horokata::testing::runFlow(game.clickTile(20, MouseButton::Right));
         EXPECT_TRUE(platform.log.isEmpty());
         EXPECT_EQ(game.overStage(), 2);
 
-        game.clickTile(cell, MouseButton::Left);
+        horokata::testing::runFlow(game.clickTile(cell, MouseButton::Left));
         ASSERT_TRUE(game.playing()) << "cell " << cell;
         EXPECT_EQ(game.overStage(), 0);
         const bool replay = cell == 19 || cell == 27 || cell == 35;
@@ -328,12 +328,12 @@ TEST_F(PlayTest, GivingUpEndsTheBoardLikeAThirdMissAndCancelKeepsIt)
 
     host.answers = {true};
     QStringList before = visibleState(game);
-    game.chkLIFE_MouseUp(2);
+    horokata::testing::runFlow(game.chkLIFE_MouseUp(2));
     EXPECT_EQ(host.modes(), std::vector<int>{6});
     EXPECT_EQ(visibleState(game), before);
 
     platform.log.clear();
-    game.chkLIFE_MouseUp(0);
+    horokata::testing::runFlow(game.chkLIFE_MouseUp(0));
     EXPECT_EQ(host.modes(), (std::vector<int>{6, 6}));
     EXPECT_EQ(platform.log.filter(QStringLiteral("sound ")), QStringList{soundEntry(2)});
     for (const Lamp &l : model().chkLIFE)
@@ -347,7 +347,7 @@ TEST_F(PlayTest, GivingUpEndsTheBoardLikeAThirdMissAndCancelKeepsIt)
     EXPECT_EQ(model().lblGO[1].ForeColor, kLineBlack);
 
     // With no board in play a lamp asks nothing.
-    game.chkLIFE_MouseUp(1);
+    horokata::testing::runFlow(game.chkLIFE_MouseUp(1));
     EXPECT_EQ(host.dialogs.size(), 2u);
     EXPECT_EQ(game.overStage(), 1);
 }
@@ -362,7 +362,7 @@ TEST_F(PlayTest, AMissWithoutItsSoundIsStillCounted)
     EXPECT_EQ(game.misses(), 1);
     EXPECT_FALSE(model().chkLIFE[2].Visible);
 
-    game.cmdNEW_Click();
+    horokata::testing::runFlow(game.cmdNEW_Click());
     globals.wav[1].playable = true;
     platform.soundSystem = false; // the play call cannot be made at all
     platform.log.clear();

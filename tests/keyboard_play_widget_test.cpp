@@ -2,6 +2,7 @@
 // round the title bar, board and lamps, and nowhere visible after a click.
 #include "main_window/main_window.h"
 #include "support/fake_platform.h"
+#include "support/scripted_popups.h"
 #include "popups/help_window.h"
 #include "support/arrow_path.h"
 
@@ -24,7 +25,7 @@ protected:
         const QString built = QStringLiteral(HOROKATA_PROGRAM_DIR);
         for (const char *name : {"初級.txt", "msg.rgn"})
             QFile::copy(built + QLatin1Char('/') + QString::fromUtf8(name), dir.path() + QLatin1Char('/') + QString::fromUtf8(name));
-        window = std::make_unique<MainWindow>(globals, platform, dir.path());
+        window = std::make_unique<MainWindow>(globals, platform, dir.path(), &popups);
         platform.onEvents = [this] { window->sync(); };
         ASSERT_TRUE(QCoro::waitFor(window->Form_Load()));
         window->activateWindow();
@@ -40,7 +41,7 @@ protected:
     int framedTile() const
     {
         for (int i = 0; i < kCells; ++i)
-            if (window->tile(i)->hasFocus())
+            if (window->view().tile(i)->hasFocus())
                 return i;
         return -1;
     }
@@ -59,6 +60,7 @@ protected:
     QTemporaryDir dir;
     ProgramState globals;
     FakePlatform platform;
+    horokata::testing::ScriptedPopups popups; // the give-up question answered yes
     std::unique_ptr<MainWindow> window;
 };
 
@@ -97,7 +99,7 @@ TEST_F(KeyboardFocus, TheFrameKeepsToShowingTilesAndJumpsOverEmptyCells)
     if (showing(cells.back())) {
         EXPECT_EQ(at, cells.back());
     }
-    EXPECT_EQ(window->tile(at)->accessibleDescription(), window->line(0)->text());
+    EXPECT_EQ(window->view().tile(at)->accessibleDescription(), window->view().line(0)->text());
 
     // The rows closed up to the right, leaving empty cells at their left ends: Down jumps
     // over an empty cell of a column to the next tile below it, and Up comes back.
@@ -137,13 +139,12 @@ TEST_F(KeyboardFocus, TabGoesRoundButtonsBoardAndTheLampsThatShow)
 
     // Space on the lamp gives up (the question answered はい): the lamps go out under the
     // focus, which goes on to the board and tells of the lost board.
-    window->dialogOverride = [] { return true; };
     key(Qt::Key_Space);
     ASSERT_EQ(window->game().overStage(), 1);
     const int at = framedTile();
     ASSERT_GE(at, 0);
-    EXPECT_EQ(window->tile(at)->text(), window->game().model().MOJI[static_cast<std::size_t>(at)].Caption);
-    EXPECT_EQ(window->tile(at)->accessibleDescription(), QStringLiteral("…残念至極…"));
+    EXPECT_EQ(window->view().tile(at)->text(), window->game().model().MOJI[static_cast<std::size_t>(at)].Caption);
+    EXPECT_EQ(window->view().tile(at)->accessibleDescription(), QStringLiteral("…残念至極…"));
     key(Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("cmdMENU")) << "a dark lamp took the focus";
 }
@@ -154,15 +155,15 @@ TEST_F(KeyboardFocus, AClickLeavesNoFrame)
     key(Qt::Key_N, Qt::ControlModifier);
     key(Qt::Key_Right);
     ASSERT_EQ(framedTile(), 0);
-    QTest::mouseClick(window->tile(20), Qt::LeftButton, Qt::NoModifier, QPoint(24, 24));
+    QTest::mouseClick(window->view().tile(20), Qt::LeftButton, Qt::NoModifier, QPoint(24, 24));
     EXPECT_EQ(framedTile(), -1);
     EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("cmdFOCUS"));
-    EXPECT_TRUE(window->tile(20)->isChecked());
+    EXPECT_TRUE(window->view().tile(20)->isChecked());
 
     // A button reached with Tab loses its frame to a click elsewhere, too.
     key(Qt::Key_Tab);
     ASSERT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("cmdMENU"));
-    QTest::mouseClick(window->tile(21), Qt::LeftButton, Qt::NoModifier, QPoint(24, 24));
+    QTest::mouseClick(window->view().tile(21), Qt::LeftButton, Qt::NoModifier, QPoint(24, 24));
     EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("cmdFOCUS"));
     // The arrows start again from the tile last clicked.
     key(Qt::Key_Up);

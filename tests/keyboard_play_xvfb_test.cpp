@@ -2,7 +2,7 @@
 // deal, three misses, replay from the prompt, pick and take back, clear the board up to the
 // celebration, switch level from the menu, quit.
 #include "main_window/main_window.h"
-#include "platform/qt_platform.h"
+#include "platform_qt/qt_platform.h"
 #include "popups/level_menu.h"
 #include "support/arrow_path.h"
 #include "support/game_invariants.h"
@@ -62,7 +62,7 @@ protected:
     {
         QString row;
         for (int i : kMessageCells)
-            row += window->tile(i)->accessibleName();
+            row += window->view().tile(i)->accessibleName();
         return row;
     }
 
@@ -70,10 +70,10 @@ protected:
     void pressTile(int cell, const char *key = "space")
     {
         // A showing tile the arrows cannot reach is a failure.
-        const std::optional<QStringList> arrows = arrowPath(model(), window->focusCell(), cell);
+        const std::optional<QStringList> arrows = arrowPath(model(), window->keys().cell(), cell);
         ASSERT_TRUE(arrows) << "cell " << cell << " cannot be reached";
         press(*arrows);
-        ASSERT_TRUE(waitFor([&] { return window->tile(cell)->hasFocus(); })) << "frame did not reach cell " << cell;
+        ASSERT_TRUE(waitFor([&] { return window->view().tile(cell)->hasFocus(); })) << "frame did not reach cell " << cell;
         press({QString::fromLatin1(key)});
     }
 
@@ -91,7 +91,7 @@ protected:
         std::vector<int> picked;
         for (QChar ch : idiom)
             for (int i : showingTiles())
-                if (window->tile(i)->accessibleName() == QString(ch)
+                if (window->view().tile(i)->accessibleName() == QString(ch)
                     && std::find(picked.begin(), picked.end(), i) == picked.end()) {
                     picked.push_back(i);
                     break;
@@ -110,12 +110,12 @@ TEST_F(KeyboardPlay, AWholeGameWithoutThePointer)
     press({QStringLiteral("ctrl+n"), QStringLiteral("Right"), QStringLiteral("Right"), QStringLiteral("Down")});
     ASSERT_TRUE(waitFor([&] { return window->game().playing() && idle(); }));
     QTest::qWait(200);
-    EXPECT_EQ(window->keyArea(), MainWindow::KeyArea::None);
+    EXPECT_EQ(window->keys().area(), KeyArea::None);
     EXPECT_EQ(showingTiles().size(), 80u);
     // The first arrow shows the frame on the board without moving it.
     press({QStringLiteral("Right")});
-    ASSERT_TRUE(waitFor([&] { return window->tile(0)->hasFocus(); }));
-    EXPECT_EQ(window->keyArea(), MainWindow::KeyArea::Board);
+    ASSERT_TRUE(waitFor([&] { return window->view().tile(0)->hasFocus(); }));
+    EXPECT_EQ(window->keys().area(), KeyArea::Board);
 
     // Three misses, picked with Space and Enter by turns.
     std::set<QString> hidden;
@@ -127,7 +127,7 @@ TEST_F(KeyboardPlay, AWholeGameWithoutThePointer)
             pick = {start, start + 1, start + 2, start + 3};
             QString s;
             for (int i : pick)
-                s += window->tile(i)->accessibleName();
+                s += window->view().tile(i)->accessibleName();
             if (!hidden.count(s))
                 break;
         }
@@ -137,14 +137,14 @@ TEST_F(KeyboardPlay, AWholeGameWithoutThePointer)
         if (miss < 3) {
             // The focused tile tells how many misses are left.
             EXPECT_EQ(news(), QString::fromUtf8(kLampTips[static_cast<std::size_t>(2 - miss)]));
-            EXPECT_EQ(window->statusLabel()->accessibleName(), QString());
+            EXPECT_EQ(window->view().statusLabel()->accessibleName(), QString());
         }
     }
     ASSERT_TRUE(waitFor([&] { return window->game().overStage() == 1; }));
     EXPECT_EQ(messageRow(), QStringLiteral("…残念至極…"));
     // The frame went to the nearest tile still showing, which tells of the lost board.
     ASSERT_TRUE(waitFor([&] { return news() == QStringLiteral("…残念至極…"); })) << news().toStdString();
-    EXPECT_TRUE(std::find(kMessageCells.begin(), kMessageCells.end(), window->focusCell()) != kMessageCells.end());
+    EXPECT_TRUE(std::find(kMessageCells.begin(), kMessageCells.end(), window->keys().cell()) != kMessageCells.end());
 
     // Space brings the prompt; Space on 再 lays the same board out again.
     press({QStringLiteral("space")});
@@ -153,17 +153,17 @@ TEST_F(KeyboardPlay, AWholeGameWithoutThePointer)
     pressTile(19);
     ASSERT_TRUE(waitFor([&] { return window->game().playing() && idle(); }));
     for (int i = 0; i < kCells; ++i)
-        ASSERT_EQ(window->tile(i)->accessibleName(), window->game().dealtCharacters()[static_cast<std::size_t>(i)]);
-    EXPECT_TRUE(window->tile(19)->hasFocus());
+        ASSERT_EQ(window->view().tile(i)->accessibleName(), window->game().dealtCharacters()[static_cast<std::size_t>(i)]);
+    EXPECT_TRUE(window->view().tile(19)->hasFocus());
 
     // Pick two tiles and take them back with Escape, then one with BackSpace.
     pressTile(40);
     pressTile(41, "Return");
-    ASSERT_TRUE(waitFor([&] { return window->statusLabel()->accessibleName().size() == 2; }));
-    EXPECT_TRUE(window->tile(40)->isChecked());
+    ASSERT_TRUE(waitFor([&] { return window->view().statusLabel()->accessibleName().size() == 2; }));
+    EXPECT_TRUE(window->view().tile(40)->isChecked());
     press({QStringLiteral("Escape")});
-    ASSERT_TRUE(waitFor([&] { return window->statusLabel()->accessibleName().isEmpty(); }));
-    EXPECT_FALSE(window->tile(40)->isChecked());
+    ASSERT_TRUE(waitFor([&] { return window->view().statusLabel()->accessibleName().isEmpty(); }));
+    EXPECT_FALSE(window->view().tile(40)->isChecked());
     pressTile(50);
     ASSERT_TRUE(waitFor([&] { return window->game().pickCount() == 1; }));
     press({QStringLiteral("BackSpace")});
@@ -177,9 +177,9 @@ TEST_F(KeyboardPlay, AWholeGameWithoutThePointer)
             pressTile(i);
         ASSERT_TRUE(waitFor([&] { return window->game().foundCount() == k && idle(); })) << "idiom " << k;
         ASSERT_TRUE(horokata::testing::checkInvariants(window->game()).isEmpty() || k == kIdioms);
-        const QString line = window->line(k - 1)->accessibleName();
+        const QString line = window->view().line(k - 1)->accessibleName();
         ASSERT_TRUE(waitFor([&] { return news().startsWith(line); })) << "idiom " << k << ": " << news().toStdString();
-        ASSERT_TRUE(model().MOJI[static_cast<std::size_t>(window->focusCell())].Visible);
+        ASSERT_TRUE(model().MOJI[static_cast<std::size_t>(window->keys().cell())].Visible);
     }
     EXPECT_EQ(messageRow(), QStringLiteral("！拍手喝采！"));
     EXPECT_TRUE(news().endsWith(QStringLiteral("！拍手喝采！"))) << news().toStdString();
@@ -189,7 +189,7 @@ TEST_F(KeyboardPlay, AWholeGameWithoutThePointer)
     ASSERT_TRUE(waitFor([&] { return window->game().clearStage() == 0 && idle() && messageRow() == QStringLiteral("＊ホロカタ＊"); },
                         30000));
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    EXPECT_TRUE(window->tile(window->focusCell())->hasFocus());
+    EXPECT_TRUE(window->view().tile(window->keys().cell())->hasFocus());
 
     // Ctrl+L opens the level menu; Down and Enter choose 一般, which deals at once. The menu
     // runs its own loop, so its keys are sent from within it; should they fail, it is closed
@@ -207,7 +207,7 @@ TEST_F(KeyboardPlay, AWholeGameWithoutThePointer)
     press({QStringLiteral("ctrl+l")});
     ASSERT_TRUE(waitFor([&] { return globals.intLEVEL == 1 && window->game().playing() && idle(); }));
     EXPECT_TRUE(menuShown);
-    EXPECT_EQ(window->levelLabel()->accessibleName(), QStringLiteral("＜一般＞"));
+    EXPECT_EQ(window->view().levelLabel()->accessibleName(), QStringLiteral("＜一般＞"));
 
     // Ctrl+Q quits.
     press({QStringLiteral("ctrl+q")});

@@ -1,6 +1,6 @@
 // Level menu: outline, arrow and colours, hover, grey entries and clicks.
 #include "popups/level_menu.h"
-#include "popups/region.h"
+#include "outline/region.h"
 #include "popups/window_shape.h"
 
 #include <QAccessible>
@@ -79,7 +79,7 @@ protected:
 
 TEST_F(LevelMenuTest, LoadsHiddenWithEntriesAndTheBuiltInOutline)
 {
-    EXPECT_EQ(g.intERR, Trouble::None);
+    EXPECT_EQ(menu->outlineTrouble(), Trouble::None);
     EXPECT_TRUE(menu->isHidden());
     EXPECT_EQ(menu->size(), QSize(60, 79));
     const char *captions[] = {"　 初級", "　 一般", "　 特殊", "　 其他"};

@@ -1,7 +1,8 @@
 // The main window offscreen with a scripted platform: layout, start-up outcomes, window buttons.
 #include "main_window/main_window.h"
 #include "support/fake_platform.h"
-#include "platform/fonts.h"
+#include "support/scripted_popups.h"
+#include "platform_qt/fonts.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
@@ -13,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <stdexcept>
 
 using namespace horokata;
 
@@ -39,10 +42,10 @@ class MainWindowTest : public ::testing::Test {
 protected:
     void open(const ProgramFolder &folder)
     {
-        window = std::make_unique<MainWindow>(globals, platform, folder.path());
+        window = std::make_unique<MainWindow>(globals, platform, folder.path(), &popups);
         platform.onEvents = [this] { window->sync(); };
-        window->dialogOverride = [this] {
-            dialogs << QStringLiteral("%1 %2").arg(static_cast<int>(globals.intMSG)).arg(globals.strNAME);
+        popups.answer = [this](DialogMode mode, const QString &name) {
+            dialogs << QStringLiteral("%1 %2").arg(static_cast<int>(mode)).arg(name);
             return true;
         };
         loaded = QCoro::waitFor(window->Form_Load());
@@ -70,6 +73,7 @@ protected:
 
     ProgramState globals;
     FakePlatform platform;
+    horokata::testing::ScriptedPopups popups;
     std::unique_ptr<MainWindow> window;
     QStringList dialogs;
     bool loaded = false;
@@ -81,12 +85,12 @@ TEST_F(MainWindowTest, LaysOutTheControlsOfTheWindow)
     open(folder);
     ASSERT_TRUE(loaded);
     EXPECT_EQ(window->size(), QSize(610, 429));
-    EXPECT_EQ(window->board()->geometry(), QRect(10, 34, 482, 386));
+    EXPECT_EQ(window->view().board()->geometry(), QRect(10, 34, 482, 386));
     // Tiles run down each column inside the board's one-pixel border.
-    EXPECT_EQ(window->tile(0)->pos(), QPoint(1, 1));
-    EXPECT_EQ(window->tile(8)->pos(), QPoint(1 + 48, 1));
-    EXPECT_EQ(window->tile(7)->pos(), QPoint(1, 1 + 336));
-    EXPECT_EQ(window->tile(79)->pos(), QPoint(1 + 432, 1 + 336));
+    EXPECT_EQ(window->view().tile(0)->pos(), QPoint(1, 1));
+    EXPECT_EQ(window->view().tile(8)->pos(), QPoint(1 + 48, 1));
+    EXPECT_EQ(window->view().tile(7)->pos(), QPoint(1, 1 + 336));
+    EXPECT_EQ(window->view().tile(79)->pos(), QPoint(1 + 432, 1 + 336));
     const struct { const char *name; const char *caption; const char *tip; QRect geo; } buttons[] = {
         {"cmdEXIT", "終了", "ソフト終了", QRect(16, 0, 89, 23)},
         {"cmdRESET", "再度", "リセット", QRect(104, 0, 81, 23)},
@@ -103,13 +107,13 @@ TEST_F(MainWindowTest, LaysOutTheControlsOfTheWindow)
     }
     // 終了 covers the right nine pixels of the version button.
     EXPECT_TRUE(window->button("cmdEXIT")->geometry().intersects(window->button("cmdMENU")->geometry()));
-    EXPECT_EQ(window->lamp(0)->toolTip(), QStringLiteral("あと １回"));
-    EXPECT_EQ(window->lamp(2)->toolTip(), QStringLiteral("あと ３回"));
-    EXPECT_EQ(window->line(19)->text(), QStringLiteral("20："));
-    EXPECT_EQ(window->cover()->y(), 32);
+    EXPECT_EQ(window->view().lamp(0)->toolTip(), QStringLiteral("あと １回"));
+    EXPECT_EQ(window->view().lamp(2)->toolTip(), QStringLiteral("あと ３回"));
+    EXPECT_EQ(window->view().line(19)->text(), QStringLiteral("20："));
+    EXPECT_EQ(window->view().cover()->y(), 32);
     // Without the tile font installed the tiles use a bold gothic.
     if (!fontInstalled(QStringLiteral("CRＣ＆Ｇブーケ"))) {
-        EXPECT_TRUE(window->tile(0)->font().bold());
+        EXPECT_TRUE(window->view().tile(0)->font().bold());
     }
 }
 
@@ -119,9 +123,9 @@ TEST_F(MainWindowTest, StartUpReadsTheBeginnerListAndShowsReady)
     open(folder);
     ASSERT_TRUE(loaded);
     EXPECT_TRUE(dialogs.isEmpty());
-    EXPECT_EQ(window->levelLabel()->text(), QStringLiteral("＜初級＞"));
-    EXPECT_EQ(window->statusLabel()->text(), QStringLiteral("準備完了"));
-    EXPECT_EQ(window->statusLabel()->x(), window->levelLabel()->x() + window->levelLabel()->width() + 12);
+    EXPECT_EQ(window->view().levelLabel()->text(), QStringLiteral("＜初級＞"));
+    EXPECT_EQ(window->view().statusLabel()->text(), QStringLiteral("準備完了"));
+    EXPECT_EQ(window->view().statusLabel()->x(), window->view().levelLabel()->x() + window->view().levelLabel()->width() + 12);
     EXPECT_TRUE(window->isEnabled());
     EXPECT_FALSE(platform.busy);
     EXPECT_GE(window->game().idiomCount(), 20);
@@ -135,12 +139,12 @@ TEST_F(MainWindowTest, MissingBeginnerListLeavesNoLevelAndNothingToDeal)
     open(folder);
     ASSERT_TRUE(loaded);
     EXPECT_EQ(dialogs, QStringList{QStringLiteral("3 初級")});
-    EXPECT_EQ(window->levelLabel()->text(), QStringLiteral("＜なし＞"));
-    EXPECT_EQ(window->statusLabel()->text(), QStringLiteral("異常事態！"));
-    EXPECT_TRUE(window->statusLabel()->styleSheet().contains(QStringLiteral("#00ff00")));
+    EXPECT_EQ(window->view().levelLabel()->text(), QStringLiteral("＜なし＞"));
+    EXPECT_EQ(window->view().statusLabel()->text(), QStringLiteral("異常事態！"));
+    EXPECT_TRUE(window->view().statusLabel()->styleSheet().contains(QStringLiteral("#00ff00")));
     QTest::mouseClick(window->button("cmdNEW"), Qt::LeftButton);
     EXPECT_FALSE(window->game().playing());
-    EXPECT_EQ(window->tile(27)->text(), QStringLiteral("ホ"));
+    EXPECT_EQ(window->view().tile(27)->text(), QStringLiteral("ホ"));
 }
 
 TEST_F(MainWindowTest, MissingOutlineFileEndsStartUpWithTroubleOne)
@@ -205,9 +209,9 @@ TEST_F(MainWindowTest, DragsFromTheTitleBarAndItsLabelsButNotFromTheBoard)
         return window->pos();
     };
     EXPECT_EQ(drag(window->findChild<QWidget *>(QStringLiteral("picBAR")), Qt::LeftButton), QPoint(240, 175));
-    EXPECT_EQ(drag(window->levelLabel(), Qt::RightButton), QPoint(240, 175));
-    EXPECT_EQ(drag(window->statusLabel(), Qt::LeftButton), QPoint(240, 175));
-    EXPECT_EQ(drag(window->board(), Qt::LeftButton), QPoint(200, 200));
+    EXPECT_EQ(drag(window->view().levelLabel(), Qt::RightButton), QPoint(240, 175));
+    EXPECT_EQ(drag(window->view().statusLabel(), Qt::LeftButton), QPoint(240, 175));
+    EXPECT_EQ(drag(window->view().board(), Qt::LeftButton), QPoint(200, 200));
 }
 
 TEST_F(MainWindowTest, LevelMenuOpensBesideThePressOnSelect)
@@ -221,22 +225,49 @@ TEST_F(MainWindowTest, LevelMenuOpensBesideThePressOnSelect)
     EXPECT_EQ(globals.lngMENUY, (window->y() + 5 + 8) * kTwipsPerPixel);
 }
 
+// A flow that fails is told once in the game's dialog; the window then takes input again as
+// if the flow had ended.
+TEST_F(MainWindowTest, AFlowThatFailsIsToldOnceAndTheWindowTakesInputAgain)
+{
+    ProgramFolder folder;
+    open(folder);
+    ASSERT_TRUE(loaded);
+    bool thrown = false;
+    platform.onEvents = [&] {
+        window->sync();
+        // The deal's first step, with the window shut and the busy pointer up.
+        if (!thrown && platform.busy) {
+            thrown = true;
+            throw std::runtime_error("配り手の故障");
+        }
+    };
+    QTest::mouseClick(window->button("cmdNEW"), Qt::LeftButton);
+    ASSERT_TRUE(thrown);
+    EXPECT_EQ(dialogs, QStringList{QStringLiteral("11 配り手の故障")});
+    EXPECT_FALSE(window->flowRunning());
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_FALSE(platform.busy);
+    EXPECT_EQ(window->view().cover()->y(), 32);
+    QTest::mouseClick(window->button("cmdNEW"), Qt::LeftButton);
+    EXPECT_TRUE(window->game().playing());
+    EXPECT_EQ(dialogs.size(), 1);
+}
+
 TEST_F(MainWindowTest, VersionButtonAsksInModeFiveAndCoversTheBar)
 {
     ProgramFolder folder;
     open(folder);
     ASSERT_TRUE(loaded);
     int coverTop = -1;
-    window->dialogOverride = [&] {
-        coverTop = window->cover()->y();
-        dialogs << QString::number(static_cast<int>(globals.intMSG));
+    popups.answer = [&](DialogMode mode, const QString &) {
+        coverTop = window->view().cover()->y();
+        dialogs << QString::number(static_cast<int>(mode));
         return true;
     };
     QTest::mouseClick(window->button("cmdMENU"), Qt::LeftButton);
     EXPECT_EQ(dialogs, QStringList{QStringLiteral("5")});
     EXPECT_EQ(coverTop, 0);
-    EXPECT_EQ(window->cover()->y(), 32);
-    EXPECT_EQ(globals.intMSG, kDialogAtRest);
+    EXPECT_EQ(window->view().cover()->y(), 32);
     EXPECT_EQ(platform.count(QStringLiteral("beep")), 1);
 }
 
@@ -266,7 +297,7 @@ TEST_F(MainWindowTest, LampsActOnTheReleaseOfAnyButtonOverThemOnly)
     ProgramFolder folder;
     open(folder);
     ASSERT_TRUE(loaded);
-    QAbstractButton *lamp = window->lamp(1);
+    QAbstractButton *lamp = window->view().lamp(1);
     const QPoint on(8, 8), off(8, -40);
     dealBoard();
     // A press taken off the lamp before its release gives nothing up.
@@ -291,7 +322,7 @@ TEST_F(MainWindowTest, ATileLooksPressedWhileTheLeftButtonIsHeldOnIt)
     ProgramFolder folder;
     open(folder);
     ASSERT_TRUE(loaded);
-    QWidget *tile = window->tile(27);
+    QWidget *tile = window->view().tile(27);
     const QPoint on(24, 24), off(24, -100);
     const QImage up = tile->grab().toImage();
     mouse(tile, QEvent::MouseButtonPress, on, Qt::RightButton, Qt::RightButton);

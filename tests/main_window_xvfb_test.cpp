@@ -1,6 +1,6 @@
 // The real main window on an X server: dealing, finding an idiom, three misses, the effect.
 #include "main_window/main_window.h"
-#include "platform/qt_platform.h"
+#include "platform_qt/qt_platform.h"
 #include "popups/confirm_dialog.h"
 #include "popups/level_menu.h"
 #include "support/game_builder.h"
@@ -70,7 +70,7 @@ protected:
     {
         std::vector<int> out;
         for (int i = 0; i < kCells; ++i)
-            if (window->tile(i)->isVisible())
+            if (window->view().tile(i)->isVisible())
                 out.push_back(i);
         return out;
     }
@@ -81,7 +81,7 @@ protected:
         std::vector<int> picked;
         for (QChar ch : idiom) {
             for (int i : visibleTiles()) {
-                if (accessibleName(window->tile(i)) == QString(ch)
+                if (accessibleName(window->view().tile(i)) == QString(ch)
                     && std::find(picked.begin(), picked.end(), i) == picked.end()) {
                     picked.push_back(i);
                     break;
@@ -95,7 +95,7 @@ protected:
     {
         QString s;
         for (int i : tiles)
-            s += accessibleName(window->tile(i));
+            s += accessibleName(window->view().tile(i));
         return s;
     }
 
@@ -127,25 +127,25 @@ protected:
 TEST_F(RealWindow, StartsOnTheTitleBoardAndDealsEightyKanji)
 {
     EXPECT_EQ(window->size(), QSize(610, 429));
-    EXPECT_EQ(accessibleName(window->levelLabel()), QStringLiteral("＜初級＞"));
-    EXPECT_EQ(accessibleName(window->statusLabel()), QStringLiteral("準備完了"));
+    EXPECT_EQ(accessibleName(window->view().levelLabel()), QStringLiteral("＜初級＞"));
+    EXPECT_EQ(accessibleName(window->view().statusLabel()), QStringLiteral("準備完了"));
     QString row;
     for (int i : kMessageCells)
-        row += accessibleName(window->tile(i));
+        row += accessibleName(window->view().tile(i));
     EXPECT_EQ(row, QStringLiteral("＊ホロカタ＊"));
     for (int k = 0; k < kIdioms; ++k)
-        EXPECT_EQ(accessibleName(window->line(k)), lineNumber(k));
-    EXPECT_EQ(window->tile(8)->pos(), QPoint(1 + 48, 1 + 0));
-    EXPECT_EQ(window->tile(7)->pos(), QPoint(1 + 0, 1 + 336));
+        EXPECT_EQ(accessibleName(window->view().line(k)), lineNumber(k));
+    EXPECT_EQ(window->view().tile(8)->pos(), QPoint(1 + 48, 1 + 0));
+    EXPECT_EQ(window->view().tile(7)->pos(), QPoint(1 + 0, 1 + 336));
 
     deal();
     for (int i = 0; i < kCells; ++i)
-        EXPECT_EQ(accessibleName(window->tile(i)).size(), 1) << "tile " << i;
+        EXPECT_EQ(accessibleName(window->view().tile(i)).size(), 1) << "tile " << i;
 
     // The board shows the blue gradient through cleared cells: check a band on screen.
     const QImage shot = window->grab().toImage();
-    window->tile(0)->hide();
-    const QImage cleared = window->board()->grab().toImage();
+    window->view().tile(0)->hide();
+    const QImage cleared = window->view().board()->grab().toImage();
     const QColor top = cleared.pixelColor(10, 10);
     EXPECT_EQ(top.red(), 0);
     EXPECT_EQ(top.green(), 0);
@@ -168,39 +168,39 @@ TEST_F(RealWindow, FindingAnIdiomClearsItsTilesFillsALineAndClosesUp)
         }
         deal();
         // The card of the last board's find went with its line.
-        EXPECT_EQ(accessibleDescription(window->line(0)), QString());
-        EXPECT_EQ(window->line(0)->toolTip(), QString());
+        EXPECT_EQ(accessibleDescription(window->view().line(0)), QString());
+        EXPECT_EQ(window->view().line(0)->toolTip(), QString());
         const QString idiom = window->game().hiddenIdioms()[1];
         const std::vector<int> tiles = tilesSpelling(idiom);
         ASSERT_EQ(tiles.size(), 4u);
         for (int k = 0; k < 3; ++k)
-            click(window->tile(tiles[static_cast<std::size_t>(k)]));
-        EXPECT_EQ(accessibleName(window->statusLabel()), idiom.left(3));
+            click(window->view().tile(tiles[static_cast<std::size_t>(k)]));
+        EXPECT_EQ(accessibleName(window->view().statusLabel()), idiom.left(3));
         QElapsedTimer timer;
         timer.start();
-        click(window->tile(tiles[3]));
+        click(window->view().tile(tiles[3]));
         clearMs.push_back(timer.elapsed());
 
         EXPECT_EQ(visibleTiles().size(), 76u);
-        EXPECT_EQ(accessibleName(window->line(0)), QStringLiteral("01：") + idiom);
+        EXPECT_EQ(accessibleName(window->view().line(0)), QStringLiteral("01：") + idiom);
         // The found line carries its card (idiom, reading, meaning); the empty ones none.
-        const QStringList card = accessibleDescription(window->line(0)).split(QLatin1Char('\n'));
+        const QStringList card = accessibleDescription(window->view().line(0)).split(QLatin1Char('\n'));
         ASSERT_EQ(card.size(), 3);
         EXPECT_EQ(card[0], idiom);
         EXPECT_FALSE(card[1].isEmpty() || card[2].isEmpty());
         // The tooltip shows the same words, only laid out (a line per sense).
         QTextDocument shown;
-        shown.setHtml(window->line(0)->toolTip());
+        shown.setHtml(window->view().line(0)->toolTip());
         EXPECT_EQ(shown.toPlainText().simplified(), card.join(QLatin1Char(' ')).simplified());
-        EXPECT_EQ(accessibleDescription(window->line(1)), QString());
-        EXPECT_EQ(window->line(1)->toolTip(), QString());
-        EXPECT_EQ(accessibleName(window->statusLabel()), QString());
+        EXPECT_EQ(accessibleDescription(window->view().line(1)), QString());
+        EXPECT_EQ(window->view().line(1)->toolTip(), QString());
+        EXPECT_EQ(accessibleName(window->view().statusLabel()), QString());
         EXPECT_TRUE(checkInvariants(window->game()).isEmpty()) << checkInvariants(window->game()).toStdString();
         // Every row is packed against the right edge.
         for (int row = 0; row < kRows; ++row) {
             bool seenTile = false;
             for (int col = 0; col < kColumns; ++col) {
-                const bool shown = window->tile(col * kRows + row)->isVisible();
+                const bool shown = window->view().tile(col * kRows + row)->isVisible();
                 EXPECT_FALSE(seenTile && !shown) << "gap in row " << row;
                 seenTile = seenTile || shown;
             }
@@ -210,10 +210,10 @@ TEST_F(RealWindow, FindingAnIdiomClearsItsTilesFillsALineAndClosesUp)
         if (board == 0 && qEnvironmentVariableIsSet("HOROKATA_SHOT_DIR")) {
             const std::vector<int> more = tilesSpelling(window->game().hiddenIdioms()[2]);
             for (int i : more)
-                click(window->tile(i));
-            click(window->tile(visibleTiles().back()));
+                click(window->view().tile(i));
+            click(window->view().tile(visibleTiles().back()));
             window->grab().save(qEnvironmentVariable("HOROKATA_SHOT_DIR") + QStringLiteral("/board.png"));
-            click(window->tile(visibleTiles().back()), Qt::RightButton);
+            click(window->view().tile(visibleTiles().back()), Qt::RightButton);
         }
     }
     std::sort(clearMs.begin(), clearMs.end());
@@ -247,12 +247,12 @@ TEST_F(RealWindow, ALevelIdiomSpelledInTheOtherOrderOfAHiddenOneIsAFind)
     const std::vector<int> tiles = tilesSpelling(other);
     ASSERT_EQ(pickOf(tiles), other);
     for (int i : tiles)
-        click(window->tile(i));
+        click(window->view().tile(i));
     EXPECT_EQ(visibleTiles().size(), 76u);
     for (int h = 0; h < kLamps; ++h)
-        EXPECT_TRUE(window->lamp(h)->isVisible()) << "a lamp went out";
-    EXPECT_EQ(accessibleName(window->line(0)), QStringLiteral("01：") + other);
-    const QStringList card = accessibleDescription(window->line(0)).split(QLatin1Char('\n'));
+        EXPECT_TRUE(window->view().lamp(h)->isVisible()) << "a lamp went out";
+    EXPECT_EQ(accessibleName(window->view().line(0)), QStringLiteral("01：") + other);
+    const QStringList card = accessibleDescription(window->view().line(0)).split(QLatin1Char('\n'));
     ASSERT_EQ(card.size(), 3);
     EXPECT_EQ(card[0], other);
     EXPECT_TRUE(card[1].contains(QStringLiteral("えんめいそくさい"))) << card[1].toStdString();
@@ -275,37 +275,37 @@ TEST_F(RealWindow, ThreeMissesShowTheRegretLineAndRevealTheIdioms)
                 break;
         }
         for (int i : pick)
-            click(window->tile(i));
+            click(window->view().tile(i));
         if (miss < 2) {
             EXPECT_EQ(visibleTiles().size(), 80u);
-            EXPECT_EQ(window->lamp(2 - miss)->isVisible(), false);
+            EXPECT_EQ(window->view().lamp(2 - miss)->isVisible(), false);
         }
     }
     QString row;
     for (int i : kMessageCells)
-        row += accessibleName(window->tile(i));
+        row += accessibleName(window->view().tile(i));
     EXPECT_EQ(row, QStringLiteral("…残念至極…"));
     EXPECT_EQ(visibleTiles().size(), 6u);
     for (int h = 0; h < kLamps; ++h)
-        EXPECT_FALSE(window->lamp(h)->isVisible());
+        EXPECT_FALSE(window->view().lamp(h)->isVisible());
     for (int k = 0; k < kIdioms; ++k) {
-        EXPECT_EQ(accessibleName(window->line(k)), lineNumber(k) + window->game().hiddenIdioms()[static_cast<std::size_t>(k + 1)]);
-        EXPECT_TRUE(window->line(k)->styleSheet().contains(QStringLiteral("#000000"))) << "line " << k << " not black";
-        EXPECT_TRUE(accessibleDescription(window->line(k))
+        EXPECT_EQ(accessibleName(window->view().line(k)), lineNumber(k) + window->game().hiddenIdioms()[static_cast<std::size_t>(k + 1)]);
+        EXPECT_TRUE(window->view().line(k)->styleSheet().contains(QStringLiteral("#000000"))) << "line " << k << " not black";
+        EXPECT_TRUE(accessibleDescription(window->view().line(k))
                         .startsWith(window->game().hiddenIdioms()[static_cast<std::size_t>(k + 1)] + QLatin1Char('\n')))
             << "line " << k << " revealed without its card";
     }
     // The next click brings the replay prompt.
-    click(window->tile(19));
+    click(window->view().tile(19));
     row.clear();
     for (int i : kMessageCells)
-        row += accessibleName(window->tile(i));
+        row += accessibleName(window->view().tile(i));
     EXPECT_EQ(row, QStringLiteral("再度？新規？"));
     // Replaying the board clears the lines and their cards.
-    click(window->tile(19));
+    click(window->view().tile(19));
     for (int k = 0; k < kIdioms; ++k) {
-        EXPECT_EQ(accessibleName(window->line(k)), lineNumber(k));
-        EXPECT_EQ(accessibleDescription(window->line(k)), QString()) << "line " << k;
+        EXPECT_EQ(accessibleName(window->view().line(k)), lineNumber(k));
+        EXPECT_EQ(accessibleDescription(window->view().line(k)), QString()) << "line " << k;
     }
 }
 
@@ -316,11 +316,11 @@ TEST_F(RealWindow, ACompletedBoardPlaysTheCelebrationAndReturnsToTheTitle)
         const std::vector<int> tiles = tilesSpelling(window->game().hiddenIdioms()[static_cast<std::size_t>(k)]);
         ASSERT_EQ(tiles.size(), 4u);
         for (int i : tiles)
-            click(window->tile(i));
+            click(window->view().tile(i));
     }
     QString row;
     for (int i : kMessageCells)
-        row += accessibleName(window->tile(i));
+        row += accessibleName(window->view().tile(i));
     EXPECT_EQ(row, QStringLiteral("！拍手喝采！"));
     const int before = static_cast<int>(QApplication::topLevelWidgets().size());
     // Halfway through the effect, the screen shows sprites over the captured desktop: the
@@ -334,7 +334,7 @@ TEST_F(RealWindow, ACompletedBoardPlaysTheCelebrationAndReturnsToTheTitle)
         for (QWidget *w : QApplication::topLevelWidgets())
             effectShown = effectShown || (w != window.get() && w->isVisible() && w->geometry() == screen->geometry());
     });
-    click(window->tile(19));
+    click(window->view().tile(19));
     ASSERT_FALSE(during.isNull());
     EXPECT_TRUE(effectShown) << "no full-screen effect window during the celebration";
     const QPoint centre = window->geometry().center();
@@ -353,7 +353,7 @@ TEST_F(RealWindow, ACompletedBoardPlaysTheCelebrationAndReturnsToTheTitle)
         during.save(qEnvironmentVariable("HOROKATA_SHOT_DIR") + QStringLiteral("/celebration.png"));
     row.clear();
     for (int i : kMessageCells)
-        row += accessibleName(window->tile(i));
+        row += accessibleName(window->view().tile(i));
     EXPECT_EQ(row, QStringLiteral("＊ホロカタ＊"));
     EXPECT_EQ(visibleTiles().size(), 80u);
     EXPECT_TRUE(window->isEnabled());

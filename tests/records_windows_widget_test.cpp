@@ -155,7 +155,7 @@ TEST_F(RecordsWindowsTest, ClearingALevelWaitsForTheAnswerWithoutBlocking)
     playFourBoards();
     QAction answer; // triggered(true) answers yes, triggered(false) no
     std::vector<int> asked;
-    auto window = std::make_unique<RecordsWindow>(store, [&](int level) -> QCoro::Task<bool> {
+    auto window = std::make_unique<RecordsWindow>(store, [&](int level) -> horokata::FlowTask<bool> {
         asked.push_back(level);
         co_return co_await qCoro(&answer, &QAction::triggered);
     });

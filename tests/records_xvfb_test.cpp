@@ -1,7 +1,8 @@
 // The real main window with its store: the mouse paths to the records and the notebook, the
 // clear question asked in the game's own dialog, and both windows closing with the game.
 #include "main_window/main_window.h"
-#include "platform/qt_platform.h"
+#include "records/records_store.h"
+#include "platform_qt/qt_platform.h"
 #include "popups/confirm_dialog.h"
 #include "records_ui/notebook_window.h"
 #include "records_ui/records_window.h"
@@ -24,10 +25,10 @@ TEST(RecordsInTheGame, MousePathsTheClearQuestionAndClosingTogether)
     QtPlatform platform;
     auto window = std::make_unique<MainWindow>(globals, platform, QStringLiteral(HOROKATA_PROGRAM_DIR));
     platform.beforeEvents = [&] { window->sync(); };
-    window->useRecords(dir.filePath(QStringLiteral("records.sqlite")));
+    window->records().use(dir.filePath(QStringLiteral("records.sqlite")));
     ASSERT_TRUE(QCoro::waitFor(window->Form_Load()));
-    QCoro::waitFor(window->openRecords());
-    ASSERT_TRUE(window->records().available());
+    QCoro::waitFor(window->records().open());
+    ASSERT_TRUE(window->records().store().available());
     const auto settle = [&] { return QTest::qWaitFor([&] { return !window->flowRunning(); }, 20000); };
 
     // A board with one idiom found, then given up: a counted loss, its idioms in the notebook.
@@ -39,28 +40,28 @@ TEST(RecordsInTheGame, MousePathsTheClearQuestionAndClosingTogether)
     const QString first = window->game().hiddenIdioms()[1];
     for (QChar ch : first) {
         for (int i = 0; i < kCells; ++i) {
-            if (window->tile(i)->isVisible() && window->tile(i)->text() == QString(ch) && !window->tile(i)->isChecked()) {
-                click(window->tile(i));
+            if (window->view().tile(i)->isVisible() && window->view().tile(i)->text() == QString(ch) && !window->view().tile(i)->isChecked()) {
+                click(window->view().tile(i));
                 break;
             }
         }
     }
-    ASSERT_EQ(window->line(0)->text(), QStringLiteral("01：") + first);
+    ASSERT_EQ(window->view().line(0)->text(), QStringLiteral("01：") + first);
     QTimer::singleShot(300, [&] { window->findChild<ConfirmDialog *>()->cmdOK_Click(); });
-    click(window->lamp(0)); // give up
-    ASSERT_EQ(window->records().summary().levels[0].played, 1);
+    click(window->view().lamp(0)); // give up
+    ASSERT_EQ(window->records().store().summary().levels[0].played, 1);
 
     // A click on a found line opens the notebook at its idiom.
-    click(window->line(0));
-    ASSERT_NE(window->notebookWindow(), nullptr);
-    EXPECT_TRUE(window->notebookWindow()->isVisible());
-    EXPECT_EQ(window->notebookWindow()->selectedIdiom(), first);
+    click(window->view().line(0));
+    ASSERT_NE(window->records().notebookWindow(), nullptr);
+    EXPECT_TRUE(window->records().notebookWindow()->isVisible());
+    EXPECT_EQ(window->records().notebookWindow()->selectedIdiom(), first);
 
     // A double click on the level caption opens the records; clearing a level asks in the
     // game's dialog, with its answers.
-    EXPECT_EQ(window->levelLabel()->toolTip(), QStringLiteral("ダブルクリックで記録"));
-    QTest::mouseDClick(window->levelLabel(), Qt::LeftButton);
-    RecordsWindow *records = window->recordsWindow();
+    EXPECT_EQ(window->view().levelLabel()->toolTip(), QStringLiteral("ダブルクリックで記録"));
+    QTest::mouseDClick(window->view().levelLabel(), Qt::LeftButton);
+    RecordsWindow *records = window->records().recordsWindow();
     ASSERT_NE(records, nullptr);
     EXPECT_TRUE(records->isVisible());
     QString asked;
@@ -74,13 +75,13 @@ TEST(RecordsInTheGame, MousePathsTheClearQuestionAndClosingTogether)
     EXPECT_TRUE(QCoro::waitFor(records->clearLevel(0)));
     EXPECT_EQ(asked, RecordsWindow::clearQuestionText(0));
     EXPECT_TRUE(cancelShown);
-    EXPECT_EQ(window->records().summary().levels[0].played, 0);
+    EXPECT_EQ(window->records().store().summary().levels[0].played, 0);
     EXPECT_FALSE(window->flowRunning());
 
     // Both windows go with the main window.
     window->close();
     EXPECT_FALSE(records->isVisible());
-    EXPECT_FALSE(window->notebookWindow()->isVisible());
+    EXPECT_FALSE(window->records().notebookWindow()->isVisible());
     window.reset();
 }
 

@@ -1,5 +1,5 @@
 // Region files, the menu's built-in outline and banding.
-#include "popups/region.h"
+#include "outline/region.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
 // Keeping windows on the screen's usable area.
-#include "platform/screen_fit.h"
+#include "platform_qt/screen_fit.h"
 
 #include <gtest/gtest.h>
 

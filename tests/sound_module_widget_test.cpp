@@ -1,6 +1,6 @@
 // The sound module the game loads once its window is ready: it is found beside the program,
 // gives a player, and takes the game's sounds read ahead, played, cut off and played again.
-#include "platform/sound_backend.h"
+#include "platform_qt/sound_backend.h"
 
 #include <QFileInfo>
 #include <QLibrary>

@@ -2,7 +2,7 @@
 // program at once, whatever the flow was waiting for, and nothing runs on the deleted windows
 // afterwards (the sanitizer pass reports any use of freed memory).
 #include "main_window/main_window.h"
-#include "platform/qt_platform.h"
+#include "platform_qt/qt_platform.h"
 #include "popups/confirm_dialog.h"
 #include "popups/level_menu.h"
 
@@ -76,7 +76,7 @@ protected:
         std::vector<int> picked;
         for (QChar ch : idiom)
             for (int i = 0; i < kCells; ++i)
-                if (window->tile(i)->isVisible() && window->tile(i)->accessibleName() == QString(ch)
+                if (window->view().tile(i)->isVisible() && window->view().tile(i)->accessibleName() == QString(ch)
                     && std::find(picked.begin(), picked.end(), i) == picked.end()) {
                     picked.push_back(i);
                     break;
@@ -99,7 +99,7 @@ protected:
         ASSERT_EQ(tiles.size(), 4u) << "idiom " << k;
         for (int i : tiles) {
             settle();
-            click(window->tile(i));
+            click(window->view().tile(i));
         }
     }
 
@@ -120,10 +120,10 @@ protected:
         ASSERT_TRUE(QTest::qWaitFor(over, 5000)) << "the close did not end the program";
         EXPECT_LT(t.elapsed(), 500) << "the close took " << t.elapsed() << " ms";
         // Nothing of the ended flow runs later: the pauses it waited for would have ended by now.
-        const QStringList before = QStringList() << window->tile(19)->text() << window->statusLabel()->text();
+        const QStringList before = QStringList() << window->view().tile(19)->text() << window->view().statusLabel()->text();
         QTest::qWait(1000);
         EXPECT_TRUE(over());
-        EXPECT_EQ(QStringList() << window->tile(19)->text() << window->statusLabel()->text(), before);
+        EXPECT_EQ(QStringList() << window->view().tile(19)->text() << window->view().statusLabel()->text(), before);
         EXPECT_EQ(window->findChild<ConfirmDialog *>(), nullptr);
         EXPECT_EQ(window->findChild<LevelMenu *>(), nullptr);
         window.reset();
@@ -138,7 +138,7 @@ protected:
 TEST_F(WindowClose, DuringTheStartPause)
 {
     click(window->button("cmdNEW"));
-    ASSERT_TRUE(QTest::qWaitFor([this] { return window->tile(19)->text() == QStringLiteral("＊"); }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return window->view().tile(19)->text() == QStringLiteral("＊"); }, 2000));
     QTest::qWait(200);
     closeWhileWaiting();
 }
@@ -179,7 +179,7 @@ TEST_F(WindowClose, DuringTheCelebration)
         pickIdiom(k);
     settle();
     ASSERT_EQ(window->game().clearStage(), 1);
-    click(window->tile(19));
+    click(window->view().tile(19));
     // Well into the effect: its full-screen window is up.
     QTest::qWait(1500);
     const QWidgetList tops = QApplication::topLevelWidgets();

@@ -2,7 +2,7 @@
 // RGB(255, 0, 255), banded into rectangles, written in the RGNDATA layout of "msg.rgn".
 // Usage: make_rgn <picture.png> <out.rgn>     write the outline file
 //        make_rgn --count <picture.png>       only print the rectangle count
-#include "popups/region.h"
+#include "outline/region.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -3,7 +3,8 @@
 #include "app/qt_translations.h"
 #include "app/startup.h"
 #include "main_window/main_window.h"
-#include "platform/qt_platform.h"
+#include "platform_qt/qt_platform.h"
+#include "records/records_store.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -51,7 +52,7 @@ int main(int argc, char **argv)
         return 1;
 
     horokata::MainWindow window(globals, platform, QCoreApplication::applicationDirPath());
-    window.useRecords(horokata::RecordsStore::defaultPath());
+    window.records().use(horokata::RecordsStore::defaultPath());
     platform.beforeEvents = [&window] { window.sync(); };
     platform.onRaiseRequest = [&window] { window.bringToFront(); };
     QObject::connect(&window, &horokata::MainWindow::closed, &app, [] { QCoreApplication::exit(0); });

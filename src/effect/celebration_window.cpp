@@ -1,7 +1,7 @@
 // The full-screen celebration window: plays the sprite animation over a capture of the screen.
 #include "effect/celebration_window.h"
 
-#include "effect/animation_model.h"
+#include "animation/animation_model.h"
 #include "effect/effect_art.h"
 #include "platform/platform.h"
 
@@ -25,10 +25,10 @@ class CelebrationWindow : public QWidget, public PerformView {
 public:
     CelebrationWindow(QWidget *mainWindow, Platform &platform);
 
-    QCoro::Task<> run(CelebrationStats *stats);
+    FlowTask<> run(CelebrationStats *stats);
 
     void paint(const DrawCommand &cmd) override;
-    QCoro::Task<> waitUntil(std::uint32_t deadline, Platform &platform) override;
+    FlowTask<> waitUntil(std::uint32_t deadline, Platform &platform) override;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -117,7 +117,7 @@ void CelebrationWindow::paint(const DrawCommand &cmd)
     update(target);
 }
 
-QCoro::Task<> CelebrationWindow::waitUntil(std::uint32_t deadline, Platform &platform)
+FlowTask<> CelebrationWindow::waitUntil(std::uint32_t deadline, Platform &platform)
 {
     // A pause until the deadline, so painting and system events go on without keeping a
     // processor busy; this window and the main window are disabled, so input is dropped.
@@ -129,7 +129,7 @@ QCoro::Task<> CelebrationWindow::waitUntil(std::uint32_t deadline, Platform &pla
     }
 }
 
-QCoro::Task<> CelebrationWindow::run(CelebrationStats *stats)
+FlowTask<> CelebrationWindow::run(CelebrationStats *stats)
 {
     setEnabled(false);
     showFullScreen();
@@ -162,7 +162,7 @@ QCoro::Task<> CelebrationWindow::run(CelebrationStats *stats)
 
 } // namespace
 
-QCoro::Task<> playCelebration(QWidget *mainWindow, Platform &platform, CelebrationStats *stats)
+FlowTask<> playCelebration(QWidget *mainWindow, Platform &platform, CelebrationStats *stats)
 {
     // One window and one capture per celebration; nothing outlives it.
     const auto form = std::make_unique<CelebrationWindow>(mainWindow, platform);

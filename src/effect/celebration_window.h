@@ -1,7 +1,7 @@
 // The full-screen celebration window: plays the sprite animation over a capture of the screen.
 #pragma once
 
-#include <QCoro/QCoroTask>
+#include "platform/flow_task.h"
 #include <QtGlobal>
 
 class QWidget;
@@ -27,6 +27,6 @@ struct CelebrationStats {
 // main window and shows the busy pointer. Pacing, randomness, the painted steps and the final
 // pause go through `platform`; each wait pauses until `platform.tickMs()` reaches the
 // sprite's deadline. `mainWindow` may be null: the sprites then start at the screen's centre.
-QCoro::Task<> playCelebration(QWidget *mainWindow, Platform &platform, CelebrationStats *stats = nullptr);
+FlowTask<> playCelebration(QWidget *mainWindow, Platform &platform, CelebrationStats *stats = nullptr);
 
 } // namespace horokata

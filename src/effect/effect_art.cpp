@@ -1,7 +1,7 @@
 // The effect window's two pictures, painted at run time: the title emblem and the kanji sheet.
 #include "effect/effect_art.h"
 
-#include "platform/fonts.h"
+#include "platform_qt/fonts.h"
 
 #include <QLinearGradient>
 #include <QPainter>

@@ -1,6 +1,9 @@
 // Playing the main window from the keyboard: the keys, the focus that follows the tiles, and
 // what the board tells a screen reader.
+#include "main_window/keyboard_play.h"
+
 #include "main_window/main_window.h"
+#include "main_window/records_presenter.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,83 +29,83 @@ int showingLamp(const BoardModel &m, int h)
 
 } // namespace
 
-std::array<QPushButton *, MainWindow::kTitleButtons> MainWindow::titleButtons() const
+std::array<QPushButton *, 5> KeyboardPlay::titleButtons() const
 {
     // Left to right, as they sit on the title bar.
-    return {cmdMENU, cmdEXIT, cmdRESET, cmdSELECT, cmdNEW};
+    return {w_.cmdMENU, w_.cmdEXIT, w_.cmdRESET, w_.cmdSELECT, w_.cmdNEW};
 }
 
-void MainWindow::focusSink()
+void KeyboardPlay::focusSink()
 {
-    keyArea_ = KeyArea::None;
-    cmdFOCUS->setFocus();
+    area_ = KeyArea::None;
+    w_.cmdFOCUS->setFocus();
 }
 
-QWidget *MainWindow::keyFocusWidget()
+QWidget *KeyboardPlay::keyFocusWidget()
 {
-    const BoardModel &m = game_.model();
-    if (keyArea_ == KeyArea::Lamp) {
-        const int h = showingLamp(m, keyIndex_);
+    const BoardModel &m = w_.game_.model();
+    if (area_ == KeyArea::Lamp) {
+        const int h = showingLamp(m, index_);
         if (h >= 0) {
-            keyIndex_ = h;
-            return lamp(h);
+            index_ = h;
+            return w_.board_.lamp(h);
         }
-        keyArea_ = KeyArea::Board; // the last lamp went out: on to the board
+        area_ = KeyArea::Board; // the last lamp went out: on to the board
     }
-    if (keyArea_ == KeyArea::Board) {
-        const int cell = nearestShowingTile(m, boardCell_);
+    if (area_ == KeyArea::Board) {
+        const int cell = nearestShowingTile(m, cell_);
         if (cell >= 0) {
-            boardCell_ = cell;
-            return tile(cell);
+            cell_ = cell;
+            return w_.board_.tile(cell);
         }
-        return cmdFOCUS; // nothing shows on the board for the moment
+        return w_.cmdFOCUS; // nothing shows on the board for the moment
     }
-    if (keyArea_ == KeyArea::Button)
-        return titleButtons()[static_cast<std::size_t>(std::clamp(keyIndex_, 0, kTitleButtons - 1))];
-    return cmdFOCUS;
+    if (area_ == KeyArea::Button)
+        return titleButtons()[static_cast<std::size_t>(std::clamp(index_, 0, MainWindow::kTitleButtons - 1))];
+    return w_.cmdFOCUS;
 }
 
-void MainWindow::applyKeyFocus()
+void KeyboardPlay::applyKeyFocus()
 {
     // A disabled window has no focus (a flow runs); it comes back when the flow ends.
-    if (!isEnabled())
+    if (!w_.isEnabled())
         return;
     QWidget *target = keyFocusWidget();
-    if (target && focusWidget() != target)
+    if (target && w_.focusWidget() != target)
         target->setFocus(Qt::OtherFocusReason);
     tellNews();
 }
 
-void MainWindow::tellNews()
+void KeyboardPlay::tellNews()
 {
-    QWidget *holder = focusWidget();
-    if (newsHolder_ && newsHolder_ != holder) {
+    QWidget *holder = w_.focusWidget();
+    if (holder_ && holder_ != holder) {
         // The news was for the moment it happened: the focus has moved on since.
-        newsHolder_->setAccessibleDescription(QString());
-        newsHolder_ = nullptr;
+        holder_->setAccessibleDescription(QString());
+        holder_ = nullptr;
     }
-    if (pendingNews_.isEmpty() || !holder)
+    if (pending_.isEmpty() || !holder)
         return;
-    const QString text = pendingNews_.join(QLatin1Char(' '));
-    pendingNews_.clear();
+    const QString text = pending_.join(QLatin1Char(' '));
+    pending_.clear();
     // Told again when the same words come twice (two boards dealt in a row).
     if (holder->accessibleDescription() == text)
         holder->setAccessibleDescription(QString());
     holder->setAccessibleDescription(text);
-    newsHolder_ = holder;
+    holder_ = holder;
 }
 
-void MainWindow::moveKeyFocus(KeyArea area, int index)
+void KeyboardPlay::moveKeyFocus(KeyArea area, int index)
 {
-    keyArea_ = area;
+    area_ = area;
     if (area == KeyArea::Board)
-        boardCell_ = index;
+        cell_ = index;
     else
-        keyIndex_ = index;
+        index_ = index;
     applyKeyFocus();
 }
 
-void MainWindow::cycleKeyFocus(bool next)
+void KeyboardPlay::cycleKeyFocus(bool next)
 {
     // The stops in order: the five title-bar buttons, the board, the lamps that show.
     struct Stop {
@@ -110,18 +113,18 @@ void MainWindow::cycleKeyFocus(bool next)
         int index;
     };
     std::vector<Stop> stops;
-    for (int b = 0; b < kTitleButtons; ++b)
+    for (int b = 0; b < MainWindow::kTitleButtons; ++b)
         stops.push_back({KeyArea::Button, b});
-    if (nearestShowingTile(game_.model(), boardCell_) >= 0)
-        stops.push_back({KeyArea::Board, boardCell_});
+    if (nearestShowingTile(w_.game_.model(), cell_) >= 0)
+        stops.push_back({KeyArea::Board, cell_});
     for (int h = 0; h < kLamps; ++h)
-        if (game_.model().chkLIFE[static_cast<std::size_t>(h)].Visible)
+        if (w_.game_.model().chkLIFE[static_cast<std::size_t>(h)].Visible)
             stops.push_back({KeyArea::Lamp, h});
     const int n = static_cast<int>(stops.size());
     int at = -1;
     for (int k = 0; k < n; ++k) {
         const Stop &s = stops[static_cast<std::size_t>(k)];
-        if (s.area == keyArea_ && (s.area == KeyArea::Board || s.index == keyIndex_))
+        if (s.area == area_ && (s.area == KeyArea::Board || s.index == index_))
             at = k;
     }
     const int to = at < 0 ? (next ? 0 : n - 1) : (at + (next ? 1 : n - 1)) % n;
@@ -129,73 +132,79 @@ void MainWindow::cycleKeyFocus(bool next)
     moveKeyFocus(s.area, s.index);
 }
 
-bool MainWindow::focusNextPrevChild(bool next)
+bool KeyboardPlay::focusNextPrevChild(bool next)
 {
     // A focused tile or lamp that is being hidden keeps the focus until the sync that hid it
     // places it on the nearest one still showing.
-    if (QWidget *f = focusWidget(); f && f->isHidden())
+    if (QWidget *f = w_.focusWidget(); f && f->isHidden())
         return true;
     cycleKeyFocus(next);
     return true;
 }
 
-void MainWindow::backToWindow()
+void KeyboardPlay::boardLooked(const BoardModel &m, const BoardMarks &marks)
 {
-    // After a popup or the effect closes, the keys come back to the game.
-    if (isVisible() && !isMinimized())
-        activateWindow();
+    pending_ += news_.look(m, marks);
+    applyKeyFocus();
 }
 
-void MainWindow::activateFromKeys()
+void KeyboardPlay::backToWindow()
 {
-    switch (keyArea_) {
+    // After a popup or the effect closes, the keys come back to the game.
+    if (w_.isVisible() && !w_.isMinimized())
+        w_.activateWindow();
+}
+
+void KeyboardPlay::activateFromKeys()
+{
+    switch (area_) {
     case KeyArea::None:
         return;
     case KeyArea::Board: {
         // Exactly a left click: press, the tile's own flip, release.
-        const int cell = boardCell_;
-        act([this, cell] {
-            game_.MOJI_MouseDown(cell, MouseButton::Left);
-            game_.MOJI_Flip(cell);
+        const int cell = cell_;
+        w_.act([this, cell] {
+            w_.game_.MOJI_MouseDown(cell, MouseButton::Left);
+            w_.game_.MOJI_Flip(cell);
         });
-        flow(game_.MOJI_MouseUp(cell, MouseButton::Left));
+        w_.flow(w_.game_.MOJI_MouseUp(cell, MouseButton::Left));
         return;
     }
     case KeyArea::Lamp:
-        flow(game_.chkLIFE_MouseUp(keyIndex_));
+        w_.flow(w_.game_.chkLIFE_MouseUp(index_));
         return;
     case KeyArea::Button:
         break;
     }
     // The focused button's command; the focus stays where it is.
-    commands_[static_cast<std::size_t>(keyIndex_)]->trigger();
+    w_.commands_[static_cast<std::size_t>(index_)]->trigger();
 }
 
 // An arrow moves the focus over the showing tiles, along the title bar or over the lamps.
-void MainWindow::arrowKey(int key)
+void KeyboardPlay::arrowKey(int key)
 {
     const bool horizontal = key == Qt::Key_Left || key == Qt::Key_Right;
     const bool forward = key == Qt::Key_Right || key == Qt::Key_Down;
-    if (keyArea_ == KeyArea::Board) {
+    if (area_ == KeyArea::Board) {
         const FocusStep step = horizontal ? (forward ? FocusStep::Right : FocusStep::Left)
                                           : (forward ? FocusStep::Down : FocusStep::Up);
-        moveKeyFocus(KeyArea::Board, stepToShowingTile(game_.model(), boardCell_, step));
-    } else if (keyArea_ == KeyArea::None) {
+        moveKeyFocus(KeyArea::Board, stepToShowingTile(w_.game_.model(), cell_, step));
+    } else if (area_ == KeyArea::None) {
         // The first arrow shows the frame where the board's focus was.
-        moveKeyFocus(KeyArea::Board, boardCell_);
-    } else if (horizontal && keyArea_ == KeyArea::Button) {
-        moveKeyFocus(KeyArea::Button, std::clamp(keyIndex_ + (forward ? 1 : -1), 0, kTitleButtons - 1));
-    } else if (horizontal && keyArea_ == KeyArea::Lamp) {
-        int h = keyIndex_ + (forward ? 1 : -1);
-        if (h >= 0 && h < kLamps && game_.model().chkLIFE[static_cast<std::size_t>(h)].Visible)
+        moveKeyFocus(KeyArea::Board, cell_);
+    } else if (horizontal && area_ == KeyArea::Button) {
+        moveKeyFocus(KeyArea::Button, std::clamp(index_ + (forward ? 1 : -1), 0, MainWindow::kTitleButtons - 1));
+    } else if (horizontal && area_ == KeyArea::Lamp) {
+        int h = index_ + (forward ? 1 : -1);
+        if (h >= 0 && h < kLamps && w_.game_.model().chkLIFE[static_cast<std::size_t>(h)].Visible)
             moveKeyFocus(KeyArea::Lamp, h);
     }
 }
 
-bool MainWindow::handleKey(QKeyEvent *e)
+bool KeyboardPlay::handleKey(QKeyEvent *e)
 {
     // While a flow runs the window is disabled: keys are dropped like clicks, never queued.
-    if (!isEnabled())
+    if (!w_.isEnabled())
         return true;
     const Qt::KeyboardModifiers mods = e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier | Qt::ShiftModifier);
     const int key = e->key();
@@ -204,7 +213,7 @@ bool MainWindow::handleKey(QKeyEvent *e)
 
     // A command's shortcut that reaches the keys (held down) is dropped.
     const QKeySequence pressed(e->keyCombination());
-    for (const QAction *c : commands_)
+    for (const QAction *c : w_.commands_)
         if (!c->shortcut().isEmpty() && c->shortcut().matches(pressed) == QKeySequence::ExactMatch)
             return true;
     if (key == Qt::Key_Backtab || (key == Qt::Key_Tab && mods == Qt::ShiftModifier)) {
@@ -214,9 +223,9 @@ bool MainWindow::handleKey(QKeyEvent *e)
     // Ctrl+H the records, Ctrl+I the idiom notebook.
     if (mods == Qt::ControlModifier && (key == Qt::Key_H || key == Qt::Key_I)) {
         if (once && key == Qt::Key_H)
-            showRecords();
+            w_.records_->showRecords();
         else if (once)
-            showNotebook();
+            w_.records_->showNotebook(QString());
         return true;
     }
     if (mods != Qt::NoModifier)
@@ -227,7 +236,7 @@ bool MainWindow::handleKey(QKeyEvent *e)
         return true;
     case Qt::Key_F1:
         if (once)
-            showHelp();
+            w_.showHelp();
         return true;
     case Qt::Key_Left:
     case Qt::Key_Right:
@@ -243,11 +252,11 @@ bool MainWindow::handleKey(QKeyEvent *e)
         return true;
     case Qt::Key_Escape:
     case Qt::Key_Backspace:
-        if (keyArea_ != KeyArea::Board)
+        if (area_ != KeyArea::Board)
             return false;
         // A right press on the board: the pick is taken back.
         if (once)
-            flow(game_.picBACK_MouseDown(MouseButton::Right));
+            w_.flow(w_.game_.picBACK_MouseDown(MouseButton::Right));
         return true;
     default:
         return false;

@@ -1,82 +1,59 @@
 // The main window: title bar, board of 80 tiles, side panel; mirrors the game and forwards input.
 #pragma once
 
-#include "idioms/idiom_dictionary.h"
-#include "main_window/board_area.h"
-#include "main_window/lamp_button.h"
-#include "main_window/tile_button.h"
+#include "main_window/board_view.h"
+#include "main_window/keyboard_play.h"
+#include "main_window/records_presenter.h"
+#include "platform/flow_owner.h"
 #include "platform/flow_waits.h"
-#include "puzzle/board_focus.h"
 #include "puzzle/game.h"
-#include "records/board_recorder.h"
-#include "records/records_store.h"
 
-#include <QLabel>
 #include <QPointer>
 #include <QWidget>
 #include <array>
-#include <QSet>
 #include <functional>
 #include <memory>
 #include <optional>
 
 class QAction;
 class QPushButton;
-class QFrame;
 
 namespace horokata {
 
-class Platform;
 class ConfirmDialog;
 class HelpWindow;
 class LevelMenu;
-class NotebookWindow;
-class RecordsWindow;
+class Platform;
 class TitleBarDrag;
 
+// Builds the window, syncs it to the game and forwards input. Its parts: the board view, the
+// records presenter, keyboard play (keyboard_play.cpp), the title bar (main_window_controls.cpp).
 class MainWindow : public QWidget, public GameHost {
     Q_OBJECT
 public:
-    MainWindow(ProgramState &globals, Platform &platform, const QString &programFolder);
+    // `popupStandIn`, if any, answers the dialog and plays the effect in the popups' place.
+    MainWindow(ProgramState &globals, Platform &platform, const QString &programFolder, GameHost *popupStandIn = nullptr);
     ~MainWindow() override;
 
-    // The window's construction sequence, a flow of its own. False when start-up must end
-    // because a window outline failed; a first list that cannot be read closes the window.
-    QCoro::Task<bool> Form_Load();
+    // The window's construction sequence, a flow of its own: false when start-up must end.
+    FlowTask<bool> Form_Load();
     // Runs Form_Load from the event loop; a failed start-up ends the program with exit code 1.
     void startLoading();
     // True while a flow started from the window has not ended (it may be waiting).
-    bool flowRunning() const { return flows_ > 0; }
-
-    // The game, to read; windows change it only through its methods.
-    const Game &game() const { return game_; }
-    // The game to set up, for tests that need a board of their own making.
-    Game &game() { return game_; }
-    // Mirror the game state into the widgets.
-    void sync();
+    bool flowRunning() const { return !flows_.atRest(); }
+    bool popupOpen() const { return popup_ != nullptr; } // the dialog or the menu is open
+    const Game &game() const { return game_; } // the game, to read
+    Game &game() { return game_; }             // the game to set up (tests that build boards)
+    void sync();                               // mirrors the game state into the widgets
 
     // GameHost
-    QCoro::Task<bool> SET_FORM2() override;
-    QCoro::Task<> playCelebration() override;
-    QCoro::Task<> closeMainWindow() override;
+    FlowTask<bool> SET_FORM2(DialogMode mode, QString name) override;
+    FlowTask<> playCelebration() override;
+    FlowTask<> closeMainWindow() override;
 
-    // Brings the window, or the popup open over it, to the front: a later start of the game
-    // asks for it.
-    void bringToFront();
-    // F1: the short "遊び方" window.
-    void showHelp();
-
-    // Stand-ins while the dialog and the effect are replaced (tests); the dialog's returns the answer.
-    std::function<bool()> dialogOverride;
-    std::function<void()> celebrationOverride;
-
-    TileButton *tile(int i) const { return MOJI[static_cast<std::size_t>(i)]; }
-    QLabel *line(int k) const { return lblGO[static_cast<std::size_t>(k)]; }
-    LampButton *lamp(int h) const { return chkLIFE[static_cast<std::size_t>(h)]; }
-    QLabel *statusLabel() const { return lblGOKU; }
-    QLabel *levelLabel() const { return lblLEVEL; }
-    QLabel *cover() const { return imgOFF; }
-    BoardArea *board() const { return picBACK; }
+    void bringToFront(); // the window, or the popup open over it, to the front (a later start asks)
+    void showHelp();     // F1: the short "遊び方" window
+    const BoardView &view() const { return board_; } // tiles, lines, lamps, labels, the cover
     QPushButton *button(const char *name) const;
     // The halves of the window-button image held down, waiting for their release.
     bool minimiseHeld() const { return blnSYS1; }
@@ -87,53 +64,21 @@ public:
     // The one action of each command, which its button, its shortcut and a screen reader trigger.
     QAction *command(TitleCommand c) const { return commands_[static_cast<std::size_t>(c)]; }
 
-    // "終了": closes the window, which ends the program.
-    void cmdEXIT_Click();
-    // The version button: the version notice in the dialog.
-    void cmdMENU_Click();
-    // "選択" pressed: the level menu will open beside the press.
-    void cmdSELECT_Press(QPoint pressPos);
-    // "選択" released (or its shortcut): opens the level menu.
-    void cmdSELECT_Release();
-    // The level menu at the stored position, open until the player chooses or closes it: the
-    // level chosen, or none.
-    QCoro::Task<std::optional<int>> SET_MENU();
-    // A press on the window-button image: its left half minimises, its right half closes.
-    void imgSYS_MouseDown(int x);
-    // The release that carries out the half pressed.
-    void imgSYS_MouseUp();
+    void cmdEXIT_Click();                  // "終了": closes the window, which ends the program
+    void cmdMENU_Click();                  // the version button: the version notice
+    void cmdSELECT_Press(QPoint pressPos); // "選択" pressed: the menu will open beside the press
+    void cmdSELECT_Release();              // "選択" released (or its shortcut): the level menu
+    FlowTask<std::optional<int>> SET_MENU(); // the level menu, open until a choice or a close
+    void imgSYS_MouseDown(int x); // a press on the window-button image: left half minimise, right close
+    void imgSYS_MouseUp();        // the release that carries out the half pressed
 
-    // Where the keyboard focus is: nowhere visible (the off-screen sink, where every mouse
-    // click puts it), a title-bar button, a tile of the board, or a miss lamp.
-    enum class KeyArea { None, Button, Board, Lamp };
-    KeyArea keyArea() const { return keyArea_; }
-    // The focused board cell (kept while the focus is elsewhere), or title button / lamp index.
-    int focusCell() const { return boardCell_; }
-    int keyIndex() const { return keyIndex_; }
-    // The widget that carries the keyboard focus for the area above.
-    QWidget *keyFocusWidget();
-
-    // --- the player's store (main_window_records.cpp) ---
-    // Keeps the records in the file at `path`; without it the window keeps none. Before
-    // startLoading.
-    void useRecords(const QString &path);
-    // Once the window is ready: opens the store, tells its troubles, and lays the board saved
-    // last out again, or leaves the title board on the level last played.
-    QCoro::Task<> openRecords();
-    RecordsStore &records() { return *store_; }
-    BoardRecorder &recorder() { return *recorder_; }
-    // Ctrl+H, a double click on the level caption: the records window.
-    void showRecords();
-    // Ctrl+I, a click on a found or revealed line: the idiom notebook, at `idiom` if given.
-    void showNotebook(const QString &idiom = QString());
-    RecordsWindow *recordsWindow() const;
-    NotebookWindow *notebookWindow() const;
+    const KeyboardPlay &keys() const { return keys_; } // keyboard play: where the focus stands
+    // The player's store and its windows; the file to use is given before startLoading.
+    RecordsPresenter &records() { return *records_; }
 
 signals:
-    // The window has closed: the program is ending.
-    void closed();
-    // Start-up has ended well: the window is ready for play.
-    void loaded();
+    void closed(); // the window has closed: the program is ending
+    void loaded(); // start-up has ended well: the window is ready for play
 
 protected:
     void closeEvent(QCloseEvent *e) override;
@@ -148,71 +93,34 @@ private:
     void buildTitleBar();
     void buildTitleButtons();
     void buildCommands();
-    void buildBoard();
-    void buildSidePanel();
-    void placeStatus();
-    // Ends the program at once after a trouble at start-up, telling its number.
-    void ERR_END();
-    // The dialog and the menu are made on first use, like windows that load when called.
-    ConfirmDialog *confirmDialog();
+    void wireBoard();
+    void ERR_END(Trouble intERR); // ends the program at once after a start-up trouble, telling its number
+    ConfirmDialog *confirmDialog(); // the dialog and the menu are made on first use
     void loadLevelMenu();
     void unloadPopups();
-    // The one path from input to the game: the call, then the widgets synced to what it left.
-    void act(const std::function<void()> &call);
-    // The same for a flow: it runs until it first waits, and the widgets are synced to what
-    // it left whenever it waits and once it ends.
-    void flow(QCoro::Task<> task);
-    QCoro::Task<> follow(QCoro::Task<> task);
-    // Ends every flow where it waits: closing the window ends them all.
-    void endFlows();
-    // Shows `popup` over the window, which takes no input until the popup hides.
-    void openPopup(QWidget *popup);
+    void act(const std::function<void()> &call); // the call to the game, then the widgets synced
+    void flow(FlowTask<> task);                  // a flow, handed to the owner
+    void flowFault(const QString &what);         // the window made whole again, the error told once
+    FlowTask<> tellFault(QString what);
+    void endFlows(); // ends every flow where it waits: closing the window ends them all
+    void openPopup(QWidget *popup); // shown over the window, which takes no input until it hides
     void popupClosed();
-    // Mouse and key events: what a popup keeps from the window.
-    static bool isInput(QEvent::Type type);
+    static bool isInput(QEvent::Type type); // mouse and key events: what a popup keeps from the window
     void onTileReleased(int index, Qt::MouseButton button, bool inside);
     static MouseButton toGameButton(Qt::MouseButton b);
-    // The line's card (idiom, reading, meaning) as its tooltip and accessible description.
-    void showCard(QLabel *line, const QString &caption);
-    // The menu position as if `cmdSELECT` were pressed at `pressPos`.
-    void storeMenuPosition(QPoint pressPos);
-    // The level menu, then the level chosen there dealt.
-    QCoro::Task<> chooseLevel();
-    // The version notice in the dialog.
-    QCoro::Task<> versionNotice();
-    QCoro::Task<> loadProgram();
+    void storeMenuPosition(QPoint pressPos); // the menu position as if 選択 were pressed there
+    FlowTask<> chooseLevel();                // the level menu, then the level chosen there dealt
+    FlowTask<> versionNotice();
+    FlowTask<> loadProgram();
 
-    // Keyboard play (keyboard_play.cpp).
-    // Mouse paths: the focus goes to the off-screen sink, so no frame shows.
-    void focusSink();
-    bool handleKey(QKeyEvent *e);
-    void arrowKey(int key);
-    void moveKeyFocus(KeyArea area, int index);
-    void cycleKeyFocus(bool next);
-    void activateFromKeys();
-    // After every sync: the focus follows its cell or lamp, and the board's news is told.
-    void applyKeyFocus();
-    void tellNews();
-    void backToWindow();
-    std::array<QPushButton *, kTitleButtons> titleButtons() const;
-
-    // The player's store (main_window_records.cpp).
-    void setUpRecords();
-    std::optional<std::vector<Idiom>> levelList(int level);
-    QCoro::Task<> tellStoreTrouble(DialogMode mode);
-    void tellStoreFailure();
-    void followActivity();
-    void recordsClosing();
-    void deleteRecordWindows();
-    QCoro::Task<bool> askClearLevel(int level);
-    bool recordsEvent(QObject *watched, QEvent *event);
+    friend class KeyboardPlay;
 
     ProgramState &g_;
     Platform &p_;
     Game game_;
     QString programFolder_;
-    IdiomCards cards_;
-
+    GameHost *standIn_;                   // answers in place of the popups, or none
+    BoardView board_;                     // tiles, lines, lamps, level and status words
     QFrame *picBAR = nullptr;             // the title bar
     QPushButton *cmdMENU = nullptr;       // version information
     QPushButton *cmdEXIT = nullptr;       // "終了": quit
@@ -220,45 +128,23 @@ private:
     QPushButton *cmdSELECT = nullptr;     // "選択": the level menu
     QPushButton *cmdNEW = nullptr;        // "新規": a new board
     QLabel *imgSYS = nullptr;             // the minimise / close image at the bar's right end
-    QLabel *lblGOKU = nullptr;            // status words and the pick so far
-    QLabel *lblLEVEL = nullptr;           // the level in play
-    QLabel *imgOFF = nullptr;             // the cover over the bar's right part while a dialog is open
-    BoardArea *picBACK = nullptr;         // the board behind the tiles
-    std::array<TileButton *, kCells> MOJI{};     // the tiles
-    QFrame *picSIDE = nullptr;                   // the side panel
-    std::array<QLabel *, kIdioms> lblGO{};       // the idiom lines
-    std::array<LampButton *, kLamps> chkLIFE{};  // the miss lamps
-    QLabel *Label1 = nullptr;             // "手違", the lamps' caption
     QPushButton *cmdFOCUS = nullptr;      // focus sink outside the visible window
     std::array<QPixmap, 3> imgSYSStates;  // imgSYS at rest, minimise held, close held
     QPixmap background_;
     TitleBarDrag *drag_ = nullptr;
     std::array<QAction *, kTitleButtons> commands_{};
     bool selectPressed_ = false; // 選択 is held down by the mouse: its release opens the menu
-
-    bool blnSYS1 = false; // the minimise half of imgSYS is held
-    bool blnSYS2 = false; // the close half of imgSYS is held
-
+    bool blnSYS1 = false;        // the minimise half of imgSYS is held
+    bool blnSYS2 = false;        // the close half of imgSYS is held
     QPointer<ConfirmDialog> dialog_;
     QPointer<LevelMenu> menu_;
     QPointer<HelpWindow> help_;
-    QPointer<QWidget> popup_;  // the popup open over the window, which takes no input meanwhile
-    FlowWaits waits_;          // where the flows wait for the popups' answers
-    int flows_ = 0;            // flows started here and not yet ended
-
-    KeyArea keyArea_ = KeyArea::None;
-    int keyIndex_ = 0;
-    int boardCell_ = 0;
-    BoardNews news_;
-    QStringList pendingNews_;
-    QPointer<QWidget> newsHolder_;
-
-    QString recordsPath_;                     // the records file, "" for none
-    std::unique_ptr<RecordsStore> store_;
-    std::unique_ptr<BoardRecorder> recorder_; // the game's observer
-    QPointer<RecordsWindow> records_;
-    QPointer<NotebookWindow> notebook_;
-    QSet<int> noticesTold_;                   // the store's troubles told this run
+    QPointer<QWidget> popup_;    // the popup open over the window, which takes no input meanwhile
+    FlowWaits waits_;            // where the flows wait for the popups' answers
+    FlowOwner flows_;            // the flows started here, held until they end
+    bool tellingFault_ = false;  // a flow's error is being told: another is only written out
+    KeyboardPlay keys_{*this};   // keyboard play's focus and news
+    std::unique_ptr<RecordsPresenter> records_; // the store and its windows
 };
 
 } // namespace horokata

@@ -2,9 +2,9 @@
 #include "main_window/main_window.h"
 
 #include "main_window/qt_colors.h"
-#include "platform/fonts.h"
-#include "platform/screen_fit.h"
-#include "platform/title_bar_drag.h"
+#include "platform_qt/fonts.h"
+#include "platform_qt/screen_fit.h"
+#include "platform_qt/title_bar_drag.h"
 
 #include <QAction>
 #include <QFrame>
@@ -16,20 +16,6 @@
 #include <utility>
 
 namespace horokata {
-
-namespace {
-
-QPixmap artOr(const QString &path, QSize size, const QColor &fill)
-{
-    QPixmap pm(path, "PNG");
-    if (pm.isNull()) {
-        pm = QPixmap(size);
-        pm.fill(fill);
-    }
-    return pm;
-}
-
-} // namespace
 
 void MainWindow::buildControls()
 {
@@ -43,8 +29,9 @@ void MainWindow::buildControls()
 
     buildTitleBar();
     buildTitleButtons();
-    buildBoard();
-    buildSidePanel();
+    board_.buildBoard(this);
+    board_.buildSidePanel(this);
+    wireBoard();
 
     QImage backgroundImage = background.get();
     if (backgroundImage.isNull()) {
@@ -90,17 +77,7 @@ void MainWindow::buildTitleBar()
     }
 
     // Labels and images lie beneath the buttons; the cover image is the topmost of them.
-    lblLEVEL = new QLabel(picBAR);
-    lblLEVEL->setObjectName(QStringLiteral("lblLEVEL"));
-    lblLEVEL->move(352, 3);
-    lblLEVEL->setFont(gothicFont(11.25, true));
-    lblLEVEL->setStyleSheet(QStringLiteral("color: #ffffff; background: transparent;"));
-    lblGOKU = new QLabel(picBAR);
-    lblGOKU->setObjectName(QStringLiteral("lblGOKU"));
-    lblGOKU->setFont(gothicFont(12));
-    lblGOKU->setFixedSize(81, 25);
-    lblGOKU->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    placeStatus();
+    board_.buildStatus(picBAR);
     imgSYSStates = {artOr(QStringLiteral(":/art/sys0.png"), QSize(51, 15), QColor(160, 160, 200)),
                     artOr(QStringLiteral(":/art/sys1.png"), QSize(51, 15), QColor(120, 120, 160)),
                     artOr(QStringLiteral(":/art/sys2.png"), QSize(51, 15), QColor(120, 120, 160))};
@@ -111,14 +88,11 @@ void MainWindow::buildTitleBar()
     imgSYS->setToolTip(QStringLiteral("最小化 ／ 終了"));
     imgSYS->setAccessibleName(QStringLiteral("最小化 ／ 終了"));
     imgSYS->installEventFilter(this);
-    imgOFF = new QLabel(picBAR);
-    imgOFF->setObjectName(QStringLiteral("imgOFF"));
-    imgOFF->setGeometry(345, kCoverHidden, 253, 23);
-    imgOFF->setPixmap(artOr(QStringLiteral(":/art/cover.png"), QSize(253, 23), QColor(0, 0, 96)));
+    board_.buildCover(picBAR);
 
     // The bar and its labels drag the window.
     drag_ = new TitleBarDrag(this);
-    for (QWidget *part : {static_cast<QWidget *>(picBAR), static_cast<QWidget *>(lblGOKU), static_cast<QWidget *>(lblLEVEL)})
+    for (QWidget *part : {static_cast<QWidget *>(picBAR), static_cast<QWidget *>(board_.statusLabel()), static_cast<QWidget *>(board_.levelLabel())})
         drag_->watch(part);
 }
 
@@ -154,7 +128,7 @@ void MainWindow::buildTitleButtons()
     cmdRESET = makeButton("cmdRESET", QStringLiteral("再度"), QStringLiteral("リセット"), QRect(104, 0, 81, 23), lavender);
     cmdSELECT = makeButton("cmdSELECT", QStringLiteral("選択"), QStringLiteral("ファイル選択"), QRect(184, 0, 81, 23), lavender);
     cmdNEW = makeButton("cmdNEW", QStringLiteral("新規"), QStringLiteral("新規ゲーム"), QRect(264, 0, 81, 23), lavender);
-    imgOFF->raise();
+    board_.cover()->raise();
 
     buildCommands();
 }
@@ -171,7 +145,7 @@ void MainWindow::buildCommands()
         connect(action, &QAction::triggered, this, handler);
         // A click first sends the focus to the sink, so that no visible control keeps a frame.
         connect(button, &QPushButton::clicked, action, [this, action] {
-            focusSink();
+            keys_.focusSink();
             action->trigger();
         });
         return action;
@@ -185,73 +159,30 @@ void MainWindow::buildCommands()
     cmdSELECT->installEventFilter(this);
 }
 
-// The board and its tiles, numbered down each column.
-void MainWindow::buildBoard()
+// The board's input: presses on the bare board, the tiles' presses and releases, the lamps.
+void MainWindow::wireBoard()
 {
-    picBACK = new BoardArea(this);
-    picBACK->setGeometry(10, 34, 482, 386);
-    connect(picBACK, &BoardArea::pressedWith, this, [this](Qt::MouseButton b) {
+    BoardArea *back = board_.board();
+    connect(back, &BoardArea::pressedWith, this, [this](Qt::MouseButton b) {
         flow(game_.picBACK_MouseDown(toGameButton(b)));
     });
-    const QFont tf = tileFont();
     for (int i = 0; i < kCells; ++i) {
-        auto *t = new TileButton(i, picBACK);
-        t->setGeometry(1 + cellLeft(i), 1 + cellTop(i), kCellSize, kCellSize);
-        t->setFont(tf);
-        t->setColors(kBuiltTileBack, kBuiltTileFore);
+        TileButton *t = board_.tile(i);
         // The press only marks a held pick; what it shows is synced with the release.
         connect(t, &TileButton::pressedWith, this, [this](int index, Qt::MouseButton b) {
             game_.MOJI_MouseDown(index, toGameButton(b));
         });
         connect(t, &TileButton::releasedWith, this, &MainWindow::onTileReleased);
         t->installEventFilter(this);
-        MOJI[static_cast<std::size_t>(i)] = t;
-    }
-}
-
-// Side panel: twenty idiom lines, the miss lamps and their caption.
-void MainWindow::buildSidePanel()
-{
-    picSIDE = new QFrame(this);
-    picSIDE->setObjectName(QStringLiteral("picSIDE"));
-    picSIDE->setGeometry(502, 34, 97, 386);
-    picSIDE->setAutoFillBackground(true);
-    {
-        QPalette pal = picSIDE->palette();
-        pal.setColor(QPalette::Window, QColor(0, 128, 0));
-        picSIDE->setPalette(pal);
-    }
-    const QFont lineFont = gothicFont(11.25);
-    for (int k = 0; k < kIdioms; ++k) {
-        auto *l = new QLabel(picSIDE);
-        l->setObjectName(QStringLiteral("lblGO_%1").arg(k));
-        l->setGeometry(0, 18 * k, 97, 18);
-        l->setFont(lineFont);
-        l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        lblGO[static_cast<std::size_t>(k)] = l;
     }
     for (int h = 0; h < kLamps; ++h) {
-        auto *lamp = new LampButton(picSIDE);
-        lamp->setObjectName(QStringLiteral("chkLIFE_%1").arg(h));
-        lamp->setGeometry(48 + 16 * h, 368, 17, 17);
-        lamp->setToolTip(QString::fromUtf8(kLampTips[static_cast<std::size_t>(h)]));
-        lamp->setAccessibleName(QString::fromUtf8(kLampTips[static_cast<std::size_t>(h)]));
-        lamp->setFocusPolicy(Qt::TabFocus);
+        LampButton *lamp = board_.lamp(h);
         lamp->installEventFilter(this);
         connect(lamp, &QAbstractButton::clicked, this, [this, h] {
-            focusSink();
+            keys_.focusSink();
             flow(game_.chkLIFE_MouseUp(h));
         });
-        chkLIFE[static_cast<std::size_t>(h)] = lamp;
     }
-    Label1 = new QLabel(QStringLiteral("手違"), picSIDE);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(0, 368, 49, 17);
-    Label1->setAlignment(Qt::AlignCenter);
-    Label1->setFont(gothicFont(11.25, true));
-    Label1->setStyleSheet(QStringLiteral("color: #ffffff; background: transparent;"));
-    Label1->setToolTip(QStringLiteral("３回間違えると終了"));
-    Label1->setAccessibleName(QStringLiteral("手違"));
 }
 
 } // namespace horokata

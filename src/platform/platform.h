@@ -1,7 +1,7 @@
 // The small layer between the game and the machine: every facility the game needs from the OS.
 #pragma once
 
-#include <QCoro/QCoroTask>
+#include "platform/flow_task.h"
 #include <QString>
 #include <cstdint>
 #include <optional>
@@ -20,10 +20,10 @@ public:
     virtual ~Platform() = default;
 
     // Suspends the flow until the window events pending now (painting included) have run.
-    virtual QCoro::Task<> doEvents() = 0;
+    virtual FlowTask<> doEvents() = 0;
     // Suspends the flow for the given time. The windows stay painted meanwhile, and input made
     // during the pause reaches them at once (a disabled window drops it) instead of queueing.
-    virtual QCoro::Task<> sleepMs(int ms) = 0;
+    virtual FlowTask<> sleepMs(int ms) = 0;
     // Ends every flow suspended in doEvents or sleepMs: each throws FlowStopped there.
     virtual void stopFlows() = 0;
     // Millisecond clock with an arbitrary origin; wraps like a 32-bit counter.
@@ -46,7 +46,7 @@ public:
     // closed: only for the start-up refusals and the fatal exit, after which the program ends.
     virtual void messageBox(const QString &text, const QString &title) = 0;
     // A message box with a title and one OK button, no icon: the flow suspends until it is closed.
-    virtual QCoro::Task<> notice(const QString &text, const QString &title) = 0;
+    virtual FlowTask<> notice(const QString &text, const QString &title) = 0;
 
     // The folder holding "Media" with the four sounds, without trailing separator;
     // empty when there is none.

@@ -1,10 +1,10 @@
 // The shaped confirmation dialog (object name "Form2") with its seven message modes.
 #include "popups/confirm_dialog.h"
 
-#include "platform/fonts.h"
-#include "platform/screen_fit.h"
-#include "platform/title_bar_drag.h"
-#include "popups/region.h"
+#include "platform_qt/fonts.h"
+#include "platform_qt/screen_fit.h"
+#include "platform_qt/title_bar_drag.h"
+#include "outline/region.h"
 #include "popups/window_shape.h"
 
 #include <QFile>
@@ -132,7 +132,7 @@ void ConfirmDialog::SET_RGN()
         trouble = kRgnNotApplied;
     // The outline's results 1..4 are the dialog's trouble numbers.
     if (trouble != kRgnOk)
-        g_.intERR = static_cast<Trouble>(trouble);
+        trouble_ = static_cast<Trouble>(trouble);
 }
 
 QString ConfirmDialog::creditText() const
@@ -153,44 +153,51 @@ QString ConfirmDialog::creditText() const
     return kBuiltInCredit;
 }
 
-void ConfirmDialog::SET_FORM2()
+void ConfirmDialog::SET_FORM2(DialogMode mode, const QString &name)
 {
     const QPoint origin = mainWindow_ ? mainWindow_->pos() : QPoint();
     moveOnScreen(this, origin + QPoint(66, 72));
     lblCOM->setText(kTitleConfirm);
 
     QString message;
-    const bool question = isQuestion(g_.intMSG);
+    // A store notice's name carries, after its first line, the details its tooltip tells.
+    const QString named = name.section(u'\n', 0, 0);
+    const QString details = name.section(u'\n', 1);
+    const bool question = isQuestion(mode);
     bool known = true;
-    switch (g_.intMSG) {
-    case DialogMode::ReadError: message = QStringLiteral("＜") + g_.strNAME + QStringLiteral("＞ 読み込みエラー！ ＝ 強制終了！"); break;
+    switch (mode) {
+    case DialogMode::ReadError: message = QStringLiteral("＜") + name + QStringLiteral("＞ 読み込みエラー！ ＝ 強制終了！"); break;
     case DialogMode::DiscardBoard: message = QStringLiteral("現在の「 面 」を破棄します！　よろしいですか？"); break;
     case DialogMode::DiscardLevelBoard: message = QStringLiteral("現在の") + g_.strLEVEL + QStringLiteral("を破棄します！　よろしいですか？"); break;
-    case DialogMode::FileMissing: message = QStringLiteral("ファイル ＜") + g_.strNAME + QStringLiteral("＞ が見つかりません！"); break;
-    case DialogMode::FileInvalid: message = QStringLiteral("ファイル ＜") + g_.strNAME + QStringLiteral("＞ が不正です！"); break;
+    case DialogMode::FileMissing: message = QStringLiteral("ファイル ＜") + name + QStringLiteral("＞ が見つかりません！"); break;
+    case DialogMode::FileInvalid: message = QStringLiteral("ファイル ＜") + name + QStringLiteral("＞ が不正です！"); break;
     case DialogMode::Version:
         message = kVersionLine + QLatin1Char('\n') + creditText();
         lblCOM->setText(kTitleVersion);
         break;
     case DialogMode::GiveUp: message = QStringLiteral("この「 面 」を 降参放棄 しますか？"); break;
     case DialogMode::RecordsSetAside:
-        message = QStringLiteral("記録ファイルが読めません！　＜") + g_.strNAME + QStringLiteral("＞ に退避しました");
+        message = QStringLiteral("記録ファイルが読めません！　＜") + named + QStringLiteral("＞ に退避しました");
         break;
     case DialogMode::RecordsUnavailable: message = QStringLiteral("記録を保存できません！　記録なしで続けます"); break;
     case DialogMode::BoardSetAside: message = QStringLiteral("前回の「 面 」を再開できません！　破棄して始めます"); break;
-    case DialogMode::ClearLevelRecords: message = g_.strNAME + QStringLiteral("の記録をすべて消去します！　よろしいですか？"); break;
+    case DialogMode::ClearLevelRecords: message = name + QStringLiteral("の記録をすべて消去します！　よろしいですか？"); break;
     case DialogMode::RecordsRepaired: message = QStringLiteral("記録ファイルに傷んだ所がありました！　ほかの記録はそのまま使います"); break;
     case DialogMode::RecordsReadOnly:
         message = QStringLiteral("記録ファイルに書き込めません！　記録は増えず、毎回同じ「 面 」から再開します");
         break;
     case DialogMode::RecordsNewer: message = QStringLiteral("記録ファイルは新しいホロカタのものです！　読むだけで、記録は増えません"); break;
+    case DialogMode::FlowFault:
+        message = QStringLiteral("思わぬエラーが起きました！　＜") + name + QStringLiteral("＞");
+        break;
     default: known = false; break; // other values keep the previous message and buttons
     }
     if (known) {
         lblMSG->setText(message);
         lblMSG->setAccessibleName(message);
-        const bool storeNotice = g_.intMSG >= DialogMode::RecordsSetAside && !question;
-        lblMSG->setToolTip(g_.intMSG == DialogMode::Version ? message : storeNotice ? g_.strNOTE : QString());
+        // A store notice is one short sentence; what happened, in full, is its tooltip.
+        const bool storeNotice = mode >= DialogMode::RecordsSetAside && mode != DialogMode::FlowFault && !question;
+        lblMSG->setToolTip(mode == DialogMode::Version ? message : storeNotice ? details : QString());
         cmdCANSEL->setVisible(question);
         fitMessageFont();
     }

@@ -17,12 +17,16 @@ class ConfirmDialog : public QDialog {
     Q_OBJECT
 public:
     // Loads the dialog hidden and cuts it to the outline in g.strPATH + "msg.rgn"; a failed
-    // outline sets g.intERR to one of the dialog outline troubles (the window then stays unshaped).
+    // outline leaves the window unshaped and its trouble in outlineTrouble.
     ConfirmDialog(ProgramState &g, QWidget *mainWindow);
+    // Why the outline failed (intERR), None when it worked.
+    Trouble outlineTrouble() const { return trouble_; }
 
-    // Shows the message of mode g.intMSG, 66/72 pixels right/below the main window's top-left
-    // corner, and returns at once; the answer comes with `answered` when the dialog hides.
-    void SET_FORM2();
+    // Shows the message of `mode` (intMSG), naming `name` (strNAME) where the message has a
+    // name, 66/72 pixels right/below the main window's top-left corner, and returns at once;
+    // the answer comes with `answered` when the dialog hides. For a store notice, the lines of
+    // `name` after its first are the details the message's tooltip tells.
+    void SET_FORM2(DialogMode mode, const QString &name = QString());
 
     QString messageText() const;
     QString titleText() const;
@@ -57,6 +61,7 @@ private:
     void tellReader();
 
     ProgramState &g_;
+    Trouble trouble_ = Trouble::None; // the outline's trouble (intERR)
     QPointer<QWidget> mainWindow_;
     QPixmap background_;
     QLabel *picBAR2 = nullptr;        // the title bar: the two answers and the caption

@@ -1,9 +1,9 @@
 // The "遊び方" window: the rules and the keys in short, opened with F1.
 #include "popups/help_window.h"
 
-#include "platform/fonts.h"
-#include "platform/screen_fit.h"
-#include "platform/title_bar_drag.h"
+#include "platform_qt/fonts.h"
+#include "platform_qt/screen_fit.h"
+#include "platform_qt/title_bar_drag.h"
 #include "popups/window_shape.h"
 
 #include <QLabel>

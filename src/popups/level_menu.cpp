@@ -1,9 +1,9 @@
 // The shaped level menu (object name "Form4"): four entries and the arrow at the loaded level.
 #include "popups/level_menu.h"
 
-#include "platform/fonts.h"
-#include "platform/screen_fit.h"
-#include "popups/region.h"
+#include "platform_qt/fonts.h"
+#include "platform_qt/screen_fit.h"
+#include "outline/region.h"
 #include "popups/window_shape.h"
 
 #include <QKeyEvent>
@@ -70,11 +70,11 @@ void LevelMenu::SET_RGN()
 {
     std::vector<RECT> rects;
     if (createRegionRects(menuOutline(), &rects) != kRgnOk) {
-        g_.intERR = Trouble::MenuOutlineRefused;
+        trouble_ = Trouble::MenuOutlineRefused;
         return;
     }
     if (!applyWindowShape(this, regionFromRects(rects)))
-        g_.intERR = Trouble::MenuOutlineNotApplied;
+        trouble_ = Trouble::MenuOutlineNotApplied;
 }
 
 void LevelMenu::setEntryColor(int index, const QColor &color)

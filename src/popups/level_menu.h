@@ -16,9 +16,11 @@ namespace horokata {
 class LevelMenu : public QDialog {
     Q_OBJECT
 public:
-    // Loads the menu hidden and cuts it to the built-in outline; a failed outline sets
-    // g.intERR to Trouble::MenuOutlineRefused or MenuOutlineNotApplied.
+    // Loads the menu hidden and cuts it to the built-in outline; a failed outline leaves
+    // Trouble::MenuOutlineRefused or MenuOutlineNotApplied in outlineTrouble.
     LevelMenu(ProgramState &g, QWidget *owner);
+    // Why the outline failed (intERR), None when it worked.
+    Trouble outlineTrouble() const { return trouble_; }
 
     // Opens the menu at (lngMENUX, lngMENUY) twips and returns at once; the choice comes with
     // `answered` when the menu hides.
@@ -61,6 +63,7 @@ private:
     void highlightFromKeys(int index);
 
     ProgramState &g_;
+    Trouble trouble_ = Trouble::None; // the outline\'s trouble (intERR)
     QPixmap background_;
     std::array<QLabel *, kLevelCount> lblINDEX{}; // the four entries, one per level
     std::array<QColor, kLevelCount> colors_;

@@ -1,7 +1,7 @@
 // Applying a window outline (a rectangle list) to a widget, and the popup art resources.
 #pragma once
 
-#include "popups/region.h"
+#include "outline/region.h"
 
 #include <QPixmap>
 #include <QRegion>

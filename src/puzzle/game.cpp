@@ -49,14 +49,14 @@ void Game::setBusy(bool busy)
 
 // A long flow shuts the window and shows the busy pointer before its first painted step,
 // so that no click can start a second flow meanwhile.
-QCoro::Task<> Game::beginBusyFlow()
+FlowTask<> Game::beginBusyFlow()
 {
     setEnabled(false);
     setBusy(true);
     co_await p_.doEvents();
 }
 
-QCoro::Task<> Game::endBusyFlow()
+FlowTask<> Game::endBusyFlow()
 {
     setBusy(false);
     setEnabled(true);
@@ -96,7 +96,7 @@ void Game::showMessageRow(const std::array<const char *, kMessageLength> &text)
         m_.MOJI[at(i)].Visible = true;
 }
 
-QCoro::Task<> Game::showStartMessage(const std::array<const char *, kMessageLength> &text)
+FlowTask<> Game::showStartMessage(std::array<const char *, kMessageLength> text)
 {
     // The board empties to the message row, which stays up for the start pause.
     clearTiles(false);
@@ -106,20 +106,30 @@ QCoro::Task<> Game::showStartMessage(const std::array<const char *, kMessageLeng
     co_await p_.sleepMs(kStartPauseMs);
 }
 
-QCoro::Task<bool> Game::ask(DialogMode mode)
+FlowTask<bool> Game::ask(DialogMode mode, QString name)
 {
-    g_.intMSG = mode;
     m_.imgOFFTop = kCoverShown;
     p_.beep();
-    const bool yes = co_await host_.SET_FORM2();
+    const bool yes = co_await host_.SET_FORM2(mode, std::move(name));
     m_.imgOFFTop = kCoverHidden;
-    g_.intMSG = kDialogAtRest;
     co_return yes || !isQuestion(mode);
+}
+
+void Game::recoverFromFault()
+{
+    setEnabled(true);
+    setBusy(false);
+    m_.imgOFFTop = kCoverHidden;
+}
+
+FlowTask<> Game::tellFault(QString what)
+{
+    co_await ask(DialogMode::FlowFault, std::move(what));
 }
 
 // ---------------------------------------------------------------- start-up
 
-QCoro::Task<> Game::loadFirstList(const QString &programFolder)
+FlowTask<> Game::loadFirstList(const QString &programFolder)
 {
     intGRADE = 1;
     blnPLAY = false;

@@ -6,7 +6,7 @@
 #include "puzzle/game_observer.h"
 #include "puzzle/program_state.h"
 
-#include <QCoro/QCoroTask>
+#include "platform/flow_task.h"
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -25,13 +25,14 @@ struct SavedBoard;
 class GameHost {
 public:
     virtual ~GameHost() = default;
-    // The confirmation dialog for the mode in intMSG: false when the player answers "いいえ ×".
-    virtual QCoro::Task<bool> SET_FORM2() = 0;
+    // The confirmation dialog for `mode` (intMSG) naming `name` (strNAME) where its message
+    // has a name. The answer: true for yes, false for "いいえ ×" (the inverse of blnCANCEL).
+    virtual FlowTask<bool> SET_FORM2(DialogMode mode, QString name) = 0;
     // The celebration: done when the effect window has played and closed.
-    virtual QCoro::Task<> playCelebration() = 0;
+    virtual FlowTask<> playCelebration() = 0;
     // Closes the main window, which ends the program and every flow with it, the asking one
     // included: it never completes normally (FlowStopped).
-    virtual QCoro::Task<> closeMainWindow() = 0;
+    virtual FlowTask<> closeMainWindow() = 0;
 };
 
 enum class MouseButton { Left = 1, Right = 2, Middle = 4 };
@@ -56,7 +57,7 @@ public:
 
     // --- start-up (the window-independent steps of the main window's construction) ---
     // The title board, the program folder, every level usable, then the beginner list read.
-    QCoro::Task<> loadFirstList(const QString &programFolder);
+    FlowTask<> loadFirstList(const QString &programFolder);
     // The window is busy while the dialog and the menu load.
     void beginLoading();
     // The level label and status words once loaded.
@@ -66,13 +67,13 @@ public:
 
     // --- commands ---
     // "新規": deals a new board, asking first while one is in play.
-    QCoro::Task<> cmdNEW_Click();
+    FlowTask<> cmdNEW_Click();
     // "再度": replays the last board dealt, from the start.
-    QCoro::Task<> cmdRESET_Click();
+    FlowTask<> cmdRESET_Click();
     // A release on a miss lamp: offers to give the board up.
-    QCoro::Task<> chkLIFE_MouseUp(int index);
+    FlowTask<> chkLIFE_MouseUp(int index);
     // A level chosen in the level menu: asks, reads its list and deals from it.
-    QCoro::Task<> NEW_FILE(int index);
+    FlowTask<> NEW_FILE(int index);
 
     // --- tiles and board ---
     // A press on a tile (the flip and the release follow).
@@ -80,40 +81,44 @@ public:
     // The tile's own flip of Value between press and release (left button only).
     void MOJI_Flip(int index);
     // A release on the tile: picks it, or acts for the phase when no board is in play.
-    QCoro::Task<> MOJI_MouseUp(int index, MouseButton button);
+    FlowTask<> MOJI_MouseUp(int index, MouseButton button);
     // A press taken back by leaving the tile before release: no click happened.
     void takeBackPress();
     // Press, flip, release in the order the tile delivers them.
-    QCoro::Task<> clickTile(int index, MouseButton button);
+    FlowTask<> clickTile(int index, MouseButton button);
     // A press on the bare board: the left button closes up the tiles, any other cancels the pick.
-    QCoro::Task<> picBACK_MouseDown(MouseButton button);
+    FlowTask<> picBACK_MouseDown(MouseButton button);
 
     // --- flows ---
     // Per-board reset: message row hidden, idiom lines and lamps back to new, pick and counts 0.
-    QCoro::Task<> SET_INIT();
+    FlowTask<> SET_INIT();
     // Deals twenty idioms from the list onto the board. Returns false when the deal stopped
     // at a stage (the stage number was shown in a message box).
-    QCoro::Task<bool> SET_RND();
+    FlowTask<bool> SET_RND();
     // Repaints the board's gradient when the colour scheme changed since the last paint.
     void SET_GRADE();
     // Compares the four-character pick with the hidden idioms: a find or a miss.
-    QCoro::Task<> SET_CHECK();
+    FlowTask<> SET_CHECK();
     // A find: hides the picked tiles, writes the idiom into its line, then closes up.
-    QCoro::Task<> SET_CLS();
+    FlowTask<> SET_CLS();
     // Closes up the tiles: gaps in each row to the right, then empty rows take the row below.
-    QCoro::Task<> SET_MOVE();
+    FlowTask<> SET_MOVE();
     // True when SET_MOVE would move at least one tile.
     bool movePending() const;
     // A miss: the pick taken back, a lamp out; the third miss ends the board.
-    QCoro::Task<> SET_OUT();
+    FlowTask<> SET_OUT();
     // The end of a lost board: "…残念至極…" and the idioms not found shown in black.
-    QCoro::Task<> SET_OVER();
+    FlowTask<> SET_OVER();
     // Reads the idiom list at strFILE for level `index`; a problem is told in the dialog.
-    QCoro::Task<> READ_FILE(int index);
+    FlowTask<> READ_FILE(int index);
 
     // Asks through the dialog: cover, beep, dialog, uncover. Returns true when confirmed
     // (a notice always returns true).
-    QCoro::Task<bool> ask(DialogMode mode);
+    FlowTask<bool> ask(DialogMode mode, QString name = QString());
+    // After a flow failed unexpectedly: the window open for input, the arrow pointer, no cover.
+    void recoverFromFault();
+    // Tells the player of such a failure in the dialog.
+    FlowTask<> tellFault(QString what);
 
     // --- the game state, to read (1-based arrays keep their indices: entry 0 unused) ---
     const std::vector<Idiom> &idiomList() const { return strLIST; }
@@ -182,26 +187,27 @@ private:
     void playSound(Sound sound);
     void setEnabled(bool on);
     void setBusy(bool busy);
-    QCoro::Task<> beginBusyFlow();
-    QCoro::Task<> endBusyFlow();
+    FlowTask<> beginBusyFlow();
+    FlowTask<> endBusyFlow();
     void clearTiles(bool visible);
     void showAllTiles();
     void writeMessageRow(const std::array<const char *, kMessageLength> &text);
     void showMessageRow(const std::array<const char *, kMessageLength> &text);
-    QCoro::Task<> showStartMessage(const std::array<const char *, kMessageLength> &text);
-    QCoro::Task<> dealBoard();
-    QCoro::Task<> dealStopped(int stage);
-    QCoro::Task<> dealFailed();
-    QCoro::Task<> pickTile(Tile &tile);
+    // The row is taken by value: the flow reads it after it has waited.
+    FlowTask<> showStartMessage(std::array<const char *, kMessageLength> text);
+    FlowTask<> dealBoard();
+    FlowTask<> dealStopped(int stage);
+    FlowTask<> dealFailed();
+    FlowTask<> pickTile(Tile &tile);
     void cancelPick();
-    QCoro::Task<> clickBetweenBoards(int index, Tile &tile);
-    QCoro::Task<> boardComplete();
-    QCoro::Task<> celebrate();
-    QCoro::Task<> moveTile(int s, int d);
+    FlowTask<> clickBetweenBoards(int index, Tile &tile);
+    FlowTask<> boardComplete();
+    FlowTask<> celebrate();
+    FlowTask<> moveTile(int s, int d);
     int closeUpSource(int cell) const;
     bool rowTakesRowBelow(int row) const;
-    QCoro::Task<> refuseList(int index, DialogMode why);
-    QCoro::Task<> readError(int index);
+    FlowTask<> refuseList(int index, DialogMode why);
+    FlowTask<> readError(int index);
     // Telling the observer (game_resume.cpp).
     void tellStarted(bool replay);
     void leaveBoard(BoardLeaving why);

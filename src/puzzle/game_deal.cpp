@@ -23,7 +23,7 @@ enum DealStage { kShuffleList = 0, kPickIdioms = 1, kJoinText = 2, kShuffleCells
 
 } // namespace
 
-QCoro::Task<bool> Game::SET_RND()
+FlowTask<bool> Game::SET_RND()
 {
     int stage = kShuffleList;
 
@@ -74,13 +74,13 @@ QCoro::Task<bool> Game::SET_RND()
 }
 
 // A deal stopped at `stage`: the stage number is shown in a message box.
-QCoro::Task<> Game::dealStopped(int stage)
+FlowTask<> Game::dealStopped(int stage)
 {
     dealt_ = false;
     co_await p_.notice(QString::number(stage), QString::fromUtf8(kTitle));
 }
 
-QCoro::Task<> Game::dealFailed()
+FlowTask<> Game::dealFailed()
 {
     // A board that was not fully dealt is never played: back to the idle title board.
     clearTiles(true);
@@ -92,7 +92,7 @@ QCoro::Task<> Game::dealFailed()
 
 // The deal that new game and level switch share: the start message, the reset, the deal,
 // then the board in play, or the idle title board when the deal stopped.
-QCoro::Task<> Game::dealBoard()
+FlowTask<> Game::dealBoard()
 {
     m_.lblGOKU.clear();
     co_await showStartMessage(kNewRow);
@@ -109,7 +109,7 @@ QCoro::Task<> Game::dealBoard()
         tellStarted(false);
 }
 
-QCoro::Task<> Game::cmdNEW_Click()
+FlowTask<> Game::cmdNEW_Click()
 {
     if (!blnREAD)
         co_return;
@@ -128,7 +128,7 @@ QCoro::Task<> Game::cmdNEW_Click()
     co_await endBusyFlow();
 }
 
-QCoro::Task<> Game::cmdRESET_Click()
+FlowTask<> Game::cmdRESET_Click()
 {
     if (!anyIdiomShown() && intOVER == 0)
         co_return;
@@ -153,7 +153,7 @@ QCoro::Task<> Game::cmdRESET_Click()
     co_await endBusyFlow();
 }
 
-QCoro::Task<> Game::SET_INIT()
+FlowTask<> Game::SET_INIT()
 {
     for (int i : kMessageCells) {
         m_.MOJI[at(i)].Visible = false;

@@ -6,7 +6,7 @@
 
 namespace horokata {
 
-QCoro::Task<> Game::chkLIFE_MouseUp(int /*index*/)
+FlowTask<> Game::chkLIFE_MouseUp(int /*index*/)
 {
     co_await p_.doEvents();
     if (!blnPLAY)
@@ -23,7 +23,7 @@ QCoro::Task<> Game::chkLIFE_MouseUp(int /*index*/)
     co_await SET_OUT();
 }
 
-QCoro::Task<> Game::SET_OUT()
+FlowTask<> Game::SET_OUT()
 {
     playSound(Sound::Miss);
     cancelPick(); // the picked tiles pop back up and the pick empties
@@ -37,7 +37,7 @@ QCoro::Task<> Game::SET_OUT()
         co_await SET_OVER();
 }
 
-QCoro::Task<> Game::SET_OVER()
+FlowTask<> Game::SET_OVER()
 {
     clearTiles(false);
     co_await p_.doEvents();
@@ -60,7 +60,7 @@ QCoro::Task<> Game::SET_OVER()
 }
 
 // The twentieth find: applause on an empty board; the next board gets the next colours.
-QCoro::Task<> Game::boardComplete()
+FlowTask<> Game::boardComplete()
 {
     playSound(Sound::BoardComplete);
     blnPLAY = false;
@@ -74,7 +74,7 @@ QCoro::Task<> Game::boardComplete()
 }
 
 // While no board is in play the tiles are the game's buttons, differently in each phase.
-QCoro::Task<> Game::clickBetweenBoards(int index, Tile &tile)
+FlowTask<> Game::clickBetweenBoards(int index, Tile &tile)
 {
     switch (phase()) {
     case BoardPhase::Idle:
@@ -106,7 +106,7 @@ QCoro::Task<> Game::clickBetweenBoards(int index, Tile &tile)
 }
 
 // The celebration over the board, then the idle title board.
-QCoro::Task<> Game::celebrate()
+FlowTask<> Game::celebrate()
 {
     intCLEAR = 0;
     co_await beginBusyFlow();

@@ -62,7 +62,7 @@ void Game::takeBackPress()
     blnHOLD = false;
 }
 
-QCoro::Task<> Game::clickTile(int index, MouseButton button)
+FlowTask<> Game::clickTile(int index, MouseButton button)
 {
     MOJI_MouseDown(index, button);
     if (button == MouseButton::Left)
@@ -81,7 +81,7 @@ void Game::cancelPick()
     m_.lblGOKU.clear();
 }
 
-QCoro::Task<> Game::MOJI_MouseUp(int index, MouseButton button)
+FlowTask<> Game::MOJI_MouseUp(int index, MouseButton button)
 {
     if (index < 0 || index >= kCells)
         co_return;
@@ -99,7 +99,7 @@ QCoro::Task<> Game::MOJI_MouseUp(int index, MouseButton button)
 }
 
 // A left click on a tile during play: the fourth picked tile has the pick checked.
-QCoro::Task<> Game::pickTile(Tile &tile)
+FlowTask<> Game::pickTile(Tile &tile)
 {
     if (blnHOLD) {
         // The press was on a tile already picked: it stays picked and adds nothing.
@@ -119,7 +119,7 @@ QCoro::Task<> Game::pickTile(Tile &tile)
     }
 }
 
-QCoro::Task<> Game::picBACK_MouseDown(MouseButton button)
+FlowTask<> Game::picBACK_MouseDown(MouseButton button)
 {
     if (button == MouseButton::Left) {
         setEnabled(false);
@@ -136,7 +136,7 @@ QCoro::Task<> Game::picBACK_MouseDown(MouseButton button)
     tellTakeBack();
 }
 
-QCoro::Task<> Game::SET_CHECK()
+FlowTask<> Game::SET_CHECK()
 {
     const QString spelled = strPICK;
     for (int i = 1; i <= kIdioms; ++i) {
@@ -162,7 +162,7 @@ QCoro::Task<> Game::SET_CHECK()
 
 // ---------------------------------------------------------------- clearing and moving
 
-QCoro::Task<> Game::SET_CLS()
+FlowTask<> Game::SET_CLS()
 {
     if (intGOT < kIdioms)
         playSound(Sound::IdiomFound);
@@ -184,7 +184,7 @@ QCoro::Task<> Game::SET_CLS()
         co_await SET_MOVE();
 }
 
-QCoro::Task<> Game::moveTile(int s, int d)
+FlowTask<> Game::moveTile(int s, int d)
 {
     intMOJI[at(s)] = 0;
     intMOJI[at(d)] = 1;
@@ -230,7 +230,7 @@ bool Game::movePending() const
     return false;
 }
 
-QCoro::Task<> Game::SET_MOVE()
+FlowTask<> Game::SET_MOVE()
 {
     // First, close gaps to the right within each row, rightmost column first.
     for (int i = kCells - 1; i >= kRows; --i) {

@@ -10,7 +10,7 @@
 
 namespace horokata {
 
-QCoro::Task<> Game::READ_FILE(int index)
+FlowTask<> Game::READ_FILE(int index)
 {
     if (!p_.fileExistsNormal(strFILE)) {
         co_await refuseList(index, DialogMode::FileMissing);
@@ -38,10 +38,9 @@ QCoro::Task<> Game::READ_FILE(int index)
 }
 
 // A list file that is missing or has an unusable size: told, and the level greyed out for good.
-QCoro::Task<> Game::refuseList(int index, DialogMode why)
+FlowTask<> Game::refuseList(int index, DialogMode why)
 {
-    g_.strNAME = levelFileName(index);
-    co_await ask(why);
+    co_await ask(why, levelFileName(index));
     g_.blnERR = true;
     if (index >= 0 && index < kLevelCount)
         g_.blnLEVEL[at(index)] = false;
@@ -49,17 +48,16 @@ QCoro::Task<> Game::refuseList(int index, DialogMode why)
 
 // A list that passed the size test but could not be read: told, then the program closes,
 // which ends this flow and the one that asked for the list.
-QCoro::Task<> Game::readError(int index)
+FlowTask<> Game::readError(int index)
 {
-    g_.strNAME = levelFileName(index);
-    co_await ask(DialogMode::ReadError);
+    co_await ask(DialogMode::ReadError, levelFileName(index));
     strLIST.assign(1, Idiom());
     intMAX = 0;
     co_await p_.doEvents();
     co_await host_.closeMainWindow();
 }
 
-QCoro::Task<> Game::NEW_FILE(int index)
+FlowTask<> Game::NEW_FILE(int index)
 {
     if (index < 0 || index >= kLevelCount)
         co_return;

@@ -12,8 +12,8 @@ class Platform;
 // Window positions kept in twips, as the game stores them: 15 twips per pixel (96 dpi).
 constexpr int kTwipsPerPixel = 15;
 
-// What the confirmation dialog shows. The caller stores the mode in intMSG before opening
-// the dialog; the numbers are the ones the dialog has always used.
+// What the confirmation dialog shows (intMSG), passed with the request to open it; the numbers
+// are the ones the dialog has always used.
 enum class DialogMode : std::int16_t {
     ReadError = 0,         // notice: an idiom list could not be read; the program closes
     DiscardBoard = 1,      // question: give up the board in play for a new one
@@ -30,9 +30,8 @@ enum class DialogMode : std::int16_t {
     RecordsRepaired = 11,   // notice: parts of the records file were made again or left out
     RecordsReadOnly = 12,   // notice: the records are read but nothing new is kept this run
     RecordsNewer = 13,      // notice: a newer version's records file, left as it is
+    FlowFault = 14,         // notice: a step of the game failed unexpectedly (told as its name)
 };
-// intMSG between dialogs: 0, which is also the read error's number.
-constexpr DialogMode kDialogAtRest = DialogMode::ReadError;
 
 // True for the modes that ask a question (the dialog shows "いいえ ×" for them).
 constexpr bool isQuestion(DialogMode mode)
@@ -41,7 +40,7 @@ constexpr bool isQuestion(DialogMode mode)
            || mode == DialogMode::ClearLevelRecords;
 }
 
-// Why start-up had to end, stored in intERR and shown by number in the fatal message.
+// Why start-up had to end (intERR), shown by number in the fatal message.
 enum class Trouble : std::int16_t {
     None = 0,
     DialogOutlineMissing = 1,    // no "msg.rgn" in the program folder
@@ -66,15 +65,11 @@ struct SoundSlot {
     bool playable = false; // false when the file is missing or the sound system failed
 };
 
-// The program-wide variables the windows use to pass requests and answers to each other.
+// The program-wide state: the sounds, the program folder, the levels and the menu's place.
 struct ProgramState {
     QString strWIN;                          // folder holding "Media" with the sounds
     std::array<SoundSlot, kSoundCount> wav;  // the sound slots; use slot(Sound)
     QString strPATH;                         // program folder, always ending in the separator
-    Trouble intERR = Trouble::None;          // why start-up must end, None while all is well
-    DialogMode intMSG = kDialogAtRest;       // the dialog's mode while it is asked for
-    QString strNAME;                         // level name in the file messages of the dialog
-    QString strNOTE;                         // a store notice's details: the message's tooltip
     QString strLEVEL;                        // title-bar label of the level in play ("＜初級＞")
     bool blnERR = false;                     // the last list read failed and was reported
     std::array<bool, 4> blnLEVEL{};          // per level: its list may still be chosen

@@ -105,21 +105,12 @@ QString checkDealtBoard(const DealtBoard &board, const std::vector<Idiom> &level
     return checkDeal(board.level, board.strMOJI, board.strGOKU, listSet(levelList));
 }
 
-QString checkSavedBoard(const SavedBoard &b, const std::vector<Idiom> &levelList)
-{
-    const QSet<QString> list = listSet(levelList);
-    QString problem = checkDeal(b.level, b.strMOJI, b.strGOKU, list);
-    if (!problem.isEmpty())
-        return problem;
-    if (b.intMISS < 0 || b.intMISS > kMaxRestingMisses)
-        return QStringLiteral("%1 misses on a board in play").arg(b.intMISS);
-    if (b.intCOLOR < 0 || b.intCOLOR >= kColorSchemes || b.intGRADE < 0 || b.intGRADE >= kColorSchemes)
-        return QStringLiteral("no such colour scheme");
-    if (b.playMs < 0 || b.playMs > kMaxPlayMs)
-        return QStringLiteral("a play time of %1 ms").arg(b.playMs);
+namespace {
 
-    // The lines in use come first, one per idiom found, each a listed idiom spelled from the
-    // characters of a found idiom: the two sets agree character for character.
+// The lines in use come first, one per idiom found, each a listed idiom spelled from the
+// characters of a found idiom; the tiles standing are the dealt tiles less those found.
+QString checkLinesAndTiles(const SavedBoard &b, const QSet<QString> &list)
+{
     const int got = b.intGOT();
     if (got >= kIdioms)
         return QStringLiteral("a complete board is not in play");
@@ -148,8 +139,6 @@ QString checkSavedBoard(const SavedBoard &b, const std::vector<Idiom> &levelList
     foundKeys.sort();
     if (lineKeys != foundKeys)
         return QStringLiteral("the lines do not show the idioms found");
-
-    // The tiles standing are the dealt tiles less those of the idioms found.
     int count = 0;
     for (int i = 0; i < kCells; ++i) {
         const QString &caption = b.captions[std::size_t(i)];
@@ -164,8 +153,15 @@ QString checkSavedBoard(const SavedBoard &b, const std::vector<Idiom> &levelList
     }
     if (count != kCells - Idiom::kLength * got || !allZero(standing))
         return QStringLiteral("the tiles standing are not the tiles left");
+    return QString();
+}
 
-    // Closing up leaves every row packed against the right edge.
+// Closing up leaves every row packed against the right edge. Tiles only ever move right
+// within their row, and a row only moves up whole into an empty row: each row standing keeps,
+// in order, some of the tiles of a dealt row at or below it, the dealt rows in order. Matching
+// each to the first dealt row that fits leaves the most room for the rows below.
+QString checkRows(const SavedBoard &b)
+{
     for (int row = 0; row < kRows; ++row) {
         bool gap = false;
         for (int column = kColumns - 1; column >= 0; --column) {
@@ -175,11 +171,6 @@ QString checkSavedBoard(const SavedBoard &b, const std::vector<Idiom> &levelList
             gap = gap || !tile;
         }
     }
-
-    // Tiles only ever move right within their row, and a row only moves up whole into an
-    // empty row: each row standing keeps, in order, some of the tiles of a dealt row at or
-    // below it, the dealt rows in order. Matching each to the first dealt row that fits leaves
-    // the most room for the rows below.
     int dealtRow = 0;
     for (int row = 0; row < kRows; ++row) {
         QString standingRow;
@@ -202,7 +193,12 @@ QString checkSavedBoard(const SavedBoard &b, const std::vector<Idiom> &levelList
             return QStringLiteral("row %1 holds tiles that were not dealt so").arg(row + 1);
         ++dealtRow;
     }
+    return QString();
+}
 
+// A pick at rest: fewer than four tiles, each standing, none twice.
+QString checkPick(const SavedBoard &b)
+{
     if (b.pick.size() >= std::size_t(Idiom::kLength))
         return QStringLiteral("a full pick at rest");
     for (std::size_t k = 0; k < b.pick.size(); ++k) {
@@ -213,6 +209,28 @@ QString checkSavedBoard(const SavedBoard &b, const std::vector<Idiom> &levelList
             return QStringLiteral("a tile is picked twice");
     }
     return QString();
+}
+
+} // namespace
+
+QString checkSavedBoard(const SavedBoard &b, const std::vector<Idiom> &levelList)
+{
+    const QSet<QString> list = listSet(levelList);
+    QString problem = checkDeal(b.level, b.strMOJI, b.strGOKU, list);
+    if (!problem.isEmpty())
+        return problem;
+    if (b.intMISS < 0 || b.intMISS > kMaxRestingMisses)
+        return QStringLiteral("%1 misses on a board in play").arg(b.intMISS);
+    if (b.intCOLOR < 0 || b.intCOLOR >= kColorSchemes || b.intGRADE < 0 || b.intGRADE >= kColorSchemes)
+        return QStringLiteral("no such colour scheme");
+    if (b.playMs < 0 || b.playMs > kMaxPlayMs)
+        return QStringLiteral("a play time of %1 ms").arg(b.playMs);
+    problem = checkLinesAndTiles(b, list);
+    if (problem.isEmpty())
+        problem = checkRows(b);
+    if (problem.isEmpty())
+        problem = checkPick(b);
+    return problem;
 }
 
 } // namespace horokata

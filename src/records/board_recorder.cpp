@@ -202,10 +202,17 @@ void BoardRecorder::resumed(const SavedBoard &board)
 
 void BoardRecorder::closing(bool atRest)
 {
-    if (inPlay_ && atRest && catchUp())
-        store_.saveResume(boardAtRest());
-    else if (!inPlay_)
+    if (!inPlay_) {
         catchUp();
+        return;
+    }
+    if (!atRest || !catchUp())
+        return;
+    // A board that a failed step left half changed would not lay out again: the save of the
+    // last rest stands then.
+    const SavedBoard board = boardAtRest();
+    if (checkSavedBoard(board, game_.idiomList()).isEmpty())
+        store_.saveResume(board);
 }
 
 } // namespace horokata

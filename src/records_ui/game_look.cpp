@@ -1,7 +1,7 @@
 // The look the game's own windows share.
 #include "records_ui/game_look.h"
 
-#include "platform/fonts.h"
+#include "platform_qt/fonts.h"
 
 #include <QDateTime>
 #include <QScreen>

@@ -4,7 +4,7 @@
 #include "records/records_store.h"
 #include "records_ui/game_look.h"
 #include "records_ui/notebook_model.h"
-#include "platform/fonts.h"
+#include "platform_qt/fonts.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

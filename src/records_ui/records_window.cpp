@@ -3,7 +3,7 @@
 
 #include "records/records_store.h"
 #include "records_ui/game_look.h"
-#include "platform/fonts.h"
+#include "platform_qt/fonts.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -87,9 +87,11 @@ int fullHeight(const QTableWidget *t)
 
 } // namespace
 
-RecordsWindow::RecordsWindow(RecordsStore &store, ClearQuestion askClear, QWidget *parent)
-    : QWidget(parent, Qt::Window), store_(store), askClear_(std::move(askClear))
+RecordsWindow::RecordsWindow(RecordsStore &store, ClearQuestion askClear, FlowStarter startFlow, QWidget *parent)
+    : QWidget(parent, Qt::Window), store_(store), askClear_(std::move(askClear)), startFlow_(std::move(startFlow))
 {
+    if (!startFlow_)
+        startFlow_ = [this](FlowTask<> flow) { ownFlows_.start(std::move(flow)); };
     setObjectName(QStringLiteral("records"));
     setWindowTitle(QStringLiteral("記録"));
     setAccessibleName(QStringLiteral("記録"));
@@ -127,11 +129,8 @@ RecordsWindow::RecordsWindow(RecordsStore &store, ClearQuestion askClear, QWidge
             b->setObjectName(QStringLiteral("clear%1").arg(level));
             b->setAccessibleName(QStringLiteral("%1の記録を消去").arg(levelFileName(level)));
             b->setToolTip(QStringLiteral("%1の記録をすべて消去します（確認があります）").arg(levelFileName(level)));
-            connect(b, &QPushButton::clicked, this, [this, level] {
-                // The request runs on by itself while the question is open.
-                QCoro::Task<bool> request = clearLevel(level);
-                Q_UNUSED(request);
-            });
+            // The request runs on, held by the flow owner, while the question is open.
+            connect(b, &QPushButton::clicked, this, [this, level] { startFlow_(clearFromButton(level)); });
             clear_[std::size_t(level)] = b;
             buttons->addWidget(b);
         }
@@ -292,7 +291,7 @@ void RecordsWindow::setQuestionOpen(bool open)
     }
 }
 
-QCoro::Task<bool> RecordsWindow::clearLevel(int level)
+FlowTask<bool> RecordsWindow::clearLevel(int level)
 {
     if (!askClear_ || questionOpen_ || level < 0 || level >= kLevelCount)
         co_return false;
@@ -316,6 +315,13 @@ QCoro::Task<bool> RecordsWindow::clearLevel(int level)
     if (cleared)
         emit levelCleared(level);
     co_return cleared;
+}
+
+FlowTask<> RecordsWindow::clearFromButton(int level)
+{
+    // The outcome shows in the window itself (its status line and figures).
+    const bool cleared = co_await clearLevel(level);
+    Q_UNUSED(cleared);
 }
 
 void RecordsWindow::keyPressEvent(QKeyEvent *event)

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "idioms/levels.h"
+#include "platform/flow_owner.h"
 
-#include <QCoroTask>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -23,12 +23,14 @@ public:
     // Asks the player whether a level's records may be cleared (see clearQuestionText);
     // true clears them. The answer may take as long as the player likes: the window stays
     // usable meanwhile, and nothing waits in a loop of its own.
-    using ClearQuestion = std::function<QCoro::Task<bool>(int level)>;
+    using ClearQuestion = std::function<FlowTask<bool>(int level)>;
+    // Takes a flow started here and holds it to its end (the main window's flow owner).
+    using FlowStarter = std::function<void(FlowTask<>)>;
 
     // A top-level window beside `parent` (not modal). Without a question the level records
     // cannot be cleared from the window and their buttons are not shown. The store must
-    // outlive the window.
-    RecordsWindow(RecordsStore &store, ClearQuestion askClear, QWidget *parent = nullptr);
+    // outlive the window. Without a starter the window holds its flows itself.
+    RecordsWindow(RecordsStore &store, ClearQuestion askClear, FlowStarter startFlow = {}, QWidget *parent = nullptr);
 
     // The question for clearing a level: "初級の記録をすべて消去します！　よろしいですか？"
     static QString clearQuestionText(int level);
@@ -40,7 +42,7 @@ public:
 
     // Asks, then clears the level's ended boards when the answer is yes. True when cleared.
     // A second request while a question is open is refused (false).
-    QCoro::Task<bool> clearLevel(int level);
+    FlowTask<bool> clearLevel(int level);
 
 public slots:
     // Reads the figures again from the store; call it when a board ends. Costs nothing while
@@ -61,9 +63,12 @@ private:
     void buildStats();
     void buildRecent();
     void setQuestionOpen(bool open);
+    FlowTask<> clearFromButton(int level);
 
     RecordsStore &store_;
     ClearQuestion askClear_;
+    FlowOwner ownFlows_;     // holds the flows started here when no starter was given
+    FlowStarter startFlow_;
     QTableWidget *stats_ = nullptr;
     QTableWidget *recent_ = nullptr;
     QLabel *noRecent_ = nullptr;

@@ -7,7 +7,7 @@ namespace horokata {
 
 FakePlatform::FakePlatform() = default;
 
-QCoro::Task<> FakePlatform::doEvents()
+horokata::FlowTask<> FakePlatform::doEvents()
 {
     ++eventCount;
     log << QStringLiteral("events");
@@ -16,7 +16,7 @@ QCoro::Task<> FakePlatform::doEvents()
     co_return;
 }
 
-QCoro::Task<> FakePlatform::sleepMs(int ms)
+horokata::FlowTask<> FakePlatform::sleepMs(int ms)
 {
     clock += static_cast<std::uint32_t>(ms);
     log << QStringLiteral("sleep %1").arg(ms);
@@ -65,7 +65,7 @@ void FakePlatform::messageBox(const QString &text, const QString &title)
     log << QStringLiteral("box ") + title + u'|' + text;
 }
 
-QCoro::Task<> FakePlatform::notice(const QString &text, const QString &title)
+horokata::FlowTask<> FakePlatform::notice(const QString &text, const QString &title)
 {
     messageBox(text, title);
     co_return;

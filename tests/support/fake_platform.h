@@ -18,8 +18,8 @@ public:
     FakePlatform();
 
     // Both complete at once, after logging: a flow run here runs to its end in one call.
-    QCoro::Task<> doEvents() override;
-    QCoro::Task<> sleepMs(int ms) override;
+    horokata::FlowTask<> doEvents() override;
+    horokata::FlowTask<> sleepMs(int ms) override;
     // Nothing ever waits here.
     void stopFlows() override {}
     std::uint32_t tickMs() override;
@@ -30,7 +30,7 @@ public:
     void setBusyPointer(bool busy) override;
     void messageBox(const QString &text, const QString &title) override;
     // Logged like messageBox, and done at once.
-    QCoro::Task<> notice(const QString &text, const QString &title) override;
+    horokata::FlowTask<> notice(const QString &text, const QString &title) override;
     std::optional<QString> windowsDirectory() override;
     bool previousInstance() override;
     void raisePreviousInstance() override;

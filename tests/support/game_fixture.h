@@ -2,6 +2,7 @@
 #pragma once
 
 #include "puzzle/program_state.h"
+#include "support/flow_run.h"
 #include "support/fake_platform.h"
 #include "puzzle/game.h"
 #include "game_builder.h"
@@ -37,9 +38,9 @@ public:
     FakeHost(ProgramState &globals, FakePlatform &platform) : g_(globals), p_(platform) {}
     void attach(const BoardModel *model) { model_ = model; }
 
-    QCoro::Task<bool> SET_FORM2() override
+    horokata::FlowTask<bool> SET_FORM2(DialogMode mode, QString name) override
     {
-        dialogs.push_back({static_cast<int>(g_.intMSG), model_ ? model_->imgOFFTop : -1, g_.strNAME, static_cast<int>(p_.log.size())});
+        dialogs.push_back({static_cast<int>(mode), model_ ? model_->imgOFFTop : -1, name, static_cast<int>(p_.log.size())});
         bool cancel = cancelAll;
         if (!answers.empty()) {
             cancel = answers.front();
@@ -47,7 +48,7 @@ public:
         }
         co_return !cancel;
     }
-    QCoro::Task<> playCelebration() override
+    horokata::FlowTask<> playCelebration() override
     {
         ++celebrations;
         celebrationLogSize = static_cast<int>(p_.log.size());
@@ -58,7 +59,7 @@ public:
         co_return;
     }
     // As the real window: the close ends the flow that asked for it.
-    QCoro::Task<> closeMainWindow() override
+    horokata::FlowTask<> closeMainWindow() override
     {
         ++closes;
         closeLogSize = static_cast<int>(p_.log.size());
@@ -93,7 +94,7 @@ private:
 // The result of a flow that has run to its end: every wait of the scripted platform and host
 // completes at once, so a flow called from a test is over when the call returns.
 template<typename T>
-T result(QCoro::Task<T> task)
+T result(horokata::FlowTask<T> task)
 {
     std::optional<T> out;
     task.then([&out](T value) { out = std::move(value); });
@@ -210,7 +211,7 @@ protected:
     {
         if (game.idiomCount() == 0)
             setList(generatedIdioms(count));
-        game.cmdNEW_Click();
+        horokata::testing::runFlow(game.cmdNEW_Click());
         ASSERT_TRUE(game.playing());
     }
 
@@ -265,7 +266,7 @@ protected:
     void pick(const std::vector<int> &cells)
     {
         for (int i : cells)
-            game.clickTile(i, MouseButton::Left);
+            horokata::testing::runFlow(game.clickTile(i, MouseButton::Left));
     }
 
     // Picks the tiles of hidden idiom k; false when the board cannot spell it.

@@ -3,7 +3,7 @@
 
 #include "platform/flow_waits.h"
 #include "platform/platform.h"
-#include "platform/sound_backend.h"
+#include "platform_qt/sound_backend.h"
 
 #include <QElapsedTimer>
 #include <functional>
@@ -21,8 +21,8 @@ public:
     QtPlatform();
     ~QtPlatform() override;
 
-    QCoro::Task<> doEvents() override;
-    QCoro::Task<> sleepMs(int ms) override;
+    FlowTask<> doEvents() override;
+    FlowTask<> sleepMs(int ms) override;
     void stopFlows() override;
     std::uint32_t tickMs() override;
     float rnd() override;
@@ -31,7 +31,7 @@ public:
     bool playSound(const QString &path) override;
     void setBusyPointer(bool busy) override;
     void messageBox(const QString &text, const QString &title) override;
-    QCoro::Task<> notice(const QString &text, const QString &title) override;
+    FlowTask<> notice(const QString &text, const QString &title) override;
     std::optional<QString> windowsDirectory() override;
     bool previousInstance() override;
     void raisePreviousInstance() override;

@@ -1,5 +1,5 @@
 // The sound module: plays WAV files through Qt Multimedia.
-#include "platform/sound_backend.h"
+#include "platform_qt/sound_backend.h"
 
 #include <QSoundEffect>
 #include <QUrl>

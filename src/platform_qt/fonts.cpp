@@ -1,5 +1,5 @@
 // The game's font names mapped to fonts installed on this machine.
-#include "platform/fonts.h"
+#include "platform_qt/fonts.h"
 
 #include <QFontDatabase>
 #include <QSet>

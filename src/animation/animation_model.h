@@ -1,7 +1,7 @@
 // The celebration's sprite animation as plain data: sprite table, moves, retire rule, pacing.
 #pragma once
 
-#include <QCoro/QCoroTask>
+#include "platform/flow_task.h"
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -57,7 +57,7 @@ public:
     virtual void frameStarted(int frame, int period);
     virtual void paint(const DrawCommand &cmd) = 0;
     // Done once the 32-bit millisecond clock has reached `deadline`.
-    virtual QCoro::Task<> waitUntil(std::uint32_t deadline, Platform &platform);
+    virtual FlowTask<> waitUntil(std::uint32_t deadline, Platform &platform);
 };
 
 // Stores `value` into a 16-bit field when it fits; otherwise the assignment fails and the
@@ -83,14 +83,6 @@ public:
     static constexpr int kEmblemSize = 64;
     static constexpr int kRetireMargin = -120; // a left or top edge below this is off the screen
 
-    std::array<float, 36> sngCOS{};         // cosine of the spiral's 36 steps of 10 degrees
-    std::array<float, 36> sngSIN{};         // sine of the same steps
-    std::array<PFSprite, kSprites> udtPF{}; // the sprites
-    std::int16_t intR = 0;                  // the spiral's growth: its radius is frame × intR pixels
-
-    std::int32_t lngCX = 0, lngCY = 0; // where the sprites start: main window's centre
-    std::int32_t lngPW = 0, lngPH = 0; // screen size in pixels
-
     // Deals the sprites from the main window's centre: a random start angle and direction for
     // the spiral table, a shuffle of the sheet's cells, random speeds and diagonals.
     void INIT_PF(std::int32_t cx, std::int32_t cy, Platform &platform);
@@ -110,13 +102,27 @@ public:
 
     // Runs the remaining frames: each moving sprite sets its deadline one period ahead,
     // is painted, then waits for the deadline; a first appearance does not wait.
-    QCoro::Task<> PERFORM(Platform &platform, PerformView &view);
+    FlowTask<> PERFORM(Platform &platform, PerformView &view);
 
     // Sum of all waits of a full run, frame by frame, from a fresh copy of this model.
     int idealTotalMs() const;
 
+    // The state the frames are worked out from, to read.
+    const std::array<PFSprite, kSprites> &sprites() const { return udtPF; }
+    const std::array<float, 36> &cosTable() const { return sngCOS; }
+    const std::array<float, 36> &sinTable() const { return sngSIN; }
+    std::int16_t spiralGrowth() const { return intR; }
+
 private:
     DrawCommand drawOf(int k, const PFSprite &s, bool moving) const;
+
+    std::array<float, 36> sngCOS{};         // cosine of the spiral's 36 steps of 10 degrees
+    std::array<float, 36> sngSIN{};         // sine of the same steps
+    std::array<PFSprite, kSprites> udtPF{}; // the sprites
+    std::int16_t intR = 0;                  // the spiral's growth: its radius is frame × intR pixels
+
+    std::int32_t lngCX = 0, lngCY = 0; // where the sprites start: main window's centre
+    std::int32_t lngPW = 0, lngPH = 0; // screen size in pixels
 
     int frame_ = 0;
     int period_ = 10; // ms per moving sprite; one less every 20 frames

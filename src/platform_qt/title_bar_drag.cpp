@@ -1,5 +1,5 @@
 // Dragging a frameless window by the parts of its own title bar.
-#include "platform/title_bar_drag.h"
+#include "platform_qt/title_bar_drag.h"
 
 #include <QMouseEvent>
 #include <QWidget>

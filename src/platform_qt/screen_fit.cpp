@@ -1,5 +1,5 @@
 // Keeping the game's windows within the screen's usable area.
-#include "platform/screen_fit.h"
+#include "platform_qt/screen_fit.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,5 +1,5 @@
 // The request by which a refused later start brings the running copy of the game forward.
-#include "platform/raise_channel.h"
+#include "platform_qt/raise_channel.h"
 
 #include <QFile>
 #include <QSocketNotifier>

@@ -1,5 +1,5 @@
 // Window titles shown exactly as the game words them.
-#include "platform/exact_title.h"
+#include "platform_qt/exact_title.h"
 
 #include <QGuiApplication>
 

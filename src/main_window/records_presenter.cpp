@@ -1,11 +1,15 @@
-// The main window and the player's store: opening it once the window is ready, the board
-// saved last laid out again, the play clock following the window, the records window and
-// the idiom notebook, and the store's troubles told in the game's dialog.
-#include "main_window/main_window.h"
+// The main window's entry points to the player's store: opening it, the board saved last laid
+// out again, the records and notebook windows opened and their requests answered, the store's
+// troubles told in the game's dialog.
+#include "main_window/records_presenter.h"
 
 #include "idioms/idiom_list_reader.h"
 #include "idioms/levels.h"
-#include "popups/confirm_dialog.h"
+#include "main_window/board_view.h"
+#include "main_window/main_window.h"
+#include "platform/flow_owner.h"
+#include "records/board_recorder.h"
+#include "records/records_store.h"
 #include "records_ui/notebook_window.h"
 #include "records_ui/records_window.h"
 
@@ -25,10 +29,12 @@ constexpr int kNoticeRetryMs = 250;
 
 } // namespace
 
-void MainWindow::setUpRecords()
+RecordsPresenter::RecordsPresenter(MainWindow &window, Game &game, ProgramState &globals, Platform &platform,
+                                   FlowOwner &flows, const BoardView &board, const QString &programFolder)
+    : window_(window), game_(game), g_(globals), p_(platform), flows_(flows), board_(board),
+      programFolder_(programFolder), store_(std::make_unique<RecordsStore>()),
+      recorder_(std::make_unique<BoardRecorder>(game_, *store_, p_))
 {
-    store_ = std::make_unique<RecordsStore>();
-    recorder_ = std::make_unique<BoardRecorder>(game_, *store_, p_);
     game_.setObserver(recorder_.get());
     recorder_->boardEnded = [this] {
         if (records_)
@@ -38,22 +44,23 @@ void MainWindow::setUpRecords()
     };
     store_->setFailureHandler([this](StoreNotice, const QString &) {
         // Told once the flow that wrote is over: the dialog never opens inside a flow's step.
-        QTimer::singleShot(0, this, &MainWindow::tellStoreFailure);
+        QTimer::singleShot(0, &window_, [this] { tellStoreFailure(); });
     });
     // A mouse path to the records: a double click on the level caption. Its press drags the
     // window as before; a double click had no meaning there.
-    lblLEVEL->setToolTip(QStringLiteral("ダブルクリックで記録"));
-    lblLEVEL->installEventFilter(this);
-    for (QLabel *line : lblGO)
-        line->installEventFilter(this);
+    board_.levelLabel()->setToolTip(QStringLiteral("ダブルクリックで記録"));
+    board_.levelLabel()->installEventFilter(&window_);
+    for (QLabel *line : board_.lines())
+        line->installEventFilter(&window_);
 }
 
-void MainWindow::useRecords(const QString &path)
+RecordsPresenter::~RecordsPresenter()
 {
-    recordsPath_ = path;
+    // The game outlives its observer's removal.
+    game_.setObserver(nullptr);
 }
 
-std::optional<std::vector<Idiom>> MainWindow::levelList(int level)
+std::optional<std::vector<Idiom>> RecordsPresenter::levelList(int level)
 {
     if (level < 0 || level >= kLevelCount)
         return std::nullopt;
@@ -63,28 +70,32 @@ std::optional<std::vector<Idiom>> MainWindow::levelList(int level)
     return std::move(parsed->entries);
 }
 
-QCoro::Task<> MainWindow::openRecords()
+FlowTask<> RecordsPresenter::open()
 {
-    if (recordsPath_.isEmpty())
+    if (path_.isEmpty())
         co_return;
-    const OpenOutcome outcome = store_->open(recordsPath_);
+    const OpenOutcome outcome = store_->open(path_);
     using S = OpenOutcome::Status;
     // One short sentence in the dialog; what happened, in full, is its tooltip.
-    g_.strNOTE = outcome.status == S::Ok ? outcome.repaired.join(u'\n') : outcome.reason;
+    QString details = outcome.status == S::Ok ? outcome.repaired.join(u'\n') : outcome.reason;
     if (outcome.status == S::SetAside) {
-        g_.strNOTE += u'\n' + outcome.setAsidePath;
-        co_await tellStoreTrouble(DialogMode::RecordsSetAside);
+        details += u'\n' + outcome.setAsidePath;
+        co_await tellStoreTrouble(DialogMode::RecordsSetAside, details);
     } else if (outcome.status == S::Unavailable)
-        co_await tellStoreTrouble(DialogMode::RecordsUnavailable);
+        co_await tellStoreTrouble(DialogMode::RecordsUnavailable, details);
     else if (outcome.status == S::ReadOnly)
-        co_await tellStoreTrouble(DialogMode::RecordsReadOnly);
+        co_await tellStoreTrouble(DialogMode::RecordsReadOnly, details);
     else if (outcome.status == S::Newer)
-        co_await tellStoreTrouble(DialogMode::RecordsNewer);
+        co_await tellStoreTrouble(DialogMode::RecordsNewer, details);
     else if (!outcome.repaired.isEmpty())
-        co_await tellStoreTrouble(DialogMode::RecordsRepaired);
+        co_await tellStoreTrouble(DialogMode::RecordsRepaired, details);
     if (!store_->available())
         co_return;
+    co_await layOutSavedBoard();
+}
 
+FlowTask<> RecordsPresenter::layOutSavedBoard()
+{
     std::map<int, std::vector<Idiom>> lists;
     const auto source = [this, &lists](int level) -> std::optional<std::vector<Idiom>> {
         std::optional<std::vector<Idiom>> list = levelList(level);
@@ -99,91 +110,90 @@ QCoro::Task<> MainWindow::openRecords()
         game_.takeLevel(resume.board.level, std::move(lists[resume.board.level]));
         game_.resumeBoard(resume.board);
         recorder_->resumed(resume.board);
-        sync();
+        window_.sync();
         co_return;
     }
     if (resume.status == ResumeLoad::Status::SetAside) {
-        g_.strNOTE = resume.problem;
-        co_await tellStoreTrouble(DialogMode::BoardSetAside);
+        co_await tellStoreTrouble(DialogMode::BoardSetAside, resume.problem);
     }
     // The title board on the level last played, when its list still reads.
     if (const std::optional<int> last = store_->lastLevel(); untouched && last && *last != game_.level()) {
         if (std::optional<std::vector<Idiom>> list = levelList(*last))
             game_.takeLevel(*last, std::move(*list));
     }
-    sync();
+    window_.sync();
 }
 
-QCoro::Task<> MainWindow::tellStoreTrouble(DialogMode mode)
+FlowTask<> RecordsPresenter::tellStoreTrouble(DialogMode mode, QString details)
 {
     if (noticesTold_.contains(static_cast<int>(mode)))
         co_return;
     noticesTold_.insert(static_cast<int>(mode));
     // The file kept lies beside the records file: its name says where it went, and fits the
-    // dialog where a whole path would not (the whole path is the message's tooltip).
-    if (mode == DialogMode::RecordsSetAside)
-        g_.strNAME = QFileInfo(store_->outcome().setAsidePath).fileName();
-    co_await game_.ask(mode);
+    // dialog where a whole path would not (the whole path is the message's tooltip). The lines
+    // after the first are the details the dialog's tooltip tells.
+    const QString name = mode == DialogMode::RecordsSetAside ? QFileInfo(store_->outcome().setAsidePath).fileName() : QString();
+    co_await game_.ask(mode, details.isEmpty() ? name : name + u'\n' + details);
 }
 
-void MainWindow::tellStoreFailure()
+void RecordsPresenter::tellStoreFailure()
 {
-    if (!isVisible())
+    if (!window_.isVisible())
         return;
-    if (flowRunning() || popup_) {
-        QTimer::singleShot(kNoticeRetryMs, this, &MainWindow::tellStoreFailure);
+    if (!flows_.atRest() || window_.popupOpen()) {
+        QTimer::singleShot(kNoticeRetryMs, &window_, [this] { tellStoreFailure(); });
         return;
     }
     // Rows left out are a repair of sorts; a failing or damaged file means nothing is kept.
-    g_.strNOTE = store_->lastNotice();
     const bool skipped = store_->writable() && !store_->writeFailing();
-    flow(tellStoreTrouble(skipped ? DialogMode::RecordsRepaired : DialogMode::RecordsUnavailable));
+    flows_.start(tellStoreTrouble(skipped ? DialogMode::RecordsRepaired : DialogMode::RecordsUnavailable,
+                                  store_->lastNotice()));
 }
 
-void MainWindow::followActivity()
+void RecordsPresenter::followActivity()
 {
-    if (recorder_)
-        recorder_->setWindowActive(isVisible() && !isMinimized() && isActiveWindow());
+    recorder_->setWindowActive(window_.isVisible() && !window_.isMinimized() && window_.isActiveWindow());
 }
 
-void MainWindow::recordsClosing()
+void RecordsPresenter::closing(bool atRest)
 {
-    // A board waiting on a question or the menu is at rest; one moving tiles is not.
-    recorder_->closing(!flowRunning() || popup_);
+    recorder_->closing(atRest);
     if (records_)
         records_->close();
     if (notebook_)
         notebook_->close();
 }
 
-void MainWindow::deleteRecordWindows()
+void RecordsPresenter::deleteWindows()
 {
     delete records_;
     delete notebook_;
 }
 
-RecordsWindow *MainWindow::recordsWindow() const
+RecordsWindow *RecordsPresenter::recordsWindow() const
 {
     return records_;
 }
 
-NotebookWindow *MainWindow::notebookWindow() const
+NotebookWindow *RecordsPresenter::notebookWindow() const
 {
     return notebook_;
 }
 
-void MainWindow::showRecords()
+void RecordsPresenter::showRecords()
 {
     if (!records_)
-        records_ = new RecordsWindow(*store_, [this](int level) { return askClearLevel(level); }, this);
+        records_ = new RecordsWindow(
+            *store_, [this](int level) { return askClearLevel(level); },
+            [this](FlowTask<> clear) { flows_.start(std::move(clear)); }, &window_);
     records_->present();
 }
 
-void MainWindow::showNotebook(const QString &idiom)
+void RecordsPresenter::showNotebook(const QString &idiom)
 {
     if (!notebook_) {
         const QString dictionary = QDir(programFolder_).filePath(QString::fromUtf8(kDictionaryFileName));
-        notebook_ = new NotebookWindow(*store_, readIdiomDictionary(dictionary), this);
+        notebook_ = new NotebookWindow(*store_, readIdiomDictionary(dictionary), &window_);
     }
     if (idiom.isEmpty())
         notebook_->present();
@@ -191,26 +201,16 @@ void MainWindow::showNotebook(const QString &idiom)
         notebook_->showIdiom(idiom);
 }
 
-QCoro::Task<bool> MainWindow::askClearLevel(int level)
+FlowTask<bool> RecordsPresenter::askClearLevel(int level)
 {
-    // The game's dialog asks one thing at a time: not while a flow of the game runs.
-    if (flowRunning() || popup_ || !isVisible())
+    // The game's dialog asks one thing at a time: not while a flow of the game runs. The
+    // request's own flow is handed to the owner only once this first step has run.
+    if (!flows_.atRest() || window_.popupOpen() || !window_.isVisible())
         co_return false;
-    if (isMinimized())
-        showNormal();
-    ++flows_;
-    bool yes = false;
-    try {
-        g_.strNAME = levelFileName(level);
-        const bool answer = co_await game_.ask(DialogMode::ClearLevelRecords);
-        yes = answer;
-    } catch (const FlowStopped &) {
-        // The window closed while the question was open.
-        --flows_;
-        co_return false;
-    }
-    --flows_;
-    sync();
+    if (window_.isMinimized())
+        window_.showNormal();
+    const bool yes = co_await game_.ask(DialogMode::ClearLevelRecords, levelFileName(level));
+    window_.sync();
     if (records_) {
         records_->raise();
         records_->activateWindow();
@@ -218,7 +218,7 @@ QCoro::Task<bool> MainWindow::askClearLevel(int level)
     co_return yes;
 }
 
-bool MainWindow::recordsEvent(QObject *watched, QEvent *event)
+bool RecordsPresenter::filterEvent(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
     if (type != QEvent::MouseButtonDblClick && type != QEvent::MouseButtonRelease)
@@ -226,14 +226,14 @@ bool MainWindow::recordsEvent(QObject *watched, QEvent *event)
     const auto *mouse = static_cast<QMouseEvent *>(event);
     if (mouse->button() != Qt::LeftButton)
         return false;
-    if (watched == lblLEVEL && type == QEvent::MouseButtonDblClick) {
+    if (watched == board_.levelLabel() && type == QEvent::MouseButtonDblClick) {
         showRecords();
         return true;
     }
     if (type != QEvent::MouseButtonRelease)
         return false;
     // A click on a found or revealed line opens the notebook at its idiom.
-    for (QLabel *line : lblGO) {
+    for (QLabel *line : board_.lines()) {
         if (watched != line || !line->rect().contains(mouse->position().toPoint()))
             continue;
         const QString idiom = idiomOnLine(line->text());

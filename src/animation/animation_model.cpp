@@ -1,5 +1,5 @@
 // The celebration's sprite animation as plain data: sprite table, moves, retire rule, pacing.
-#include "effect/animation_model.h"
+#include "animation/animation_model.h"
 
 #include "puzzle/program_state.h"
 #include "platform/platform.h"
@@ -44,7 +44,7 @@ int EffectFrame::movingCount() const
 
 void PerformView::frameStarted(int, int) {}
 
-QCoro::Task<> PerformView::waitUntil(std::uint32_t deadline, Platform &platform)
+FlowTask<> PerformView::waitUntil(std::uint32_t deadline, Platform &platform)
 {
     while (static_cast<std::int32_t>(deadline - platform.tickMs()) >= 1)
         co_await platform.doEvents();
@@ -216,7 +216,7 @@ EffectFrame AnimationModel::nextFrame()
     return out;
 }
 
-QCoro::Task<> AnimationModel::PERFORM(Platform &platform, PerformView &view)
+FlowTask<> AnimationModel::PERFORM(Platform &platform, PerformView &view)
 {
     while (!finished()) {
         const EffectFrame f = nextFrame();

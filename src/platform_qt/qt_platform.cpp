@@ -1,8 +1,8 @@
 // The real platform layer on Qt.
-#include "platform/qt_platform.h"
+#include "platform_qt/qt_platform.h"
 
-#include "platform/exact_title.h"
-#include "platform/raise_channel.h"
+#include "platform_qt/exact_title.h"
+#include "platform_qt/raise_channel.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -35,14 +35,14 @@ QtPlatform::~QtPlatform()
         QApplication::restoreOverrideCursor();
 }
 
-QCoro::Task<> QtPlatform::doEvents()
+FlowTask<> QtPlatform::doEvents()
 {
     if (beforeEvents)
         beforeEvents();
     co_await waits_.pause(0);
 }
 
-QCoro::Task<> QtPlatform::sleepMs(int ms)
+FlowTask<> QtPlatform::sleepMs(int ms)
 {
     // The wait keeps the window painted. Input is handled too, so that clicks made
     // meanwhile reach the disabled window (and are dropped there) instead of queueing up
@@ -133,7 +133,7 @@ void QtPlatform::messageBox(const QString &text, const QString &title)
     box.exec();
 }
 
-QCoro::Task<> QtPlatform::notice(const QString &text, const QString &title)
+FlowTask<> QtPlatform::notice(const QString &text, const QString &title)
 {
     if (beforeEvents)
         beforeEvents();

@@ -1,5 +1,5 @@
 // Window outlines as rectangle lists in the RGNDATA layout.
-#include "popups/region.h"
+#include "outline/region.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,0 +1,200 @@
+// The board as the player sees it: tiles, idiom lines, lamps, the level and the pick so far,
+// kept in step with the board model.
+#include "main_window/board_view.h"
+
+#include "main_window/qt_colors.h"
+#include "platform_qt/fonts.h"
+
+#include <QDir>
+#include <QFrame>
+#include <QToolTip>
+
+namespace horokata {
+
+QPixmap artOr(const QString &path, QSize size, const QColor &fill)
+{
+    QPixmap pm(path, "PNG");
+    if (pm.isNull()) {
+        pm = QPixmap(size);
+        pm.fill(fill);
+    }
+    return pm;
+}
+
+BoardView::BoardView(const QString &programFolder)
+    : cards_(QDir(programFolder).filePath(QString::fromUtf8(kDictionaryFileName)))
+{
+}
+
+void BoardView::buildStatus(QFrame *bar)
+{
+    lblLEVEL = new QLabel(bar);
+    lblLEVEL->setObjectName(QStringLiteral("lblLEVEL"));
+    lblLEVEL->move(352, 3);
+    lblLEVEL->setFont(gothicFont(11.25, true));
+    lblLEVEL->setStyleSheet(QStringLiteral("color: #ffffff; background: transparent;"));
+    lblGOKU = new QLabel(bar);
+    lblGOKU->setObjectName(QStringLiteral("lblGOKU"));
+    lblGOKU->setFont(gothicFont(12));
+    lblGOKU->setFixedSize(81, 25);
+    lblGOKU->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    placeStatus();
+}
+
+void BoardView::buildCover(QFrame *bar)
+{
+    imgOFF = new QLabel(bar);
+    imgOFF->setObjectName(QStringLiteral("imgOFF"));
+    imgOFF->setGeometry(345, kCoverHidden, 253, 23);
+    imgOFF->setPixmap(artOr(QStringLiteral(":/art/cover.png"), QSize(253, 23), QColor(0, 0, 96)));
+}
+
+void BoardView::buildBoard(QWidget *window)
+{
+    picBACK = new BoardArea(window);
+    picBACK->setGeometry(10, 34, 482, 386);
+    const QFont tf = tileFont();
+    for (int i = 0; i < kCells; ++i) {
+        auto *t = new TileButton(i, picBACK);
+        t->setGeometry(1 + cellLeft(i), 1 + cellTop(i), kCellSize, kCellSize);
+        t->setFont(tf);
+        t->setColors(kBuiltTileBack, kBuiltTileFore);
+        MOJI[static_cast<std::size_t>(i)] = t;
+    }
+}
+
+void BoardView::buildSidePanel(QWidget *window)
+{
+    picSIDE = new QFrame(window);
+    picSIDE->setObjectName(QStringLiteral("picSIDE"));
+    picSIDE->setGeometry(502, 34, 97, 386);
+    picSIDE->setAutoFillBackground(true);
+    {
+        QPalette pal = picSIDE->palette();
+        pal.setColor(QPalette::Window, QColor(0, 128, 0));
+        picSIDE->setPalette(pal);
+    }
+    const QFont lineFont = gothicFont(11.25);
+    for (int k = 0; k < kIdioms; ++k) {
+        auto *l = new QLabel(picSIDE);
+        l->setObjectName(QStringLiteral("lblGO_%1").arg(k));
+        l->setGeometry(0, 18 * k, 97, 18);
+        l->setFont(lineFont);
+        l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        lblGO[static_cast<std::size_t>(k)] = l;
+    }
+    for (int h = 0; h < kLamps; ++h) {
+        auto *lamp = new LampButton(picSIDE);
+        lamp->setObjectName(QStringLiteral("chkLIFE_%1").arg(h));
+        lamp->setGeometry(48 + 16 * h, 368, 17, 17);
+        lamp->setToolTip(QString::fromUtf8(kLampTips[static_cast<std::size_t>(h)]));
+        lamp->setAccessibleName(QString::fromUtf8(kLampTips[static_cast<std::size_t>(h)]));
+        lamp->setFocusPolicy(Qt::TabFocus);
+        chkLIFE[static_cast<std::size_t>(h)] = lamp;
+    }
+    Label1 = new QLabel(QStringLiteral("手違"), picSIDE);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(0, 368, 49, 17);
+    Label1->setAlignment(Qt::AlignCenter);
+    Label1->setFont(gothicFont(11.25, true));
+    Label1->setStyleSheet(QStringLiteral("color: #ffffff; background: transparent;"));
+    Label1->setToolTip(QStringLiteral("３回間違えると終了"));
+    Label1->setAccessibleName(QStringLiteral("手違"));
+}
+
+void BoardView::placeStatus()
+{
+    lblLEVEL->adjustSize();
+    lblGOKU->move(lblLEVEL->x() + lblLEVEL->width() + 12, 3);
+}
+
+void BoardView::sync(const BoardModel &m)
+{
+    for (int i = 0; i < kCells; ++i) {
+        const Tile &t = m.MOJI[static_cast<std::size_t>(i)];
+        TileButton *b = MOJI[static_cast<std::size_t>(i)];
+        if (b->text() != t.Caption) {
+            b->setText(t.Caption);
+            b->setAccessibleName(t.Caption);
+        }
+        b->setChecked(t.Value != 0);
+        b->setColors(t.BackColor, t.ForeColor);
+        if (b->isVisible() != t.Visible)
+            b->setVisible(t.Visible);
+    }
+    syncLines(m);
+    for (int h = 0; h < kLamps; ++h) {
+        const Lamp &lamp = m.chkLIFE[static_cast<std::size_t>(h)];
+        LampButton *b = chkLIFE[static_cast<std::size_t>(h)];
+        b->setColor(lamp.BackColor);
+        if (b->isVisible() != lamp.Visible)
+            b->setVisible(lamp.Visible);
+    }
+    syncStatus(m);
+    if (imgOFF->y() != m.imgOFFTop)
+        imgOFF->move(345, m.imgOFFTop);
+    picBACK->setScheme(m.paintedScheme);
+}
+
+void BoardView::syncLines(const BoardModel &m)
+{
+    for (int k = 0; k < kIdioms; ++k) {
+        const IdiomLine &line = m.lblGO[static_cast<std::size_t>(k)];
+        QLabel *l = lblGO[static_cast<std::size_t>(k)];
+        if (l->text() != line.Caption) {
+            l->setText(line.Caption);
+            l->setAccessibleName(line.Caption);
+            showCard(l, line.Caption);
+        }
+        // ".QLabel" styles the line alone: its card, a tooltip label, keeps the tooltip colours
+        // (a black revealed line would otherwise give a black card on a clear background).
+        const QString css = QStringLiteral(".QLabel { color: %1; background: transparent; }").arg(cssColor(line.ForeColor));
+        if (l->styleSheet() != css)
+            l->setStyleSheet(css);
+    }
+}
+
+void BoardView::syncStatus(const BoardModel &m)
+{
+    if (lblLEVEL->text() != m.lblLEVEL) {
+        lblLEVEL->setText(m.lblLEVEL);
+        lblLEVEL->setAccessibleName(m.lblLEVEL);
+        placeStatus();
+    }
+    if (lblGOKU->text() != m.lblGOKU) {
+        lblGOKU->setText(m.lblGOKU);
+        lblGOKU->setAccessibleName(m.lblGOKU);
+        // Wider than its 81 pixels only for words that need it (the time after a win).
+        lblGOKU->setFixedWidth(std::max(81, lblGOKU->fontMetrics().horizontalAdvance(m.lblGOKU) + 2));
+    }
+    const QString statusCss = QStringLiteral("color: %1; background: transparent;").arg(cssColor(m.lblGOKUColor));
+    if (lblGOKU->styleSheet() != statusCss)
+        lblGOKU->setStyleSheet(statusCss);
+}
+
+void BoardView::showCard(QLabel *line, const QString &caption)
+{
+    const QString card = cards_.cardForLine(caption);
+    if (line->accessibleDescription() == card)
+        return;
+    // A card left open over a line that changed would show the wrong idiom.
+    if (line->underMouse() && QToolTip::isVisible())
+        QToolTip::hideText();
+    line->setAccessibleDescription(card);
+    if (card.isEmpty()) {
+        line->setToolTip(QString());
+        return;
+    }
+    // Rich text so that a long meaning wraps; the idiom stands out on top, and numbered
+    // senses ("(1) ... (2) ...") start a line each.
+    const qsizetype firstBreak = card.indexOf(QLatin1Char('\n'));
+    QString rest = card.mid(firstBreak + 1).toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"));
+    if (rest.contains(QStringLiteral("<br>(1) "))) {
+        for (int sense = 2; rest.contains(QStringLiteral(" (%1) ").arg(sense)); ++sense)
+            rest.replace(QStringLiteral(" (%1) ").arg(sense), QStringLiteral("<br>(%1) ").arg(sense));
+    }
+    line->setToolTip(QStringLiteral("<p style='white-space:pre-wrap'><big><b>%1</b></big><br>%2</p>")
+                         .arg(card.left(firstBreak).toHtmlEscaped(), rest));
+}
+
+} // namespace horokata

@@ -1,0 +1,68 @@
+// The board as the player sees it: tiles, idiom lines, lamps, the level and the pick so far,
+// kept in step with the board model.
+#pragma once
+
+#include "idioms/idiom_dictionary.h"
+#include "main_window/board_area.h"
+#include "main_window/lamp_button.h"
+#include "main_window/tile_button.h"
+#include "puzzle/board_model.h"
+
+#include <QLabel>
+#include <array>
+
+class QFrame;
+
+namespace horokata {
+
+// A plain part of the main window: it makes the board's controls where the window asks, in
+// the window's order, and mirrors the model into them. The window wires their input.
+class BoardView {
+public:
+    explicit BoardView(const QString &programFolder);
+
+    // The level label and the status words on the title bar (beneath its buttons).
+    void buildStatus(QFrame *bar);
+    // The cover over the bar's right part while a dialog is open.
+    void buildCover(QFrame *bar);
+    // The board and its tiles, numbered down each column.
+    void buildBoard(QWidget *window);
+    // Side panel: twenty idiom lines, the miss lamps and their caption.
+    void buildSidePanel(QWidget *window);
+
+    // Mirrors the model into the controls.
+    void sync(const BoardModel &m);
+    // The status words just right of the level label.
+    void placeStatus();
+
+    TileButton *tile(int i) const { return MOJI[static_cast<std::size_t>(i)]; }
+    QLabel *line(int k) const { return lblGO[static_cast<std::size_t>(k)]; }
+    LampButton *lamp(int h) const { return chkLIFE[static_cast<std::size_t>(h)]; }
+    const std::array<QLabel *, kIdioms> &lines() const { return lblGO; }
+    QLabel *statusLabel() const { return lblGOKU; }
+    QLabel *levelLabel() const { return lblLEVEL; }
+    QLabel *cover() const { return imgOFF; }
+    BoardArea *board() const { return picBACK; }
+
+private:
+    void syncLines(const BoardModel &m);
+    void syncStatus(const BoardModel &m);
+    // The line's card (idiom, reading, meaning) as its tooltip and accessible description.
+    void showCard(QLabel *line, const QString &caption);
+
+    IdiomCards cards_;
+    QLabel *lblGOKU = nullptr;                  // status words and the pick so far
+    QLabel *lblLEVEL = nullptr;                 // the level in play
+    QLabel *imgOFF = nullptr;                   // the cover over the bar's right part while a dialog is open
+    BoardArea *picBACK = nullptr;               // the board behind the tiles
+    std::array<TileButton *, kCells> MOJI{};    // the tiles
+    QFrame *picSIDE = nullptr;                  // the side panel
+    std::array<QLabel *, kIdioms> lblGO{};      // the idiom lines
+    std::array<LampButton *, kLamps> chkLIFE{}; // the miss lamps
+    QLabel *Label1 = nullptr;                   // "手違", the lamps' caption
+};
+
+// A picture from the program's art, or a plain fill of its size when it is missing.
+QPixmap artOr(const QString &path, QSize size, const QColor &fill);
+
+} // namespace horokata
