@@ -47,6 +47,8 @@ public:
     void startLoading();
     // True while a flow started from the window has not ended (it may be waiting).
     bool flowRunning() const { return flows_ > 0; }
+    // True while the dialog or the level menu waits for an answer over the window.
+    bool popupOpen() const { return popup_ != nullptr; }
 
     // The game, to read; windows change it only through its methods.
     const Game &game() const { return game_; }
