@@ -238,7 +238,8 @@ void MainWindow::showCard(QLabel *line, const QString &caption)
         for (int sense = 2; rest.contains(QStringLiteral(" (%1) ").arg(sense)); ++sense)
             rest.replace(QStringLiteral(" (%1) ").arg(sense), QStringLiteral("<br>(%1) ").arg(sense));
     }
-    line->setToolTip(QStringLiteral("<p style='white-space:pre-wrap'><big><b>%1</b></big><br>%2</p>")
+    // The card also says where a click on the line leads.
+    line->setToolTip(QStringLiteral("<p style='white-space:pre-wrap'><big><b>%1</b></big><br>%2<br><small>クリックで単語帳（Ctrl+I）</small></p>")
                          .arg(card.left(firstBreak).toHtmlEscaped(), rest));
 }
 

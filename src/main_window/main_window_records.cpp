@@ -42,7 +42,7 @@ void MainWindow::setUpRecords()
     });
     // A mouse path to the records: a double click on the level caption. Its press drags the
     // window as before; a double click had no meaning there.
-    lblLEVEL->setToolTip(QStringLiteral("ダブルクリックで記録"));
+    lblLEVEL->setToolTip(QStringLiteral("ダブルクリックで記録（Ctrl+H）"));
     lblLEVEL->installEventFilter(this);
     for (QLabel *line : lblGO)
         line->installEventFilter(this);
