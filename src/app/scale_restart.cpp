@@ -22,6 +22,8 @@ const QString kScaleOption = QStringLiteral("--scale");
 
 QStringList originalArguments;
 int runScale = kDefaultScale;
+// A QT_SCALE_FACTOR the player set for every Qt program: the game's sizes multiply it.
+QByteArray outerFactor;
 bool restartAsked = false;
 // A --scale for the restart: the fallback of a size that does not fit, for one run.
 std::optional<int> restartScale;
@@ -60,8 +62,9 @@ std::optional<int> chooseStartScale(int argc, char **argv, int *percent)
     }
     runScale = chosen;
     *percent = chosen;
+    outerFactor = qgetenv("QT_SCALE_FACTOR");
     // Qt's own scale factor: every window, font, outline and event of this run at that size.
-    qputenv("QT_SCALE_FACTOR", QByteArray::number(chosen / 100.0));
+    qputenv("QT_SCALE_FACTOR", QByteArray::number(outerScale() * chosen / 100.0));
     return std::nullopt;
 }
 
@@ -70,11 +73,18 @@ int startScale()
     return runScale;
 }
 
+double outerScale()
+{
+    bool ok = false;
+    const double f = outerFactor.toDouble(&ok);
+    return ok && f > 0 ? f : 1.0;
+}
+
 bool restartIfTooLarge(const QSize &available)
 {
     if (available.isEmpty() || runScale == kScaleSteps.front())
         return false;
-    const int fitting = largestFittingScale(runScale, available);
+    const int fitting = largestFittingScale(runScale, (QSizeF(available) / outerScale()).toSize());
     if (fitting == runScale)
         return false;
     restartScale = fitting;
@@ -113,7 +123,10 @@ int restartIfRequested(int exitCode)
     if (restartScale)
         arguments.insert(1, kScaleOption + QLatin1Char('=') + QString::number(*restartScale));
     // The chosen size is set again by the new start, from the settings or the option.
-    qunsetenv("QT_SCALE_FACTOR");
+    if (outerFactor.isEmpty())
+        qunsetenv("QT_SCALE_FACTOR");
+    else
+        qputenv("QT_SCALE_FACTOR", outerFactor);
     std::fflush(nullptr);
 #ifdef Q_OS_UNIX
     // The same process goes on as the new start: whoever waits for the game (a terminal, a

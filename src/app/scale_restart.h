@@ -15,9 +15,14 @@ std::optional<int> chooseStartScale(int argc, char **argv, int *percent);
 
 // The size this run started with.
 int startScale();
+// The QT_SCALE_FACTOR found in the environment at start (1 without one): the game's sizes
+// multiply it, and what fits the screen is measured in its units.
+double outerScale();
 
 // Once the application exists: when the window at this run's size would not fit in
 // `available` (screen pixels), asks for a restart at the largest size that fits and returns true.
+// The smallest size is kept even where it does not fit: the window then keeps its title bar
+// on the screen.
 bool restartIfTooLarge(const QSize &available);
 
 // Asks that the program start again once it has ended, with the remembered size.

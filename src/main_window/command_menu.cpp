@@ -148,7 +148,8 @@ void CommandMenu::popup(QPoint globalPos)
 QSize CommandMenu::screenPixels() const
 {
     const QScreen *screen = window_.screen();
-    return screen ? (QSizeF(screen->availableGeometry().size()) * screen->devicePixelRatio()).toSize() : QSize();
+    // In the pixels of the game at 100 %: the screen's pixels less any factor the player set for every program.
+    return screen ? (QSizeF(screen->availableGeometry().size()) * screen->devicePixelRatio() / outerScale()).toSize() : QSize();
 }
 
 void CommandMenu::zoomBy(int direction)
