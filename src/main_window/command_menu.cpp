@@ -164,6 +164,9 @@ void CommandMenu::zoomTo(int percent)
         return;
     if (percent > kDefaultScale && largestFittingScale(percent, screenPixels()) != percent)
         return;
+    // Without a store the board in play could not come back after the restart.
+    if (window_.game().playing() && !window_.records().available())
+        return;
     ViewSettings::setScale(percent);
     requestRestart();
     // Closing saves the board at rest; the program then starts again at the new size.

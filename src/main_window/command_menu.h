@@ -43,7 +43,8 @@ private:
     void buildViewCommands();
     void addSizes();
     // The window at another size: saved at rest, then started again at that size. Nothing
-    // happens while a flow runs or a popup waits, nor for a size that does not fit the screen.
+    // happens while a flow runs or a popup waits, for a size that does not fit the screen, nor
+    // while a board is in play and the records cannot keep it.
     void zoomTo(int percent);
     void zoomBy(int direction);
     QSize screenPixels() const;
