@@ -13,7 +13,9 @@
 // store then takes to open and lay out the board saved in XDG_DATA_HOME.
 #include "startup_measure.h"
 
+#include "app/scale_restart.h"
 #include "app/startup.h"
+#include "main_window/command_menu.h"
 #include "main_window/main_window.h"
 #include "records/records_store.h"
 #include "platform_qt/qt_platform.h"
@@ -44,7 +46,10 @@ int usage()
 
 int runGame(int argc, char **argv, const QString &programFolder, const Clock &clock)
 {
-    // The same steps as the program's own entry.
+    // The same steps as the program's own entry: the remembered window size first.
+    int scale = 0;
+    if (const std::optional<int> refused = horokata::chooseStartScale(argc, argv, &scale))
+        return *refused;
     QApplication app(argc, argv);
     initArtResources();
     QApplication::setApplicationName(QStringLiteral("horokata"));
@@ -58,6 +63,7 @@ int runGame(int argc, char **argv, const QString &programFolder, const Clock &cl
     }
 
     horokata::MainWindow window(globals, platform, programFolder);
+    new horokata::CommandMenu(window, [&platform](bool on) { platform.soundOn = on; });
     platform.beforeEvents = [&window] { window.sync(); };
     if (!QCoro::waitFor(window.Form_Load())) {
         std::fprintf(stderr, "Form_Load failed\n");
@@ -72,6 +78,7 @@ int runGame(int argc, char **argv, const QString &programFolder, const Clock &cl
     }
     const double exposedMs = waitExposed(window, 5000) ? clock.elapsedMs() : -1.0;
     report("game", readyMs, exposedMs, procReadyMs);
+    std::printf("mode=size scale=%d device_pixel_ratio=%.2f\n", scale, window.devicePixelRatioF());
     // The store opens once "準備完了" is on screen: what that adds, with a board to resume.
     window.records().use(QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME")) + QStringLiteral("/horokata/records.sqlite"));
     const double beforeRecords = clock.elapsedMs();

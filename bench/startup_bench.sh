@@ -1,16 +1,19 @@
 #!/bin/bash
 # Start-up time and peak memory of the game against a bare Qt window (its own small program
 # linked only to Qt Widgets), under Xvfb.
-# Usage: bench/startup_bench.sh [build dir] [runs]
+# Usage: bench/startup_bench.sh [build dir] [runs] [window size in percent]
 #   build dir  holds bench/startup_bench, bench/startup_floor and the program folder horokata/
 #              (default: build)
 #   runs       starts per mode (default 10)
+#   size       the remembered window size the game starts at: 100 (default) to 200; the
+#              screen is then 1920 × 1080 unless XVFB_SCREEN says otherwise
 # Prints each run, the medians per mode and the ratios game/minimal, then the real program's
 # own peak RSS (from /usr/bin/time -v) after it has started and idled for a moment.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-build}" && pwd)
 runs=${2:-10}
+scale=${3:-100}
 exe=$build/bench/startup_bench
 floor=$build/bench/startup_floor
 prog_dir=$build/horokata
@@ -20,12 +23,15 @@ if [ -z "${STARTUP_BENCH_INNER:-}" ]; then
     [ -x "$floor" ] || { echo "no $floor; build first" >&2; exit 1; }
     [ -x "$prog_dir/horokata" ] || { echo "no $prog_dir/horokata; build first" >&2; exit 1; }
     export STARTUP_BENCH_INNER=1
-    exec bash "$here/../tests/support/run_xvfb.sh" bash "$0" "$build" "$runs"
+    [ "$scale" = 100 ] || export XVFB_SCREEN=${XVFB_SCREEN:-1920x1080x24}
+    exec bash "$here/../tests/support/run_xvfb.sh" bash "$0" "$build" "$runs" "$scale"
 fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-export XDG_RUNTIME_DIR=$work/run XDG_DATA_HOME=$work/data
+export XDG_RUNTIME_DIR=$work/run XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
+mkdir -p "$XDG_CONFIG_HOME/horokata"
+printf '[view]\nscale=%s\n' "$scale" >"$XDG_CONFIG_HOME/horokata/horokata.ini"
 mkdir -p "$XDG_RUNTIME_DIR"; chmod 700 "$XDG_RUNTIME_DIR"
 export QT_QPA_PLATFORM=xcb
 
@@ -33,7 +39,7 @@ median() { sort -g | awk '{ v[NR] = $1 } END { if (NR == 0) { print "nan"; exit 
     if (NR % 2) print v[(NR + 1) / 2]; else printf "%.1f\n", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 field() { sed -n "s/.* $1=\([^ ]*\).*/\1/p"; }
 
-echo "== $runs starts per mode on ${XVFB_SCREEN:-1024x768x24}"
+echo "== $runs starts per mode on ${XVFB_SCREEN:-1024x768x24}, the game at $scale %"
 # One start of each, not counted, so both modes meet warm file caches.
 "$floor" >/dev/null
 "$exe" game "$prog_dir" >/dev/null

@@ -243,7 +243,7 @@ TEST_F(MainWindowTest, AFlowThatFailsIsToldOnceAndTheWindowTakesInputAgain)
     };
     QTest::mouseClick(window->button("cmdNEW"), Qt::LeftButton);
     ASSERT_TRUE(thrown);
-    EXPECT_EQ(dialogs, QStringList{QStringLiteral("11 配り手の故障")});
+    EXPECT_EQ(dialogs, QStringList{QString::number(static_cast<int>(DialogMode::FlowFault)) + QStringLiteral(" 配り手の故障")});
     EXPECT_FALSE(window->flowRunning());
     EXPECT_TRUE(window->isEnabled());
     EXPECT_FALSE(platform.busy);

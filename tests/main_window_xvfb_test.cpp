@@ -188,10 +188,11 @@ TEST_F(RealWindow, FindingAnIdiomClearsItsTilesFillsALineAndClosesUp)
         ASSERT_EQ(card.size(), 3);
         EXPECT_EQ(card[0], idiom);
         EXPECT_FALSE(card[1].isEmpty() || card[2].isEmpty());
-        // The tooltip shows the same words, only laid out (a line per sense).
+        // The tooltip shows the same words, only laid out (a line per sense), and where a click leads.
         QTextDocument shown;
         shown.setHtml(window->view().line(0)->toolTip());
-        EXPECT_EQ(shown.toPlainText().simplified(), card.join(QLatin1Char(' ')).simplified());
+        EXPECT_EQ(shown.toPlainText().simplified(),
+                  (card.join(QLatin1Char(' ')) + QStringLiteral(" クリックで単語帳（Ctrl+I）")).simplified());
         EXPECT_EQ(accessibleDescription(window->view().line(1)), QString());
         EXPECT_EQ(window->view().line(1)->toolTip(), QString());
         EXPECT_EQ(accessibleName(window->view().statusLabel()), QString());

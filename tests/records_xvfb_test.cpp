@@ -59,7 +59,7 @@ TEST(RecordsInTheGame, MousePathsTheClearQuestionAndClosingTogether)
 
     // A double click on the level caption opens the records; clearing a level asks in the
     // game's dialog, with its answers.
-    EXPECT_EQ(window->view().levelLabel()->toolTip(), QStringLiteral("ダブルクリックで記録"));
+    EXPECT_EQ(window->view().levelLabel()->toolTip(), QStringLiteral("ダブルクリックで記録（Ctrl+H）"));
     QTest::mouseDClick(window->view().levelLabel(), Qt::LeftButton);
     RecordsWindow *records = window->records().recordsWindow();
     ASSERT_NE(records, nullptr);

@@ -27,6 +27,32 @@ namespace {
 
 using namespace makeart;
 
+// Pixels per picture pixel: 1 for the pictures at 100 %, 2 for the "@2x" ones that larger
+// window sizes use. Painting is done in picture pixels either way; the loops that set pixels
+// one by one go over the device pixels and look up the picture pixel they lie in.
+int S = 1;
+
+QImage canvas(int w, int h, const QColor& fill = Qt::transparent)
+{
+    QImage img = newImage(w * S, h * S, fill);
+    img.setDevicePixelRatio(S);
+    return img;
+}
+
+// The picture coordinate of device pixel `p` (its centre).
+double at(int p)
+{
+    return (p + 0.5) / S - 0.5;
+}
+
+// A part of a picture, in picture pixels.
+QImage part(const QImage& img, int x, int y, int w, int h)
+{
+    QImage copy = img.copy(x * S, y * S, w * S, h * S);
+    copy.setDevicePixelRatio(S);
+    return copy;
+}
+
 // ---- title bar ---------------------------------------------------------------------------
 
 constexpr int kBarW = 598;
@@ -38,7 +64,7 @@ constexpr int kTextRight = 540;
 // Blue-wave scale pattern (overlapping concentric arcs), as an intensity mask in [0,1].
 QImage wavePattern(int w, int h, double radius)
 {
-    QImage mask = newImage(w, h, Qt::black);
+    QImage mask = canvas(w, h, Qt::black);
     QPainter p(&mask);
     p.setRenderHint(QPainter::Antialiasing);
     const double stepX = radius * 2;
@@ -62,7 +88,7 @@ QImage wavePattern(int w, int h, double radius)
 
 // How strongly the ornament shows at column x of the bar: faint at the far left (under the
 // buttons), nearly nothing behind the text, a little more at the window buttons.
-double barOrnament(int x)
+double barOrnament(double x)
 {
     if (x < kCoverX)
         return 0.55;
@@ -75,23 +101,24 @@ double barOrnament(int x)
 
 QImage paintTitleBar()
 {
-    QImage img = newImage(kBarW, kBarH);
+    QImage img = canvas(kBarW, kBarH);
     const QImage waves = wavePattern(kBarW, kBarH, 8.0);
     const QColor top(44, 44, 150), mid(0, 0, 120), bottom(0, 0, 72);
     const QColor wave(90, 110, 210);
-    for (int y = 0; y < kBarH; ++y) {
-        const double t = y / double(kBarH - 1);
+    for (int py = 0; py < kBarH * S; ++py) {
+        const double t = std::clamp(at(py) / double(kBarH - 1), 0.0, 1.0);
         QColor base = t < 0.35 ? mix(top, mid, t / 0.35) : mix(mid, bottom, (t - 0.35) / 0.65);
-        for (int x = 0; x < kBarW; ++x) {
+        for (int px = 0; px < kBarW * S; ++px) {
+            const double x = at(px);
             QColor c = base;
             // Darken the text area a little more so white, green and yellow text read well.
             if (x >= kTextLeft - 4 && x <= kTextRight + 2)
                 c = mix(c, QColor(0, 0, 40), 0.30);
-            const double m = qRed(waves.pixel(x, y)) / 255.0 * barOrnament(x) * 0.45;
+            const double m = qRed(waves.pixel(px, py)) / 255.0 * barOrnament(x) * 0.45;
             c = mix(c, wave, m);
-            const double n = (hashNoise(x, y, 7) - 0.5) * 4;
+            const double n = (hashNoise(px, py, 7) - 0.5) * 4;
             c = QColor(clamp255(c.red() + n), clamp255(c.green() + n), clamp255(c.blue() + n));
-            img.setPixelColor(x, y, c);
+            img.setPixelColor(px, py, c);
         }
     }
     QPainter p(&img);
@@ -114,23 +141,23 @@ QImage paintTitleBar()
 QImage paintCover(const QImage& bar)
 {
     constexpr int w = 253, h = 23;
-    QImage img = newImage(w, h);
+    QImage img = canvas(w, h);
     const QImage waves = wavePattern(w, h, 8.0);
     const QColor top(30, 20, 110), bottom(10, 0, 60), wave(120, 110, 200);
-    for (int y = 0; y < h; ++y) {
-        const QColor base = mix(top, bottom, y / double(h - 1));
-        for (int x = 0; x < w; ++x) {
+    for (int py = 0; py < h * S; ++py) {
+        const QColor base = mix(top, bottom, at(py) / double(h - 1));
+        for (int px = 0; px < w * S; ++px) {
             // Ornament fades out towards the centre where the words are.
-            const double d = std::abs(x - w / 2.0) / (w / 2.0);
-            const double m = qRed(waves.pixel(x, y)) / 255.0 * (0.15 + 0.35 * d);
-            img.setPixelColor(x, y, mix(base, wave, m));
+            const double d = std::abs(at(px) - w / 2.0) / (w / 2.0);
+            const double m = qRed(waves.pixel(px, py)) / 255.0 * (0.15 + 0.35 * d);
+            img.setPixelColor(px, py, mix(base, wave, m));
         }
     }
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     // Same top and bottom edges as the bar beneath, so the seam does not show.
-    p.drawImage(QPoint(0, 0), bar.copy(kCoverX, 0, w, 1));
-    p.drawImage(QPoint(0, h - 1), bar.copy(kCoverX, h - 1, w, 1));
+    p.drawImage(QPoint(0, 0), part(bar, kCoverX, 0, w, 1));
+    p.drawImage(QPoint(0, h - 1), part(bar, kCoverX, h - 1, w, 1));
 
     const QFont font = cjkFont(true, true, 13);
     const QString words = QStringLiteral("確認中");
@@ -188,7 +215,7 @@ void buttonFace(QPainter& p, const QRect& r, bool pressed, const QColor& faceTop
 QImage paintSys(const QImage& bar, int state)
 {
     constexpr int w = 51, h = 15, barX = 544, barY = 1;
-    QImage img = bar.copy(barX, barY, w, h);  // the inert gap shows the bar beneath
+    QImage img = part(bar, barX, barY, w, h);  // the inert gap shows the bar beneath
     QPainter p(&img);
     const QColor faceTop(222, 222, 255), faceBottom(168, 168, 236);
 
@@ -224,7 +251,7 @@ QImage paintVersion()
     // The button is 25 px wide and centres this picture, but the exit button covers its
     // right 9 px, so the emblem keeps to the left 14 px and the rest stays transparent.
     constexpr int w = 21, h = 20;
-    QImage img = newImage(w, h);
+    QImage img = canvas(w, h);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     // A small vermilion seal with 四 (as in 四字熟語) cut in white.
@@ -285,11 +312,12 @@ void recess(QImage& img, const QRect& r)
 
 QImage paintBackground()
 {
-    QImage img = newImage(kBgW, kBgH);
+    QImage img = canvas(kBgW, kBgH);
     const QColor deep(2, 30, 14), lacquer(8, 62, 30), sheen(60, 130, 80);
-    for (int y = 0; y < kBgH; ++y) {
-        for (int x = 0; x < kBgW; ++x) {
-            const bool vert = verticalGrain(x, y);
+    for (int py = 0; py < kBgH * S; ++py) {
+        for (int px = 0; px < kBgW * S; ++px) {
+            const double x = at(px), y = at(py);
+            const bool vert = verticalGrain(px / S, py / S);
             const double along = vert ? y : x;
             const double across = vert ? x : y;
             // Wood grain seen through the lacquer: stretched noise bent into rings.
@@ -303,7 +331,7 @@ QImage paintBackground()
             const double glow = std::exp(-std::pow((d - 0.30) / 0.10, 2)) * 0.22
                 + std::exp(-std::pow((d - 0.78) / 0.06, 2)) * 0.12;
             c = mix(c, sheen, glow);
-            img.setPixelColor(x, y, c);
+            img.setPixelColor(px, py, c);
         }
     }
     // Outer edge: a dark rim, a highlight and a gold inlay.
@@ -449,5 +477,14 @@ int main(int argc, char** argv)
     ok &= save(paintVersion(), dir, QStringLiteral("version.png"));
     for (int size : {16, 24, 32, 48, 64, 128, 256})
         ok &= save(paintIcon(size), dir, QStringLiteral("icon-%1.png").arg(size));
+    // The same pictures at twice the pixels, for the window at 125 % and more.
+    S = 2;
+    const QImage bar2 = paintTitleBar();
+    ok &= save(bar2, dir, QStringLiteral("titlebar@2x.png"));
+    ok &= save(paintBackground(), dir, QStringLiteral("background@2x.png"));
+    ok &= save(paintCover(bar2), dir, QStringLiteral("cover@2x.png"));
+    for (int state = 0; state < 3; ++state)
+        ok &= save(paintSys(bar2, state), dir, QStringLiteral("sys%1@2x.png").arg(state));
+    ok &= save(paintVersion(), dir, QStringLiteral("version@2x.png"));
     return ok ? 0 : 1;
 }

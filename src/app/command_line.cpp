@@ -43,6 +43,9 @@ void setUp(QCommandLineParser &parser)
                                         QStringLiteral("Write every idiom met (the notebook) to FILE as a tab-separated "
                                                        "file that Anki imports, then exit; - writes to standard output."),
                                         QStringLiteral("FILE")));
+    parser.addOption(QCommandLineOption(QStringLiteral("scale"),
+                                        QStringLiteral("Open the window at PERCENT of its size for this run: 100, 125, 150, 175 or 200."),
+                                        QStringLiteral("PERCENT")));
 }
 
 // The help, with the program's name rather than the path it was started by.

@@ -1,12 +1,15 @@
 // Program entry: the start-up refusals, then the main window.
 #include "app/command_line.h"
 #include "app/qt_translations.h"
+#include "app/scale_restart.h"
 #include "app/startup.h"
+#include "main_window/command_menu.h"
 #include "main_window/main_window.h"
 #include "platform_qt/qt_platform.h"
 #include "records/records_store.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QStringList>
 #include <QTimer>
 #include <QtGlobal>
@@ -24,14 +27,14 @@ void choosePlatform()
 
 } // namespace
 
-int main(int argc, char **argv)
+// Q_INIT_RESOURCE declares its function where it is used: not in an unnamed namespace.
+static int runGame(int &argc, char **argv)
 {
-    // --help, --version and --export-notebook answer in the terminal, before anything needs
-    // a display.
-    if (const std::optional<int> exitCode = horokata::runTerminalCommand(argc, argv))
-        return *exitCode;
-    choosePlatform();
     QApplication app(argc, argv);
+    // A remembered size too large for this screen: start again at the largest that fits.
+    if (const QScreen *screen = QGuiApplication::primaryScreen();
+        screen && horokata::restartIfTooLarge((QSizeF(screen->availableGeometry().size()) * screen->devicePixelRatio()).toSize()))
+        return 0;
     // What is left once Qt took its own options (-platform, -style...) must be ours.
     if (const std::optional<int> exitCode = horokata::refuseUnknownArguments(QCoreApplication::arguments()))
         return *exitCode;
@@ -53,6 +56,7 @@ int main(int argc, char **argv)
 
     horokata::MainWindow window(globals, platform, QCoreApplication::applicationDirPath());
     window.records().use(horokata::RecordsStore::defaultPath());
+    new horokata::CommandMenu(window, [&platform](bool on) { platform.soundOn = on; });
     platform.beforeEvents = [&window] { window.sync(); };
     platform.onRaiseRequest = [&window] { window.bringToFront(); };
     QObject::connect(&window, &horokata::MainWindow::closed, &app, [] { QCoreApplication::exit(0); });
@@ -68,4 +72,18 @@ int main(int argc, char **argv)
     }, Qt::QueuedConnection);
     window.startLoading();
     return app.exec();
+}
+
+int main(int argc, char **argv)
+{
+    // --help, --version and --export-notebook answer in the terminal, before anything needs
+    // a display.
+    if (const std::optional<int> exitCode = horokata::runTerminalCommand(argc, argv))
+        return *exitCode;
+    int scale = 0;
+    if (const std::optional<int> exitCode = horokata::chooseStartScale(argc, argv, &scale))
+        return *exitCode;
+    choosePlatform();
+    // The window, the lock and the records are let go before a restart at another size.
+    return horokata::restartIfRequested(runGame(argc, argv));
 }

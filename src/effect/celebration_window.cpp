@@ -111,7 +111,9 @@ void CelebrationWindow::paint(const DrawCommand &cmd)
     const QRect target(cmd.x, cmd.y, cmd.size, cmd.size);
     {
         QPainter p(&backing_);
-        p.drawImage(target, source, QRect(cmd.sx, cmd.sy, cmd.sw, cmd.sh));
+        // The schedule gives the source in picture pixels; the pictures may hold more.
+        const qreal r = source.devicePixelRatio();
+        p.drawImage(target, source, QRectF(cmd.sx * r, cmd.sy * r, cmd.sw * r, cmd.sh * r));
     }
     ++paints_;
     update(target);

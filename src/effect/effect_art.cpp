@@ -4,6 +4,7 @@
 #include "platform_qt/fonts.h"
 
 #include <QLinearGradient>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
 #include <QString>
@@ -65,9 +66,18 @@ void paintGlyph(QPainter &p, const QRect &r, const QString &text, const QFont &f
     p.fillPath(path, ink);
 }
 
+// Pixels per picture pixel: twice as many where the window is larger than 100 %, so that
+// the sprites stay sharp; they are painted in picture pixels either way.
+int pictureRatio()
+{
+    return qGuiApp && qGuiApp->devicePixelRatio() > 1.0 ? 2 : 1;
+}
+
 QImage makeSpriteSheet()
 {
-    QImage sheet(kColumns * kCell, kRowsOfCells * kCell, QImage::Format_RGB32);
+    const int ratio = pictureRatio();
+    QImage sheet(kColumns * kCell * ratio, kRowsOfCells * kCell * ratio, QImage::Format_RGB32);
+    sheet.setDevicePixelRatio(ratio);
     sheet.fill(Qt::black);
     QPainter p(&sheet);
     p.setRenderHint(QPainter::Antialiasing);
@@ -85,7 +95,9 @@ QImage makeSpriteSheet()
 
 QImage makeTitleEmblem()
 {
-    QImage emblem(64, 64, QImage::Format_RGB32);
+    const int ratio = pictureRatio();
+    QImage emblem(64 * ratio, 64 * ratio, QImage::Format_RGB32);
+    emblem.setDevicePixelRatio(ratio);
     emblem.fill(QColor(120, 0, 16));
     QPainter p(&emblem);
     p.setRenderHint(QPainter::Antialiasing);

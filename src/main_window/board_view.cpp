@@ -5,15 +5,29 @@
 #include "main_window/qt_colors.h"
 #include "platform_qt/fonts.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFrame>
 #include <QToolTip>
 
 namespace horokata {
 
+QString sharpArt(const QString &path)
+{
+    if (qApp->devicePixelRatio() <= 1.0)
+        return path;
+    QString twice = path;
+    twice.insert(twice.lastIndexOf(QLatin1Char('.')), QStringLiteral("@2x"));
+    return twice;
+}
+
 QPixmap artOr(const QString &path, QSize size, const QColor &fill)
 {
-    QPixmap pm(path, "PNG");
+    QPixmap pm(sharpArt(path), "PNG");
+    if (pm.isNull())
+        pm = QPixmap(path, "PNG");
+    else if (sharpArt(path) != path)
+        pm.setDevicePixelRatio(2.0);
     if (pm.isNull()) {
         pm = QPixmap(size);
         pm.fill(fill);
@@ -193,7 +207,7 @@ void BoardView::showCard(QLabel *line, const QString &caption)
         for (int sense = 2; rest.contains(QStringLiteral(" (%1) ").arg(sense)); ++sense)
             rest.replace(QStringLiteral(" (%1) ").arg(sense), QStringLiteral("<br>(%1) ").arg(sense));
     }
-    line->setToolTip(QStringLiteral("<p style='white-space:pre-wrap'><big><b>%1</b></big><br>%2</p>")
+    line->setToolTip(QStringLiteral("<p style='white-space:pre-wrap'><big><b>%1</b></big><br>%2<br><small>クリックで単語帳（Ctrl+I）</small></p>")
                          .arg(card.left(firstBreak).toHtmlEscaped(), rest));
 }
 

@@ -62,6 +62,9 @@ private:
     QLabel *Label1 = nullptr;                   // "手違", the lamps' caption
 };
 
+// The picture drawn at twice the pixels ("name@2x.png") where the window is larger than
+// 100 %, so that nothing on it is a stretched bitmap.
+QString sharpArt(const QString &path);
 // A picture from the program's art, or a plain fill of its size when it is missing.
 QPixmap artOr(const QString &path, QSize size, const QColor &fill);
 

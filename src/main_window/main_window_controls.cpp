@@ -7,6 +7,7 @@
 #include "platform_qt/title_bar_drag.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFrame>
 #include <QImage>
 #include <QPainter>
@@ -24,7 +25,11 @@ void MainWindow::buildControls()
     // The background is the largest picture to decode: a second thread reads it while the
     // controls are built and their fonts looked up.
     std::future<QImage> background = std::async(std::launch::async | std::launch::deferred,
-                                                [] { return QImage(QStringLiteral(":/art/background.png"), "PNG"); });
+                                                [path = sharpArt(QStringLiteral(":/art/background.png"))] {
+                                                    QImage image(path, "PNG");
+                                                    image.setDevicePixelRatio(path.contains(QLatin1Char('@')) ? 2.0 : 1.0);
+                                                    return image;
+                                                });
     centreOnScreen(this);
 
     buildTitleBar();
@@ -68,7 +73,8 @@ void MainWindow::buildTitleBar()
     {
         QPalette pal = picBAR->palette();
         const QPixmap bar = artOr(QStringLiteral(":/art/titlebar.png"), QSize(598, 23), QColor(0, 0, 128));
-        QPixmap full(600, 25);
+        QPixmap full(QSize(600, 25) * bar.devicePixelRatio());
+        full.setDevicePixelRatio(bar.devicePixelRatio());
         full.fill(QColor(0, 0, 128));
         QPainter(&full).drawPixmap(1, 1, bar);
         pal.setBrush(QPalette::Window, QBrush(full));

@@ -48,7 +48,7 @@ RecordsPresenter::RecordsPresenter(MainWindow &window, Game &game, ProgramState 
     });
     // A mouse path to the records: a double click on the level caption. Its press drags the
     // window as before; a double click had no meaning there.
-    board_.levelLabel()->setToolTip(QStringLiteral("ダブルクリックで記録"));
+    board_.levelLabel()->setToolTip(QStringLiteral("ダブルクリックで記録（Ctrl+H）"));
     board_.levelLabel()->installEventFilter(&window_);
     for (QLabel *line : board_.lines())
         line->installEventFilter(&window_);

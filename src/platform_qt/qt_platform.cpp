@@ -82,6 +82,8 @@ void QtPlatform::randomize()
 
 void QtPlatform::beep()
 {
+    if (!soundOn)
+        return;
     QApplication::beep();
 }
 
@@ -107,6 +109,8 @@ void QtPlatform::preloadSounds(const QStringList &paths)
 
 bool QtPlatform::playSound(const QString &path)
 {
+    if (!soundOn)
+        return true; // silent by choice: the slot stays on for when the sound comes back
     SoundBackend *backend = soundBackend();
     if (!backend)
         return false; // no sound system: the caller switches the slot off

@@ -46,6 +46,9 @@ public:
     // ready; a sound asked for earlier loads the module on the spot.
     void preloadSounds(const QStringList &paths);
 
+    // False while the player has the sound off: no sound and no beep at all.
+    bool soundOn = true;
+
     // Runs when a later start of the game asks this copy to come to the front.
     std::function<void()> onRaiseRequest;
 

@@ -202,6 +202,8 @@ void ConfirmDialog::SET_FORM2(DialogMode mode, const QString &name)
         fitMessageFont();
     }
     lblCOM->setAccessibleName(lblCOM->text());
+    // Window lists name the dialog by its caption: "処理確認" or "バージョン情報".
+    setWindowTitle(QString(lblCOM->text()).remove(QChar(u'＜')).remove(QChar(u'＞')).trimmed());
     tellReader();
 
     Command1->setFocus();

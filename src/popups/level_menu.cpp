@@ -35,8 +35,8 @@ LevelMenu::LevelMenu(ProgramState &g, QWidget *owner)
     : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), g_(g)
 {
     setObjectName(QStringLiteral("Form4"));
-    setWindowTitle(QStringLiteral("ファイル選択"));
-    setAccessibleName(QStringLiteral("ファイル選択"));
+    setWindowTitle(QStringLiteral("レベル選択"));
+    setAccessibleName(QStringLiteral("レベル選択"));
     background_ = popupArt(QStringLiteral("menu_background.png"));
 
     // The menu loads hidden, 60 x 79 pixels.

@@ -116,8 +116,9 @@ RecordsWindow::RecordsWindow(RecordsStore &store, ClearQuestion askClear, FlowSt
     noRecent_ = new QLabel(QStringLiteral("まだ対局の記録はありません。"), this);
     noRecent_->setAccessibleName(noRecent_->text());
     noRecent_->hide();
+    // The list and its empty note take the same room, so the buttons below never move.
     layout->addWidget(recent_, 1);
-    layout->addWidget(noRecent_);
+    layout->addWidget(noRecent_, 1, Qt::AlignTop);
 
     auto *buttons = new QHBoxLayout;
     buttons->setSpacing(4);
@@ -145,6 +146,9 @@ RecordsWindow::RecordsWindow(RecordsStore &store, ClearQuestion askClear, FlowSt
 
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("status"));
+    QSizePolicy statusRoom = status_->sizePolicy();
+    statusRoom.setRetainSizeWhenHidden(true);
+    status_->setSizePolicy(statusRoom);
     status_->hide();
     layout->addWidget(status_);
 

@@ -5,14 +5,19 @@
 #   board_in_store.py DB miss   -> four standing tiles that spell no hidden idiom
 #   board_in_store.py DB state  -> the saved board: "misses=N found=N play_ms=N lines=..."
 #   board_in_store.py DB cells  -> the 80 captions of the saved board, "" for a hidden cell
+import os
 import sqlite3
 import sys
 
 ROWS, CELL, LEFT, TOP = 8, 48, 10, 34  # the board: cells numbered down each column
 
 
+SCALE = float(os.environ.get("HOROKATA_TEST_SCALE", "1"))  # the window's size factor
+
+
 def point(cell):
-    return "%d %d" % (LEFT + CELL * (cell // ROWS) + CELL // 2, TOP + CELL * (cell % ROWS) + CELL // 2)
+    return "%d %d" % (round(SCALE * (LEFT + CELL * (cell // ROWS) + CELL // 2)),
+                      round(SCALE * (TOP + CELL * (cell % ROWS) + CELL // 2)))
 
 
 def main():

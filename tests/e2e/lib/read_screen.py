@@ -9,6 +9,8 @@
 #   read_screen.py PID spot WINDOW NAME     the screen point "x y" of the centre of NAME
 #   read_screen.py PID name WINDOW NAME     the first object whose name starts with NAME, line
 #                                       breaks read as "/" (its description on the next line)
+#   read_screen.py PID text WINDOW NAME     the longest text of the objects named NAME
+#   read_screen.py PID checked WINDOW NAME  "checked" or "unchecked"
 import sys
 import time
 
@@ -107,6 +109,19 @@ def main():
     elif what == "spot":
         x, y, w, h = named(window(app, sys.argv[3]), sys.argv[4]).queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
         print("%d %d" % (x + w // 2, y + h // 2))
+    elif what == "text":
+        texts = [""]
+        for n in walk(window(app, sys.argv[3])):
+            if n.name == sys.argv[4]:
+                try:
+                    t = n.queryText()
+                except NotImplementedError:
+                    continue
+                texts.append(t.getText(0, t.characterCount))
+        print(max(texts, key=len))
+    elif what == "checked":
+        node = named(window(app, sys.argv[3]), sys.argv[4])
+        print("checked" if node.getState().contains(pyatspi.STATE_CHECKED) else "unchecked")
     elif what == "name":
         for n in walk(window(app, sys.argv[3])):
             if (n.name or "").replace("\n", "/").startswith(sys.argv[4]):
