@@ -82,6 +82,7 @@ QCoro::Task<> Game::NEW_FILE(int index)
 
     leaveBoard(BoardLeaving::Level);
     blnPLAY = false;
+    enterReview(false);
     co_await beginBusyFlow();
     SET_GRADE();
     g_.strLEVEL = QString::fromUtf8(level.label);
