@@ -126,6 +126,8 @@ public:
     void showRecords();
     // Ctrl+I, a click on a found or revealed line: the idiom notebook, at `idiom` if given.
     void showNotebook(const QString &idiom = QString());
+    // Ctrl+R, 単語帳's 復習: a review board from the notebook (review_board.cpp).
+    void startReview();
     RecordsWindow *recordsWindow() const;
     NotebookWindow *notebookWindow() const;
 

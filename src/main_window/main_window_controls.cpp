@@ -2,6 +2,7 @@
 #include "main_window/main_window.h"
 
 #include "main_window/qt_colors.h"
+#include "main_window/review_board.h"
 #include "platform/fonts.h"
 #include "platform/screen_fit.h"
 #include "platform/title_bar_drag.h"
@@ -157,6 +158,7 @@ void MainWindow::buildTitleButtons()
     imgOFF->raise();
 
     buildCommands();
+    addReviewAction(*this);
 }
 
 // One action per command of the title bar: its button, its shortcut and a screen reader's

@@ -184,6 +184,7 @@ void MainWindow::showNotebook(const QString &idiom)
     if (!notebook_) {
         const QString dictionary = QDir(programFolder_).filePath(QString::fromUtf8(kDictionaryFileName));
         notebook_ = new NotebookWindow(*store_, readIdiomDictionary(dictionary), this);
+        connect(notebook_, &NotebookWindow::reviewRequested, this, &MainWindow::startReview);
     }
     if (idiom.isEmpty())
         notebook_->present();
