@@ -156,6 +156,14 @@ TEST_F(ReviewStoreTest, AVersion2FileStartsEachIdiomFromItsCountsAndKeepsEveryRo
         ASSERT_TRUE(q.exec(QStringLiteral("PRAGMA user_version = 2")));
     }
     QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+    {
+        // A reader beside an older game reads it as it stands, each idiom started from its counts.
+        RecordsStore reader;
+        ASSERT_EQ(reader.open(path, RecordsStore::Mode::ReadOnly).status, OpenOutcome::Status::Ok);
+        EXPECT_EQ(reader.notebook().size(), 21u);
+        EXPECT_EQ(reader.summary().total.played, 1);
+        EXPECT_FALSE(record(reader, idiomNo(70)).card.isNew());
+    }
     RecordsStore s;
     const OpenOutcome o = open(s);
     ASSERT_EQ(o.status, OpenOutcome::Status::Ok);

@@ -226,7 +226,8 @@ std::optional<DealtBoard> RecordsStore::board(std::int64_t boardId)
     Impl &d = *d_;
     if (!d.usable)
         return std::nullopt;
-    QSqlQuery &q = d.statement(QStringLiteral("SELECT level, dealt_at, tiles, idioms, review FROM boards WHERE id = ?"));
+    QSqlQuery &q = d.statement(QStringLiteral("SELECT level, dealt_at, tiles, idioms, %1 FROM boards WHERE id = ?")
+                                   .arg(d.reviewColumn("review")));
     if (!d.run(q, {v64(boardId)})) {
         d.failedRead();
         return std::nullopt;
@@ -291,8 +292,9 @@ RecordsSummary RecordsStore::summary()
     if (!d.usable)
         return out;
     QSqlQuery &q = d.statement(QStringLiteral("SELECT a.id, a.level, a.result, a.ended_at, a.play_ms, a.misses,"
-                                              " coalesce(b.review, 0) FROM attempts a LEFT JOIN boards b ON b.id = a.board_id"
-                                              " WHERE a.result <> 0 AND a.picks > 0 ORDER BY a.ended_at, a.id"));
+                                              " coalesce(%1, 0) FROM attempts a LEFT JOIN boards b ON b.id = a.board_id"
+                                              " WHERE a.result <> 0 AND a.picks > 0 ORDER BY a.ended_at, a.id")
+                                   .arg(d.reviewColumn("b.review")));
     if (!d.run(q)) {
         d.failedRead();
         return out;

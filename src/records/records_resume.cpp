@@ -159,8 +159,8 @@ QString RecordsStore::Impl::checkResumeAttempt(SavedBoard &b, const LevelListSou
     // Its misses as recorded can only add.
     QSqlQuery &attempt = statement(QStringLiteral(
         "SELECT a.board_id, a.misses, (SELECT count(*) FROM picks p WHERE p.attempt_id = a.id AND p.found = 0),"
-        " b.level, b.dealt_at, b.tiles, b.idioms, b.review FROM attempts a JOIN boards b ON b.id = a.board_id"
-        " WHERE a.id = ? AND a.result = 0"));
+        " b.level, b.dealt_at, b.tiles, b.idioms, %1 FROM attempts a JOIN boards b ON b.id = a.board_id"
+        " WHERE a.id = ? AND a.result = 0").arg(reviewColumn("b.review")));
     if (!run(attempt, {v64(b.attemptId)})) {
         *readFailed = true;
         return QString();

@@ -186,8 +186,12 @@ std::vector<NotebookRecord> RecordsStore::notebook()
     std::vector<NotebookRecord> out;
     if (!d.usable)
         return out;
-    QSqlQuery &q = d.statement(QStringLiteral("SELECT idiom, levels, found, missed, last_found, first_met, last_met,"
-                                              " stability, difficulty, last_review, due, reps, lapses FROM notebook"));
+    // A file read as it stands may have no schedule yet: each idiom then starts from its counts.
+    const QString schedule = d.version >= kReviewSchemaVersion
+                                 ? QStringLiteral("stability, difficulty, last_review, due, reps, lapses")
+                                 : QStringLiteral("NULL, NULL, NULL, NULL, NULL, NULL");
+    QSqlQuery &q = d.statement(
+        QStringLiteral("SELECT idiom, levels, found, missed, last_found, first_met, last_met, %1 FROM notebook").arg(schedule));
     if (!d.run(q)) {
         d.failedRead();
         return out;
@@ -227,6 +231,8 @@ std::vector<NotebookRecord> RecordsStore::notebook()
 // Recall on review boards: of the idioms on review boards won or lost, the share found.
 bool RecordsStore::Impl::readRecall(RecordsSummary *out)
 {
+    if (version < kReviewSchemaVersion)
+        return true; // a file read as it stands, from before review boards
     QSqlQuery &q = statement(QStringLiteral(
         "WITH r AS (SELECT a.id FROM attempts a JOIN boards b ON b.id = a.board_id WHERE b.review = 1"
         " AND a.result IN (?, ?, ?) AND a.picks > 0)"

@@ -13,6 +13,9 @@
 
 namespace horokata {
 
+// The schema version that added the review schedule and review boards.
+constexpr int kReviewSchemaVersion = 3;
+
 // Written into the file's header so that another program's database is never taken for ours.
 constexpr int kRecordsApplicationId = 0x486f726b; // "Hork"
 
@@ -143,6 +146,8 @@ struct RecordsStore::Impl {
         Unavailable, // maybe sound, but it cannot be used now (locked, read-only, disk full)
     };
     int version = 0;        // the schema version the file declares
+    // A file read as it stands may be older than the review columns: reads then take none.
+    QString reviewColumn(const char *column) const { return version >= kReviewSchemaVersion ? QLatin1String(column) : QStringLiteral("0"); }
     bool fresh = false;     // the file holds nothing yet
     bool ours = false;      // the file carries the game's application id
     bool immutable = false; // read as a file nothing changes (no -shm could be made beside it)
