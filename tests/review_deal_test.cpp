@@ -41,4 +41,21 @@ TEST_F(ReviewDealTest, DealsFromItsIdiomsKeepsTheLevelListAndLeavesOnNew)
         EXPECT_LT(std::find(all.begin(), all.end(), goku(k)) - all.begin(), 30);
 }
 
+TEST_F(ReviewDealTest, AnIdiomInAnotherOrderCountsWhenAnyLevelListHasIt)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(writeBytes(folder.filePath(QStringLiteral("特殊.txt")), shiftJis(QStringLiteral("二一石一\r\n")) + idiomFile(40)));
+    globals.strPATH = folder.path() + u'/';
+    setList(generatedIdioms(20));
+    std::vector<QString> review;
+    for (int n = 0; n < kIdioms; ++n)
+        review.push_back(sjisIdiom(n)); // 一石一二 among them
+    game.dealReview(review);
+    const std::vector<int> cells = cellsSpelling(QStringLiteral("二一石一"));
+    ASSERT_EQ(cells.size(), 4u);
+    pick(cells);
+    EXPECT_EQ(game.foundCount(), 1);
+    EXPECT_EQ(game.misses(), 0);
+}
+
 } // namespace
