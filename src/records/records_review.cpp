@@ -101,7 +101,7 @@ bool fillScheduleFromHistory(QSqlDatabase &db, QSqlError *error)
         QString idiom;
         fsrs::Card card;
         // A row the notebook's read skips anyway is left as it is.
-        if (readText(q, 0, &idiom) && cardFromCounts(q, 1, &card))
+        if (readText(q, 0, &idiom) && cardFromCounts(q, 1, &card) && card.lastReview.isValid())
             cards.emplace_back(idiom, card);
     }
     q.finish();
