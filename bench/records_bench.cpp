@@ -1,10 +1,14 @@
 // The player's store: a save at rest, the records window's figures over 10,000 boards, and
 // the notebook opened and searched with every dictionary idiom met. The files live in the
 // system's temporary folder, on disk like the player's own.
+#include "puzzle/game.h"
 #include "records/notebook.h"
+#include "records/review_choice.h"
 #include "records/records_store.h"
 #include "records/records_store_impl.h"
 #include "store_boards.h"
+#include "support/fake_platform.h"
+#include "support/game_builder.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -241,6 +245,37 @@ void BM_NotebookSearchAsYouType(benchmark::State &state)
     state.counters["keystrokes"] = double(typed.size());
 }
 BENCHMARK(BM_NotebookSearchAsYouType)->Unit(benchmark::kMillisecond);
+
+class NullHost : public GameHost {
+public:
+    FlowTask<bool> SET_FORM2(DialogMode, QString) override { co_return true; }
+    FlowTask<> playCelebration() override { co_return; }
+    FlowTask<> closeMainWindow() override { co_return; }
+};
+
+// 復習 with every dictionary idiom met: the notebook read, the twenty chosen, and the board
+// dealt on the fake platform (no start pause), the four level lists read for the reorder rule.
+void BM_ReviewBoardDeal(benchmark::State &state)
+{
+    RecordsStore store;
+    store.open(wholeNotebook().path);
+    std::size_t met = 0;
+    for (auto _ : state) {
+        ProgramState globals;
+        globals.strPATH = QStringLiteral(HOROKATA_PROGRAM_DIR "/");
+        FakePlatform platform;
+        NullHost host;
+        Game game(globals, platform, host);
+        testing::GameBuilder(game).list({QStringLiteral("一石二鳥")});
+        const std::vector<NotebookRecord> notebook = store.notebook();
+        met = notebook.size();
+        QCoro::waitFor(game.dealReview(chooseReview(notebook, QDate::currentDate()).idioms));
+        if (!game.reviewing() || !game.playing())
+            state.SkipWithError("no review board was dealt");
+    }
+    state.counters["idioms met"] = double(met);
+}
+BENCHMARK(BM_ReviewBoardDeal)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -115,14 +115,14 @@ QString plain(QString html)
 TEST(AnkiImportTest, EveryIdiomIsOneBasicNoteInEnglishAndJapaneseAnki)
 {
     NotebookEntry a;
-    a.record = {QStringLiteral("一石二鳥"), 0b0101, 3, 1, true, 1, 2};
+    a.record = {QStringLiteral("一石二鳥"), 0b0101, 3, 1, true, 1, 2, {}};
     a.reading = QStringLiteral("いっせきにちょう");
     a.meaning = QStringLiteral("two birds\twith one\r\nstone; a \"lucky\" <stroke> & more");
     NotebookEntry b; // a row that would start with # and a cell without a meaning
-    b.record = {QStringLiteral("#異口同音"), 0b1000, 0, 2, false, 1, 2};
+    b.record = {QStringLiteral("#異口同音"), 0b1000, 0, 2, false, 1, 2, {}};
     b.reading = QStringLiteral("いくどうおん");
     NotebookEntry c; // no reading: the back is the meaning alone
-    c.record = {QStringLiteral("四苦八苦"), 0b0010, 1, 0, true, 1, 2};
+    c.record = {QStringLiteral("四苦八苦"), 0b0010, 1, 0, true, 1, 2, {}};
     c.meaning = QStringLiteral("agony");
     const QString text = QString::fromUtf8(ankiExportText({a, b, c}));
     ASSERT_FALSE(text.contains(u'\r'));

@@ -177,9 +177,9 @@ TEST_F(NotebookTest, ExportsEveryIdiomAsOneRow)
 TEST(AnkiExportTest, WritesTheWholeFileOrNothing)
 {
     NotebookEntry a;
-    a.record = {QStringLiteral("一石二鳥"), 0b0101, 3, 1, true, 1, 2};
+    a.record = {QStringLiteral("一石二鳥"), 0b0101, 3, 1, true, 1, 2, {}};
     NotebookEntry b;
-    b.record = {QStringLiteral("異口同音"), 0b1000, 0, 2, false, 1, 2};
+    b.record = {QStringLiteral("異口同音"), 0b1000, 0, 2, false, 1, 2, {}};
     const QByteArray bytes = ankiExportText({a, b});
     // Written whole or not at all.
     QTemporaryDir dir;

@@ -119,10 +119,10 @@ TEST_F(RecordsWindowsTest, RecordsWindowCellsReadTheFiguresOfEachLevel)
 
     QTableWidget *stats = w.statsTable();
     using L = QStringList;
-    EXPECT_EQ(rowNames(stats, 0), (L{"3", "2", "67%", "0", "2", "1:05", "1:20", "1"}));
-    EXPECT_EQ(rowNames(stats, 1), (L{"1", "1", "100%", "1", "1", "0:30", "0:30", "0"}));
-    EXPECT_EQ(rowNames(stats, 2), (L{"0", "0", "0%", "0", "0", "-", "-", "0"}));
-    EXPECT_EQ(rowNames(stats, 4), (L{"4", "3", "75%", "1", "2", "0:30", "1:03", "1"}));
+    EXPECT_EQ(rowNames(stats, 0), (L{"3", "2", "67%", "0", "2", "1:05", "1:20", "1", "-"}));
+    EXPECT_EQ(rowNames(stats, 1), (L{"1", "1", "100%", "1", "1", "0:30", "0:30", "0", "-"}));
+    EXPECT_EQ(rowNames(stats, 2), (L{"0", "0", "0%", "0", "0", "-", "-", "0", "-"}));
+    EXPECT_EQ(rowNames(stats, 4), (L{"4", "3", "75%", "1", "2", "0:30", "1:03", "1", "-"}));
     // A reader hears each figure with its level and its column.
     QAccessibleTableCellInterface *cell = cellOf(stats, 4, 2)->tableCellInterface();
     ASSERT_NE(cell, nullptr);
@@ -178,7 +178,7 @@ TEST_F(RecordsWindowsTest, ClearingALevelWaitsForTheAnswerWithoutBlocking)
     emit answer.triggered(true);
     ASSERT_TRUE(cleared.wait(5000));
     EXPECT_EQ(cleared.at(0).at(0).toInt(), 0);
-    EXPECT_EQ(rowNames(w.statsTable(), 0), (QStringList{"0", "0", "0%", "0", "0", "-", "-", "0"}));
+    EXPECT_EQ(rowNames(w.statsTable(), 0), (QStringList{"0", "0", "0%", "0", "0", "-", "-", "0", "-"}));
     EXPECT_EQ(rowNames(w.statsTable(), 4)[0], QStringLiteral("1"));
     EXPECT_EQ(w.recentTable()->rowCount(), 1);
 
@@ -222,9 +222,9 @@ TEST_F(RecordsWindowsTest, NotebookSearchesShowsCardsAndOpensAtAnIdiom)
             row = r;
     ASSERT_GE(row, 0);
     const QStringList cells = rowNames(w.list(), row);
-    ASSERT_EQ(cells.size(), 6);
+    ASSERT_EQ(cells.size(), 7);
     EXPECT_EQ(cells.mid(0, 5), (QStringList{"異口同音", "いくどうおん、いこうどうおん", "初級", "0", "1"}));
-    EXPECT_TRUE(cells[5].contains(QStringLiteral("unanimously")));
+    EXPECT_TRUE(cells[6].contains(QStringLiteral("unanimously")));
 
     // Search as the player types: かい finds 改革開放 (かいかくかいほう), カイ too.
     for (const QChar c : QStringLiteral("かい"))

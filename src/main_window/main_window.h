@@ -14,7 +14,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-
 class QAction;
 class QPushButton;
 
@@ -75,6 +74,7 @@ public:
     const KeyboardPlay &keys() const { return keys_; } // keyboard play: where the focus stands
     // The player's store and its windows; the file to use is given before startLoading.
     RecordsPresenter &records() { return *records_; }
+    void startReview(); // Ctrl+R, 単語帳's 復習: a review board from the notebook
 
 signals:
     void closed(); // the window has closed: the program is ending

@@ -2,6 +2,7 @@
 #include "main_window/main_window.h"
 
 #include "main_window/qt_colors.h"
+#include "main_window/review_board.h"
 #include "platform_qt/fonts.h"
 #include "platform_qt/screen_fit.h"
 #include "platform_qt/title_bar_drag.h"
@@ -137,6 +138,7 @@ void MainWindow::buildTitleButtons()
     board_.cover()->raise();
 
     buildCommands();
+    addReviewAction(*this);
 }
 
 // One action per command of the title bar: its button, its shortcut and a screen reader's

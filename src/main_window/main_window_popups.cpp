@@ -104,6 +104,7 @@ FlowTask<std::optional<int>> MainWindow::SET_MENU()
     loadLevelMenu();
     LevelMenu *menu = menu_;
     openPopup(menu);
+    menu->setLoadedChoosable(game_.reviewing());
     menu->SET_MENU();
     const int level = co_await waits_.until(menu, &LevelMenu::answered);
     popupClosed();

@@ -132,8 +132,10 @@ FlowTask<> RecordsPresenter::tellStoreTrouble(DialogMode mode, QString details)
     // The file kept lies beside the records file: its name says where it went, and fits the
     // dialog where a whole path would not (the whole path is the message's tooltip). The lines
     // after the first are the details the dialog's tooltip tells.
-    const QString name = mode == DialogMode::RecordsSetAside ? QFileInfo(store_->outcome().setAsidePath).fileName() : QString();
-    co_await game_.ask(mode, details.isEmpty() ? name : name + u'\n' + details);
+    QString name = mode == DialogMode::RecordsSetAside ? QFileInfo(store_->outcome().setAsidePath).fileName() : QString();
+    if (!details.isEmpty())
+        name += u'\n' + details; // named, not a temporary: see askClearLevel
+    co_await game_.ask(mode, name);
 }
 
 void RecordsPresenter::tellStoreFailure()
@@ -194,6 +196,7 @@ void RecordsPresenter::showNotebook(const QString &idiom)
     if (!notebook_) {
         const QString dictionary = QDir(programFolder_).filePath(QString::fromUtf8(kDictionaryFileName));
         notebook_ = new NotebookWindow(*store_, readIdiomDictionary(dictionary), &window_);
+        QObject::connect(notebook_, &NotebookWindow::reviewRequested, &window_, &MainWindow::startReview);
     }
     if (idiom.isEmpty())
         notebook_->present();
@@ -209,7 +212,10 @@ FlowTask<bool> RecordsPresenter::askClearLevel(int level)
         co_return false;
     if (window_.isMinimized())
         window_.showNormal();
-    const bool yes = co_await game_.ask(DialogMode::ClearLevelRecords, levelFileName(level));
+    // A named value, not a temporary, goes into the coroutine: the compiler mishandles a
+    // temporary passed by value to a coroutine inside a co_await.
+    const QString name = levelFileName(level);
+    const bool yes = co_await game_.ask(DialogMode::ClearLevelRecords, name);
     window_.sync();
     if (records_) {
         records_->raise();

@@ -132,8 +132,8 @@ void LevelMenu::lblINDEX_Click(int index)
 {
     if (!validLevel(index) || !entryEnabled(index))
         return;
-    // Choosing the loaded level only closes the menu.
-    if (index != g_.intLEVEL)
+    // Choosing the loaded level only closes the menu, unless it leaves a review board.
+    if (index != g_.intLEVEL || loadedChoosable_)
         chosen_ = index;
     SET_HIDE();
 }

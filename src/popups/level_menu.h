@@ -27,6 +27,8 @@ public:
     void SET_MENU();
     // Hides the menu.
     void SET_HIDE();
+    // While a review board is in play the loaded level is a choice too: it leaves the review.
+    void setLoadedChoosable(bool on) { loadedChoosable_ = on; }
 
     QColor entryColor(int index) const;
     bool entryEnabled(int index) const;
@@ -69,6 +71,7 @@ private:
     std::array<QColor, kLevelCount> colors_;
     QLabel *imgARROW = nullptr; // the arrow beside the loaded level's entry
     int chosen_ = -1;           // the level clicked while the menu is open, -1 none
+    bool loadedChoosable_ = false; // choosing the loaded level answers it (a review board is in play)
 };
 
 } // namespace horokata

@@ -7,6 +7,7 @@
 #include "puzzle/program_state.h"
 
 #include "platform/flow_task.h"
+#include <QSet>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -34,6 +35,9 @@ public:
     // included: it never completes normally (FlowStopped).
     virtual FlowTask<> closeMainWindow() = 0;
 };
+
+// The level label while a review board (dealt from the notebook) is in play.
+constexpr const char *kReviewLabel = "＜復習＞";
 
 enum class MouseButton { Left = 1, Right = 2, Middle = 4 };
 
@@ -159,6 +163,16 @@ public:
     // The status words beside the level label (the time after a win).
     void showStatusWords(const QString &words);
 
+    // --- review boards (review_deal.cpp) ---
+    // Deals a board from `idioms` (twenty or more), asking first while a board is in play; the
+    // level's list and colours stay, the level label reads ＜復習＞. 再度 replays it; 新規 and
+    // a level chosen deal from the level again.
+    FlowTask<> dealReview(std::vector<QString> idioms);
+    // The board dealt last came from the notebook.
+    bool reviewing() const { return review_; }
+    // On a review board, a pick is a listed idiom when any level's list that reads has it.
+    bool respellListed(const QString &pick) const { return review_ && respell_.contains(pick); }
+
 private:
     // Tests build boards directly.
     friend struct testing::GameBuilder;
@@ -220,6 +234,9 @@ private:
     BoardModel m_;
     bool dealt_ = false;
     GameObserver *observer_ = nullptr;
+    bool review_ = false;    // the board came from the notebook
+    QSet<QString> respell_;  // every idiom of the level lists that read, for a review board
+    void enterReview(bool on);
 };
 
 } // namespace horokata

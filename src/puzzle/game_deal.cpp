@@ -122,6 +122,7 @@ FlowTask<> Game::cmdNEW_Click()
     }
     leaveBoard(BoardLeaving::NewBoard);
     blnPLAY = false;
+    enterReview(false);
     co_await beginBusyFlow();
     SET_GRADE();
     co_await dealBoard();
@@ -173,7 +174,7 @@ FlowTask<> Game::SET_INIT()
     intGOT = 0;
     intPICK = 0;
     strPICK.clear();
-    m_.lblLEVEL = g_.strLEVEL;
+    m_.lblLEVEL = review_ ? QString::fromUtf8(kReviewLabel) : g_.strLEVEL;
     intFIND.fill(0);
 }
 

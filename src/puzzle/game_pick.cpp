@@ -34,7 +34,7 @@ int hiddenIdiomRespelled(const Game &game)
     for (int n = 1; n <= listed; ++n)
         if (game.idiomList()[at(n)] == game.picked())
             return found;
-    return 0;
+    return game.respellListed(game.picked()) ? found : 0;
 }
 
 } // namespace

@@ -27,6 +27,7 @@ DealtBoard Game::dealtBoard() const
 {
     DealtBoard b;
     b.level = g_.intLEVEL;
+    b.review = review_;
     b.strMOJI = strMOJI;
     for (int k = 0; k < kIdioms; ++k)
         b.strGOKU[at(k)] = strGOKU[at(k + 1)];
@@ -37,6 +38,7 @@ SavedBoard Game::savedBoard() const
 {
     SavedBoard b;
     b.level = g_.intLEVEL;
+    b.review = review_;
     b.strMOJI = strMOJI;
     for (int k = 0; k < kIdioms; ++k) {
         b.strGOKU[at(k)] = strGOKU[at(k + 1)];
@@ -131,7 +133,8 @@ void Game::resumeBoard(const SavedBoard &b)
     intGRADE = static_cast<std::int16_t>(b.intGRADE);
     m_.paintedScheme = intGRADE;
     ++m_.gradientPaints;
-    m_.lblLEVEL = g_.strLEVEL;
+    enterReview(b.review);
+    m_.lblLEVEL = review_ ? QString::fromUtf8(kReviewLabel) : g_.strLEVEL;
     m_.lblGOKU = strPICK.isEmpty() ? kResumedWords : strPICK;
     blnPLAY = true;
     dealt_ = true;

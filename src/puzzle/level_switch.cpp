@@ -40,7 +40,8 @@ FlowTask<> Game::READ_FILE(int index)
 // A list file that is missing or has an unusable size: told, and the level greyed out for good.
 FlowTask<> Game::refuseList(int index, DialogMode why)
 {
-    co_await ask(why, levelFileName(index));
+    const QString name = levelFileName(index); // named: a temporary by value into a coroutine is mishandled
+    co_await ask(why, name);
     g_.blnERR = true;
     if (index >= 0 && index < kLevelCount)
         g_.blnLEVEL[at(index)] = false;
@@ -50,7 +51,8 @@ FlowTask<> Game::refuseList(int index, DialogMode why)
 // which ends this flow and the one that asked for the list.
 FlowTask<> Game::readError(int index)
 {
-    co_await ask(DialogMode::ReadError, levelFileName(index));
+    const QString name = levelFileName(index); // named: a temporary by value into a coroutine is mishandled
+    co_await ask(DialogMode::ReadError, name);
     strLIST.assign(1, Idiom());
     intMAX = 0;
     co_await p_.doEvents();
@@ -80,6 +82,7 @@ FlowTask<> Game::NEW_FILE(int index)
 
     leaveBoard(BoardLeaving::Level);
     blnPLAY = false;
+    enterReview(false);
     co_await beginBusyFlow();
     SET_GRADE();
     g_.strLEVEL = QString::fromUtf8(level.label);

@@ -21,6 +21,7 @@ constexpr int kMaxRestingMisses = kLamps - 1;
 struct DealtBoard {
     std::int64_t boardId = 0;
     int level = 0;                          // level index 0..3
+    bool review = false;                    // dealt from the notebook (the level gives the colours)
     std::int64_t dealtAtMs = 0;             // when it was dealt, ms since the epoch (UTC)
     std::array<QString, kCells> strMOJI;    // each cell's character as dealt, cell order
     std::array<QString, kIdioms> strGOKU;   // the twenty hidden idioms, strGOKU(1..20) at 0..19
@@ -33,6 +34,7 @@ struct SavedBoard {
     std::int64_t boardId = 0;   // the board dealt (see DealtBoard)
     std::int64_t attemptId = 0; // this attempt at it (再度 starts another)
     int level = 0;              // level index 0..3 of the board
+    bool review = false;        // a review board, dealt from the notebook
 
     std::array<QString, kCells> strMOJI;  // each cell's character as dealt
     std::array<QString, kIdioms> strGOKU; // the twenty hidden idioms, strGOKU(1..20) at 0..19

@@ -96,8 +96,8 @@ void BoardRecorder::end(BoardEnd how)
 {
     setClockOn(false);
     inPlay_ = false;
-    keep([this, ids = ids_, how, misses = misses_, ms = clockMs_] {
-        return store_.endAttempt(ids->attemptId, how, misses, ms);
+    keep([this, ids = ids_, how, misses = misses_, ms = clockMs_, practice = practice_] {
+        return store_.endAttempt(ids->attemptId, how, misses, ms, practice);
     });
     if (boardEnded)
         boardEnded();
@@ -110,6 +110,8 @@ void BoardRecorder::boardStarted(bool replay)
     misses_ = 0;
     clockMs_ = 0;
     inPlay_ = true;
+    if (!replay)
+        practice_ = false;
     setClockOn(true);
     const std::int64_t replayOf = replay ? ids_->boardId : 0;
     ids_ = std::make_shared<DealIds>();
@@ -138,8 +140,14 @@ void BoardRecorder::boardLeft(BoardLeaving why)
 
 void BoardRecorder::pickChecked(int idiom, const QString &spelled)
 {
+    pickRated(idiom, spelled, fsrs::Rating::Good);
+}
+
+void BoardRecorder::pickRated(int idiom, const QString &spelled, fsrs::Rating grade)
+{
     if (!inPlay_)
         return;
+    const std::optional<fsrs::Rating> rating = practice_ ? std::nullopt : std::optional<fsrs::Rating>(grade);
     if (idiom <= 0)
         ++misses_;
     const bool won = idiom > 0 && game_.foundCount() >= kIdioms;
@@ -150,9 +158,9 @@ void BoardRecorder::pickChecked(int idiom, const QString &spelled)
         // The last find or the third miss: the clock stops, and a win's time is told, with its
         // news when it is the level's best.
         setClockOn(false);
-        const bool best = won && store_.available() && store_.isNewBest(game_.level(), clockMs_);
-        keep([this, ids = ids_, result, idiom, as, ms = clockMs_] {
-            return store_.recordPick(ids->attemptId, result, std::max(idiom, 0), as, ms);
+        const bool best = won && !game_.reviewing() && store_.available() && store_.isNewBest(game_.level(), clockMs_);
+        keep([this, ids = ids_, result, idiom, as, ms = clockMs_, rating] {
+            return store_.recordPick(ids->attemptId, result, std::max(idiom, 0), as, ms, nullptr, rating);
         });
         end(won ? BoardEnd::Won : BoardEnd::Lost);
         if (won)
@@ -163,18 +171,18 @@ void BoardRecorder::pickChecked(int idiom, const QString &spelled)
     // a failed write, the steps kept are written first, then the board as it now stands.
     const SavedBoard rest = boardAtRest();
     if (!unsaved_.empty()) {
-        unsaved_.push_back([this, ids = ids_, result, idiom, as, ms = rest.playMs] {
-            return store_.recordPick(ids->attemptId, result, std::max(idiom, 0), as, ms);
+        unsaved_.push_back([this, ids = ids_, result, idiom, as, ms = rest.playMs, rating] {
+            return store_.recordPick(ids->attemptId, result, std::max(idiom, 0), as, ms, nullptr, rating);
         });
         if (catchUp())
             store_.saveResume(boardAtRest());
         return;
     }
-    keep([this, ids = ids_, result, idiom, as, rest] {
+    keep([this, ids = ids_, result, idiom, as, rest, rating] {
         SavedBoard now = rest;
         now.attemptId = ids->attemptId;
         now.boardId = ids->boardId;
-        return store_.recordPick(ids->attemptId, result, std::max(idiom, 0), as, now.playMs, &now);
+        return store_.recordPick(ids->attemptId, result, std::max(idiom, 0), as, now.playMs, &now, rating);
     });
 }
 

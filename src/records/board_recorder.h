@@ -27,6 +27,14 @@ public:
     void boardGivenUp() override;
     void pickTakenBack() override;
 
+    // A pick checked, with how well a found idiom was recalled: Good for a plain find, Hard for
+    // a find after a hint on it (pickChecked passes Good).
+    void pickRated(int idiom, const QString &spelled, fsrs::Rating rating);
+    // The attempt in play is practice: its finds and reveals move no idiom's review schedule.
+    // A new deal (not a replay) ends practice.
+    void setPractice(bool practice) { practice_ = practice; }
+    bool practice() const { return practice_; }
+
     // The board just laid out again from the store: its attempt, misses and clock go on.
     void resumed(const SavedBoard &board);
     // The program is closing. With the board at rest, the board in play is saved as it
@@ -66,6 +74,7 @@ private:
     std::shared_ptr<DealIds> ids_ = std::make_shared<DealIds>();
     std::deque<std::function<bool()>> unsaved_;
     bool inPlay_ = false;
+    bool practice_ = false; // the attempt moves no schedule
     int misses_ = 0; // misses picked on this attempt (giving up adds none)
 
     std::int64_t clockMs_ = 0;    // time played before `since_`

@@ -75,8 +75,9 @@ DealIds RecordsStore::recordDeal(const DealtBoard &board)
                    {int(BoardEnd::AbandonedNew), v64(now)}))
             return Step::Failed;
         QSqlQuery &insertBoard =
-            d.statement(QStringLiteral("INSERT INTO boards (level, dealt_at, tiles, idioms) VALUES (?, ?, ?, ?)"));
-        if (!d.run(insertBoard, {board.level, v64(board.dealtAtMs ? board.dealtAtMs : now), tiles, joined(board.strGOKU)}))
+            d.statement(QStringLiteral("INSERT INTO boards (level, dealt_at, tiles, idioms, review) VALUES (?, ?, ?, ?, ?)"));
+        if (!d.run(insertBoard, {board.level, v64(board.dealtAtMs ? board.dealtAtMs : now), tiles, joined(board.strGOKU),
+                                 board.review ? 1 : 0}))
             return Step::Failed;
         ids.boardId = insertBoard.lastInsertId().toLongLong();
         QSqlQuery &insertAttempt =
@@ -124,7 +125,7 @@ std::int64_t RecordsStore::startAttempt(std::int64_t boardId)
 }
 
 bool RecordsStore::recordPick(std::int64_t attemptId, PickResult result, int idiomIndex, const QString &spelled,
-                              std::int64_t playMs, const SavedBoard *atRest)
+                              std::int64_t playMs, const SavedBoard *atRest, std::optional<fsrs::Rating> rating)
 {
     Impl &d = *d_;
     const bool found = result == PickResult::Found;
@@ -140,12 +141,13 @@ bool RecordsStore::recordPick(std::int64_t attemptId, PickResult result, int idi
     }
     const std::int64_t now = d.now();
     return d.write([&] {
-        QSqlQuery &attempt = d.statement(QStringLiteral("SELECT level, picks FROM attempts WHERE id = ? AND result = 0"));
+        QSqlQuery &attempt = d.statement(QStringLiteral("SELECT a.level, a.picks, coalesce(b.review, 0) FROM attempts a"
+                                                        " LEFT JOIN boards b ON b.id = a.board_id WHERE a.id = ? AND a.result = 0"));
         if (!d.run(attempt, {v64(attemptId)}))
             return Step::Failed;
-        std::int64_t level = 0, picks = 0;
+        std::int64_t level = 0, picks = 0, review = 0;
         const bool open = attempt.next() && readInt(attempt, 0, 0, kLevelCount - 1, &level) &&
-                          readInt(attempt, 1, 0, INT32_MAX, &picks);
+                          readInt(attempt, 1, 0, INT32_MAX, &picks) && readInt(attempt, 2, 0, 1, &review);
         attempt.finish();
         if (!open)
             return Step::Refused;
@@ -159,7 +161,8 @@ bool RecordsStore::recordPick(std::int64_t attemptId, PickResult result, int idi
                    {found ? 0 : 1, v64(playMs), v64(attemptId)}))
             return Step::Failed;
         QSqlDatabase db = d.db();
-        if (found && !noteIdiom(db, spelled, int(level), true, now, &d.lastError))
+        if (found && (!noteIdiom(db, spelled, int(level), true, now, &d.lastError, review != 0) ||
+                      (rating && !reviewIdiom(db, spelled, *rating, now, &d.lastError))))
             return Step::Failed;
         if (rest && !d.run(kSaveResumeSql, {v64(attemptId), v64(atRest->boardId), rest->found, rest->lines, rest->cells, rest->standing,
                             rest->pick, atRest->intMISS, atRest->intCOLOR, atRest->intGRADE, v64(atRest->playMs), v64(now)}))
@@ -168,7 +171,7 @@ bool RecordsStore::recordPick(std::int64_t attemptId, PickResult result, int idi
     });
 }
 
-bool RecordsStore::endAttempt(std::int64_t attemptId, BoardEnd end, int misses, std::int64_t playMs)
+bool RecordsStore::endAttempt(std::int64_t attemptId, BoardEnd end, int misses, std::int64_t playMs, bool practice)
 {
     Impl &d = *d_;
     if (end == BoardEnd::InPlay || int(end) < 0 || int(end) > int(BoardEnd::SetAside) || misses < 0 ||
@@ -177,12 +180,13 @@ bool RecordsStore::endAttempt(std::int64_t attemptId, BoardEnd end, int misses, 
     const std::int64_t now = d.now();
     return d.write([&] {
         QSqlQuery &attempt = d.statement(QStringLiteral(
-            "SELECT a.level, b.idioms FROM attempts a JOIN boards b ON b.id = a.board_id WHERE a.id = ? AND a.result = 0"));
+            "SELECT a.level, b.idioms, b.review FROM attempts a JOIN boards b ON b.id = a.board_id WHERE a.id = ? AND a.result = 0"));
         if (!d.run(attempt, {v64(attemptId)}))
             return Step::Failed;
-        std::int64_t level = 0;
+        std::int64_t level = 0, review = 0;
         QString idioms;
-        const bool open = attempt.next() && readInt(attempt, 0, 0, kLevelCount - 1, &level) && readText(attempt, 1, &idioms);
+        const bool open = attempt.next() && readInt(attempt, 0, 0, kLevelCount - 1, &level) && readText(attempt, 1, &idioms) &&
+                          readInt(attempt, 2, 0, 1, &review);
         attempt.finish();
         if (!open)
             return Step::Refused;
@@ -203,10 +207,13 @@ bool RecordsStore::endAttempt(std::int64_t attemptId, BoardEnd end, int misses, 
             }
             found.finish();
             QSqlDatabase db = d.db();
-            for (int k = 1; k <= kIdioms; ++k)
+            for (int k = 1; k <= kIdioms; ++k) {
+                const QString idiom = idioms.mid((k - 1) * Idiom::kLength, Idiom::kLength);
                 if (!wasFound[std::size_t(k)] &&
-                    !noteIdiom(db, idioms.mid((k - 1) * Idiom::kLength, Idiom::kLength), int(level), false, now, &d.lastError))
+                    (!noteIdiom(db, idiom, int(level), false, now, &d.lastError, review != 0) ||
+                     (!practice && !reviewIdiom(db, idiom, fsrs::Rating::Again, now, &d.lastError))))
                     return Step::Failed;
+            }
         }
         if (!d.run(QStringLiteral("DELETE FROM resume WHERE attempt_id = ?"), {v64(attemptId)}))
             return Step::Failed;
@@ -219,14 +226,17 @@ std::optional<DealtBoard> RecordsStore::board(std::int64_t boardId)
     Impl &d = *d_;
     if (!d.usable)
         return std::nullopt;
-    QSqlQuery &q = d.statement(QStringLiteral("SELECT level, dealt_at, tiles, idioms FROM boards WHERE id = ?"));
+    QSqlQuery &q = d.statement(QStringLiteral("SELECT level, dealt_at, tiles, idioms, %1 FROM boards WHERE id = ?")
+                                   .arg(d.reviewColumn("review")));
     if (!d.run(q, {v64(boardId)})) {
         d.failedRead();
         return std::nullopt;
     }
     DealtBoard b;
     b.boardId = boardId;
+    std::int64_t review = 0;
     const bool ok = q.next() && readDeal(q, 0, &b);
+    b.review = ok && readInt(q, 4, 1, 1, &review);
     q.finish();
     return ok ? std::optional<DealtBoard>(b) : std::nullopt;
 }
@@ -281,32 +291,40 @@ RecordsSummary RecordsStore::summary()
     RecordsSummary out;
     if (!d.usable)
         return out;
-    QSqlQuery &q = d.statement(QStringLiteral("SELECT id, level, result, ended_at, play_ms, misses FROM attempts"
-                                              " WHERE result <> 0 AND picks > 0 ORDER BY ended_at, id"));
+    QSqlQuery &q = d.statement(QStringLiteral("SELECT a.id, a.level, a.result, a.ended_at, a.play_ms, a.misses,"
+                                              " coalesce(%1, 0) FROM attempts a LEFT JOIN boards b ON b.id = a.board_id"
+                                              " WHERE a.result <> 0 AND a.picks > 0 ORDER BY a.ended_at, a.id")
+                                   .arg(d.reviewColumn("b.review")));
     if (!d.run(q)) {
         d.failedRead();
         return out;
     }
     std::array<StatsBuilder, kLevelCount> levels;
-    StatsBuilder total;
+    StatsBuilder total, review;
     std::deque<RecentBoard> recent;
     int skipped = 0;
     while (q.next()) {
         RecentBoard r;
-        std::int64_t level = 0, result = 0, misses = 0;
+        std::int64_t level = 0, result = 0, misses = 0, reviewFlag = 0;
         // A row that is not one the game writes is left out rather than trusted.
         if (!readInt(q, 0, 1, INT64_MAX, &r.attemptId) || !readInt(q, 1, 0, kLevelCount - 1, &level) ||
             !readInt(q, 2, int(BoardEnd::Won), int(BoardEnd::SetAside), &result) ||
             !readInt(q, 3, 0, INT64_MAX, &r.endedAtMs) || !readInt(q, 4, 0, kMaxPlayMs, &r.playMs) ||
-            !readInt(q, 5, 0, kLamps, &misses)) {
+            !readInt(q, 5, 0, kLamps, &misses) || !readInt(q, 6, 0, 1, &reviewFlag)) {
             ++skipped;
             continue;
         }
         r.level = int(level);
         r.end = BoardEnd(result);
         r.misses = int(misses);
-        levels[std::size_t(level)].add(r.end, r.playMs, r.misses);
-        total.add(r.end, r.playMs, r.misses);
+        // A review board is a row of its own, not one of the levels.
+        r.review = reviewFlag != 0;
+        if (r.review) {
+            review.add(r.end, r.playMs, r.misses);
+        } else {
+            levels[std::size_t(level)].add(r.end, r.playMs, r.misses);
+            total.add(r.end, r.playMs, r.misses);
+        }
         recent.push_front(r);
         if (recent.size() > std::size_t(kRecentBoards))
             recent.pop_back();
@@ -322,6 +340,11 @@ RecordsSummary RecordsStore::summary()
     for (int i = 0; i < kLevelCount; ++i)
         out.levels[std::size_t(i)] = levels[std::size_t(i)].stats;
     out.total = total.stats;
+    out.review = review.stats;
+    if (!d.readRecall(&out)) {
+        d.failedRead();
+        return RecordsSummary();
+    }
     out.recent.assign(recent.begin(), recent.end());
     return out;
 }
@@ -332,7 +355,8 @@ bool RecordsStore::isNewBest(int level, std::int64_t playMs)
     if (!d.usable || level < 0 || level >= kLevelCount)
         return false;
     QSqlQuery &q = d.statement(QStringLiteral(
-        "SELECT min(play_ms) FROM attempts WHERE level = ? AND result = ? AND picks > 0 AND play_ms BETWEEN 0 AND ?"));
+        "SELECT min(play_ms) FROM attempts WHERE level = ? AND result = ? AND picks > 0 AND play_ms BETWEEN 0 AND ?"
+        " AND board_id NOT IN (SELECT id FROM boards WHERE review = 1)"));
     if (!d.run(q, {level, int(BoardEnd::Won), v64(kMaxPlayMs)})) {
         d.failedRead();
         return false;
@@ -351,9 +375,10 @@ bool RecordsStore::clearLevel(int level)
     return d.write([&] {
         // The board in play and the board dealt last (for 再度) stay.
         if (!d.run(QStringLiteral("DELETE FROM picks WHERE attempt_id IN"
-                                  " (SELECT id FROM attempts WHERE level = ? AND result <> 0)"),
+                                  " (SELECT id FROM attempts WHERE level = ? AND result <> 0 AND board_id NOT IN (SELECT id FROM boards WHERE review = 1))"),
                    {level}) ||
-            !d.run(QStringLiteral("DELETE FROM attempts WHERE level = ? AND result <> 0"), {level}) ||
+            !d.run(QStringLiteral("DELETE FROM attempts WHERE level = ? AND result <> 0"
+                                  " AND board_id NOT IN (SELECT id FROM boards WHERE review = 1)"), {level}) ||
             !d.run(QStringLiteral("DELETE FROM boards WHERE level = ? AND id NOT IN (SELECT board_id FROM attempts)"
                                   " AND id <> (SELECT max(id) FROM boards)"),
                    {level}))
@@ -390,49 +415,6 @@ bool RecordsStore::setLastLevel(int level)
                    ? Step::Done
                    : Step::Failed;
     });
-}
-
-// ---------------------------------------------------------------- notebook
-
-std::vector<NotebookRecord> RecordsStore::notebook()
-{
-    Impl &d = *d_;
-    std::vector<NotebookRecord> out;
-    if (!d.usable)
-        return out;
-    QSqlQuery &q = d.statement(
-        QStringLiteral("SELECT idiom, levels, found, missed, last_found, first_met, last_met FROM notebook"));
-    if (!d.run(q)) {
-        d.failedRead();
-        return out;
-    }
-    int skipped = 0;
-    while (q.next()) {
-        NotebookRecord r;
-        std::int64_t levels = 0, found = 0, missed = 0, lastFound = 0;
-        if (!readText(q, 0, &r.idiom) || r.idiom.size() != Idiom::kLength ||
-            !readInt(q, 1, 1, (1 << kLevelCount) - 1, &levels) || !readInt(q, 2, 0, INT32_MAX, &found) ||
-            !readInt(q, 3, 0, INT32_MAX, &missed) || !readInt(q, 4, 0, 1, &lastFound) ||
-            !readInt(q, 5, 0, INT64_MAX, &r.firstMetMs) || !readInt(q, 6, r.firstMetMs, INT64_MAX, &r.lastMetMs) ||
-            found + missed == 0) {
-            ++skipped;
-            continue;
-        }
-        r.levels = int(levels);
-        r.found = int(found);
-        r.missed = int(missed);
-        r.lastFound = lastFound != 0;
-        out.push_back(std::move(r));
-    }
-    if (q.lastError().isValid()) {
-        d.lastError = q.lastError();
-        q.finish();
-        d.failedRead();
-        return {};
-    }
-    q.finish();
-    d.skipped(skipped, "the notebook");
-    return out;
 }
 
 } // namespace horokata

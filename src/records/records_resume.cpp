@@ -159,17 +159,17 @@ QString RecordsStore::Impl::checkResumeAttempt(SavedBoard &b, const LevelListSou
     // Its misses as recorded can only add.
     QSqlQuery &attempt = statement(QStringLiteral(
         "SELECT a.board_id, a.misses, (SELECT count(*) FROM picks p WHERE p.attempt_id = a.id AND p.found = 0),"
-        " b.level, b.dealt_at, b.tiles, b.idioms FROM attempts a JOIN boards b ON b.id = a.board_id"
-        " WHERE a.id = ? AND a.result = 0"));
+        " b.level, b.dealt_at, b.tiles, b.idioms, %1 FROM attempts a JOIN boards b ON b.id = a.board_id"
+        " WHERE a.id = ? AND a.result = 0").arg(reviewColumn("b.review")));
     if (!run(attempt, {v64(b.attemptId)})) {
         *readFailed = true;
         return QString();
     }
-    std::int64_t boardId = 0, misses = 0, missPicks = 0;
+    std::int64_t boardId = 0, misses = 0, missPicks = 0, review = 0;
     DealtBoard deal;
     const bool open = attempt.next() && readInt(attempt, 0, 1, INT64_MAX, &boardId) &&
                       readInt(attempt, 1, 0, INT32_MAX, &misses) && readInt(attempt, 2, 0, INT32_MAX, &missPicks) &&
-                      readDeal(attempt, 3, &deal);
+                      readDeal(attempt, 3, &deal) && readInt(attempt, 7, 0, 1, &review);
     attempt.finish();
     if (!open || boardId != b.boardId)
         return QStringLiteral("the saved board's attempt is not in play");
@@ -177,10 +177,23 @@ QString RecordsStore::Impl::checkResumeAttempt(SavedBoard &b, const LevelListSou
     b.strMOJI = deal.strMOJI;
     b.strGOKU = deal.strGOKU;
     b.intMISS = int(std::max({std::int64_t(b.intMISS), misses, missPicks}));
+    b.review = review != 0;
     const std::optional<std::vector<Idiom>> list = levelList ? levelList(b.level) : std::nullopt;
     if (!list)
         return QStringLiteral("the list of level %1 no longer reads").arg(levelFileName(b.level));
-    return checkSavedBoard(b, *list);
+    if (!b.review)
+        return checkSavedBoard(b, *list);
+    // A review board was dealt from the notebook, and is checked against it.
+    QSqlDatabase d = db();
+    QSqlError error;
+    std::vector<Idiom> noted{Idiom()};
+    for (Idiom &idiom : notebookIdioms(d, &error))
+        noted.push_back(std::move(idiom));
+    if (error.isValid()) {
+        *readFailed = true;
+        return QString();
+    }
+    return checkSavedBoard(b, noted);
 }
 
 ResumeLoad RecordsStore::loadResume(const LevelListSource &levelList)

@@ -18,6 +18,7 @@ namespace {
 struct ColumnShape {
     const char *name;
     const char *repair;
+    int since = 1; // the schema version that added it: an older file gains it without a notice
 };
 
 // A table the game uses: the schema version that added it, how it is made, its columns by
@@ -40,11 +41,13 @@ const std::vector<TableShape> &tableShapes()
 {
     static const std::vector<TableShape> shapes = {
         // One row per board dealt: its level, the 80 tiles as dealt (cell order, one character
-        // each) and the 20 idioms in order (four characters each, joined).
+        // each) and the 20 idioms in order (four characters each, joined). review: 1 for a
+        // board dealt from the notebook (its level then gives only the colours).
         {1, "boards",
          "CREATE TABLE boards (id INTEGER PRIMARY KEY, level INTEGER NOT NULL, dealt_at INTEGER NOT NULL,"
-         " tiles TEXT NOT NULL, idioms TEXT NOT NULL)",
-         {{"id", nullptr}, {"level", "INTEGER"}, {"dealt_at", "INTEGER"}, {"tiles", "TEXT"}, {"idioms", "TEXT"}},
+         " tiles TEXT NOT NULL, idioms TEXT NOT NULL, review INTEGER NOT NULL DEFAULT 0)",
+         {{"id", nullptr}, {"level", "INTEGER"}, {"dealt_at", "INTEGER"}, {"tiles", "TEXT"}, {"idioms", "TEXT"},
+          {"review", "INTEGER NOT NULL DEFAULT 0", 3}},
          {},
          false,
          "INSERT OR IGNORE INTO boards (id, level, dealt_at, tiles, idioms) SELECT board_id, -1, 0, '', '' FROM"
@@ -90,12 +93,17 @@ const std::vector<TableShape> &tableShapes()
          {}},
         // The notebook, one row per idiom met (as spelled when found). levels: one bit per
         // level it was met on. It is drawn from the boards kept, so it is rebuilt, not patched.
+        // The review schedule (stability and difficulty of the idiom's memory, the day of the
+        // last review and the day due, as Julian days; reviews and lapses) is added to a row
+        // that lacks it (NULL), started from its counts and dates.
         {2, "notebook",
          "CREATE TABLE notebook (idiom TEXT PRIMARY KEY, levels INTEGER NOT NULL, found INTEGER NOT NULL,"
          " missed INTEGER NOT NULL, last_found INTEGER NOT NULL, first_met INTEGER NOT NULL,"
-         " last_met INTEGER NOT NULL) WITHOUT ROWID",
+         " last_met INTEGER NOT NULL, stability REAL, difficulty REAL, last_review INTEGER, due INTEGER,"
+         " reps INTEGER, lapses INTEGER) WITHOUT ROWID",
          {{"idiom", nullptr}, {"levels", nullptr}, {"found", nullptr}, {"missed", nullptr}, {"last_found", nullptr},
-          {"first_met", nullptr}, {"last_met", nullptr}},
+          {"first_met", nullptr}, {"last_met", nullptr}, {"stability", "REAL", 3}, {"difficulty", "REAL", 3},
+          {"last_review", "INTEGER", 3}, {"due", "INTEGER", 3}, {"reps", "INTEGER", 3}, {"lapses", "INTEGER", 3}},
          {},
          true},
     };
@@ -276,7 +284,7 @@ bool repairSchema(QSqlDatabase &db, const SchemaGaps &gaps, int fileVersion, QSt
             continue;
         const auto shape = std::find_if(t->columns.begin(), t->columns.end(),
                                        [&](const ColumnShape &c) { return column.section(u'.', 1) == QLatin1String(c.name); });
-        if (t->derived) {
+        if (t->derived && !shape->repair) {
             if (!exec(q, QStringLiteral("DROP TABLE %1").arg(table), error) || !exec(q, QString::fromUtf8(t->create), error) ||
                 !fillNotebookFromHistory(db, error))
                 return false;
@@ -294,9 +302,17 @@ bool repairSchema(QSqlDatabase &db, const SchemaGaps &gaps, int fileVersion, QSt
             if (!exec(q, QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3").arg(table, QLatin1String(shape->name),
                                                                              QLatin1String(shape->repair)), error))
                 return false;
-            *repaired << QStringLiteral("the column %1 was missing: it was added, and its rows are skipped").arg(column);
+            if (shape->since > fileVersion)
+                continue; // the file brought forward
+            *repaired << (t->derived ? QStringLiteral("the column %1 was missing: it was added, and started again from"
+                                                      " the counts").arg(column)
+                                     : QStringLiteral("the column %1 was missing: it was added, and its rows are skipped")
+                                           .arg(column));
         }
     }
+    // Rows without a review schedule (an older file's, or a repaired one's) start from their counts.
+    if (!fillScheduleFromHistory(db, error))
+        return false;
     for (const TableShape &t : tableShapes())
         if (made.contains(&t) && t.reserve && !exec(q, QString::fromUtf8(t.reserve), error))
             return false;
@@ -322,16 +338,19 @@ QString quickCheck(QSqlDatabase &db)
         problems << q.value(0).toString();
     return problems.join(QStringLiteral("; "));
 }
-bool noteIdiom(QSqlDatabase &db, const QString &idiom, int level, bool found, std::int64_t atMs, QSqlError *error)
+bool noteIdiom(QSqlDatabase &db, const QString &idiom, int level, bool found, std::int64_t atMs, QSqlError *error,
+               bool review)
 {
     QSqlQuery q(db);
+    // An idiom new to the notebook on a review board (removed meanwhile) takes the board's level.
     q.prepare(QStringLiteral(
-        "INSERT INTO notebook (idiom, levels, found, missed, last_found, first_met, last_met)"
-        " VALUES (?, ?, ?, ?, ?, ?, ?)"
-        " ON CONFLICT (idiom) DO UPDATE SET levels = levels | excluded.levels,"
-        " found = found + excluded.found, missed = missed + excluded.missed,"
-        " last_found = excluded.last_found, first_met = min(first_met, excluded.first_met),"
-        " last_met = max(last_met, excluded.last_met)"));
+                  "INSERT INTO notebook (idiom, levels, found, missed, last_found, first_met, last_met)"
+                  " VALUES (?, ?, ?, ?, ?, ?, ?)"
+                  " ON CONFLICT (idiom) DO UPDATE SET levels = levels | %1,"
+                  " found = found + excluded.found, missed = missed + excluded.missed,"
+                  " last_found = excluded.last_found, first_met = min(first_met, excluded.first_met),"
+                  " last_met = max(last_met, excluded.last_met)")
+                  .arg(review ? QStringLiteral("0") : QStringLiteral("excluded.levels")));
     q.addBindValue(idiom);
     q.addBindValue(1 << level);
     q.addBindValue(found ? 1 : 0);

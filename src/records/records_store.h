@@ -5,6 +5,7 @@
 #include "idioms/idiom.h"
 #include "idioms/levels.h"
 #include "puzzle/saved_board.h"
+#include "study/fsrs.h"
 
 #include <QString>
 #include <QStringList>
@@ -19,8 +20,9 @@ namespace horokata {
 
 constexpr const char *kRecordsFileName = "records.sqlite";
 // The schema this build writes: 1 = boards, attempts, picks, settings and the resume row;
-// 2 adds the notebook. Older files are brought forward on opening; a newer one is only read.
-constexpr int kRecordsSchemaVersion = 2;
+// 2 adds the notebook; 3 adds each idiom's review schedule and marks review boards. Older files
+// are brought forward on opening; a newer one is only read.
+constexpr int kRecordsSchemaVersion = 3;
 // How many boards the records window lists.
 constexpr int kRecentBoards = 20;
 
@@ -92,6 +94,7 @@ struct RecentBoard {
     std::int64_t attemptId = 0;
     std::int64_t endedAtMs = 0; // ms since the epoch (UTC)
     int level = 0;
+    bool review = false; // a review board (its level gives only the colours)
     BoardEnd end = BoardEnd::Won;
     std::int64_t playMs = 0;
     int misses = 0;
@@ -101,6 +104,11 @@ struct RecentBoard {
 struct RecordsSummary {
     std::array<LevelStats, kLevelCount> levels; // 初級, 一般, 特殊, 其他
     LevelStats total;                           // all levels, streaks across levels by time
+    LevelStats review;                          // the review boards, kept apart from the levels
+    int reviewMet = 0;                          // idioms on review boards that ended won or lost
+    int reviewFound = 0;                        // of those, the ones found
+    // Recall on review boards in whole per cent (rounded); nothing before the first.
+    std::optional<int> recallPercent() const;
     std::vector<RecentBoard> recent;            // newest first, at most kRecentBoards
 };
 
@@ -132,6 +140,7 @@ struct NotebookRecord {
     bool lastFound = false;      // found (true) or revealed (false) the last time met
     std::int64_t firstMetMs = 0; // ms since the epoch (UTC)
     std::int64_t lastMetMs = 0;
+    fsrs::Card card;             // the review schedule (due: the next review)
 };
 
 // The level's idiom list as the game reads it, or nothing when it no longer reads.
@@ -193,12 +202,15 @@ public:
     // board after the pick is saved for resuming in the same transaction: pass it whenever the
     // board is at rest after the pick, so that a kill never leaves the saved board a step
     // behind the picks. Refused (false) for an attempt that is not in play.
+    // A find is a review of the idiom rated `rating`; nothing (practice) moves no schedule.
     bool recordPick(std::int64_t attemptId, PickResult result, int idiomIndex, const QString &spelled,
-                    std::int64_t playMs, const SavedBoard *atRest = nullptr);
+                    std::int64_t playMs, const SavedBoard *atRest = nullptr,
+                    std::optional<fsrs::Rating> rating = fsrs::Rating::Good);
     // The end of an attempt. A lost or given-up board reveals its idioms not found (they go
     // into the notebook as missed). Drops the saved board in play if it is this attempt.
-    // An attempt already ended is left as it was (returns false).
-    bool endAttempt(std::int64_t attemptId, BoardEnd end, int misses, std::int64_t playMs);
+    // An attempt already ended is left as it was (returns false). Each idiom revealed is a
+    // review rated Again, unless `practice`.
+    bool endAttempt(std::int64_t attemptId, BoardEnd end, int misses, std::int64_t playMs, bool practice = false);
     // A stored board as dealt, checked for shape (level range, 80 tiles, 20 idioms of four
     // characters that are the tiles); checkDealtBoard against the list is the caller's.
     std::optional<DealtBoard> board(std::int64_t boardId);
@@ -222,7 +234,8 @@ public:
     // --- resume ---
     // Saves the board in play at rest, replacing the one saved before.
     bool saveResume(const SavedBoard &board);
-    // Reads the saved board, checks every value and checks it against its level's list.
+    // Reads the saved board, checks every value and checks it against its level's list (a
+    // review board against the notebook; its level's list is still asked for, for the game).
     // A board that fails is set aside: its attempt is ended as SetAside (abandoned) and the
     // saved board removed, in one transaction.
     ResumeLoad loadResume(const LevelListSource &levelList);

@@ -13,6 +13,9 @@
 
 namespace horokata {
 
+// The schema version that added the review schedule and review boards.
+constexpr int kReviewSchemaVersion = 3;
+
 // Written into the file's header so that another program's database is never taken for ours.
 constexpr int kRecordsApplicationId = 0x486f726b; // "Hork"
 
@@ -57,7 +60,18 @@ bool repairSchema(QSqlDatabase &db, const SchemaGaps &gaps, int fileVersion, QSt
 QString quickCheck(QSqlDatabase &db);
 
 // Adds one meeting with an idiom to the notebook: found, or revealed after a loss.
-bool noteIdiom(QSqlDatabase &db, const QString &idiom, int level, bool found, std::int64_t atMs, QSqlError *error);
+// A meeting on a review board adds no level: the idiom keeps the levels it was met on.
+bool noteIdiom(QSqlDatabase &db, const QString &idiom, int level, bool found, std::int64_t atMs, QSqlError *error,
+               bool review = false);
+
+// Starts every notebook row without a review schedule from its counts and dates.
+bool fillScheduleFromHistory(QSqlDatabase &db, QSqlError *error);
+// One meeting with a noted idiom as a review rated `rating` on the day of `atMs` (local time).
+bool reviewIdiom(QSqlDatabase &db, const QString &idiom, fsrs::Rating rating, std::int64_t atMs, QSqlError *error);
+// The notebook's idioms, to check a review board against.
+std::vector<Idiom> notebookIdioms(QSqlDatabase &db, QSqlError *error);
+// A board is a review board (false for none, or when the file cannot say).
+bool isReviewBoard(QSqlDatabase &db, std::int64_t boardId);
 
 // Typed reads of one column: a NULL, another storage type or a value out of range is refused.
 bool readInt(const QSqlQuery &q, int column, std::int64_t lo, std::int64_t hi, std::int64_t *out);
@@ -132,6 +146,8 @@ struct RecordsStore::Impl {
         Unavailable, // maybe sound, but it cannot be used now (locked, read-only, disk full)
     };
     int version = 0;        // the schema version the file declares
+    // A file read as it stands may be older than the review columns: reads then take none.
+    QString reviewColumn(const char *column) const { return version >= kReviewSchemaVersion ? QLatin1String(column) : QStringLiteral("0"); }
     bool fresh = false;     // the file holds nothing yet
     bool ours = false;      // the file carries the game's application id
     bool immutable = false; // read as a file nothing changes (no -shm could be made beside it)
@@ -144,6 +160,8 @@ struct RecordsStore::Impl {
     Connect openConnection(const QString &name, const QString &options, QString *why);
     Connect bringUpToDate(QString *why);
     QString checkResumeAttempt(SavedBoard &b, const LevelListSource &levelList, bool *readFailed);
+    // Reads the recall on review boards into `out`; false when the read failed.
+    bool readRecall(RecordsSummary *out);
     void setAsideStrays(const QString &path);
     // Settles the outcome of opening: usable unless `status` is Unavailable.
     OpenOutcome finish(OpenOutcome::Status status, const QString &why);

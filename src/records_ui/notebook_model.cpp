@@ -12,9 +12,10 @@ namespace {
 
 using Column = NotebookModel::Column;
 
-const std::array<const char *, NotebookModel::Columns> kHeaders = {"熟語", "読み", "級", "発見", "見逃し", "意味"};
+const std::array<const char *, NotebookModel::Columns> kHeaders = {"熟語", "読み", "級", "発見", "見逃し", "次の復習", "意味"};
 const std::array<const char *, NotebookModel::Columns> kHeaderTips = {
-    "出会った四字熟語", "かなの読み", "出会った級", "見つけた回数", "負けた面で明かされた回数", "意味（英語）"};
+    "出会った四字熟語", "かなの読み", "出会った級", "見つけた回数", "負けた面で明かされた回数",
+    "次に復習する日（今日：時期が来ている）", "意味（英語）"};
 
 // The lowest level an idiom was met on, for the level column's order.
 int firstLevel(int levels)
@@ -23,6 +24,20 @@ int firstLevel(int levels)
         if (levels & (1 << level))
             return level;
     return kLevelCount;
+}
+
+// The day an idiom is next due (a card never scheduled: now).
+qint64 dueDay(const fsrs::Card &card)
+{
+    return card.due.isValid() ? card.due.toJulianDay() : 0;
+}
+
+// The next review: "今日" when due today or before, else the date.
+QString dueText(const fsrs::Card &card)
+{
+    if (dueDay(card) <= QDate::currentDate().toJulianDay())
+        return QStringLiteral("今日");
+    return card.due.toString(QStringLiteral("yyyy/MM/dd"));
 }
 
 } // namespace
@@ -57,11 +72,13 @@ QVariant NotebookModel::data(const QModelIndex &index, int role) const
         case LevelColumn: return e.levelNames();
         case FoundColumn: return QString::number(e.record.found);
         case MissedColumn: return QString::number(e.record.missed);
+        case DueColumn: return dueText(e.record.card);
         case MeaningColumn: return e.meaning;
         default: return {};
         }
     }
-    if (role == Qt::TextAlignmentRole && (index.column() == FoundColumn || index.column() == MissedColumn))
+    if (role == Qt::TextAlignmentRole && (index.column() == FoundColumn || index.column() == MissedColumn ||
+                                            index.column() == DueColumn))
         return int(Qt::AlignCenter);
     return {};
 }
@@ -90,6 +107,7 @@ void sortByColumn(std::vector<int> &rows, const Notebook &notebook, int column, 
         case Column::LevelColumn: return firstLevel(x.record.levels) < firstLevel(y.record.levels);
         case Column::FoundColumn: return x.record.found < y.record.found;
         case Column::MissedColumn: return x.record.missed < y.record.missed;
+        case Column::DueColumn: return dueDay(x.record.card) < dueDay(y.record.card);
         case Column::MeaningColumn: return x.meaning.compare(y.meaning, Qt::CaseInsensitive) < 0;
         default: return false;
         }

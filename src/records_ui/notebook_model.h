@@ -10,7 +10,7 @@ namespace horokata {
 
 class NotebookModel : public QAbstractTableModel {
 public:
-    enum Column { IdiomColumn, ReadingColumn, LevelColumn, FoundColumn, MissedColumn, MeaningColumn, Columns };
+    enum Column { IdiomColumn, ReadingColumn, LevelColumn, FoundColumn, MissedColumn, DueColumn, MeaningColumn, Columns };
 
     explicit NotebookModel(QObject *parent) : QAbstractTableModel(parent) {}
 

@@ -3,6 +3,7 @@
 
 #include "records/records_store.h"
 #include "records_ui/game_look.h"
+#include "records/review_choice.h"
 #include "records_ui/notebook_model.h"
 #include "platform_qt/fonts.h"
 
@@ -68,7 +69,8 @@ NotebookWindow::NotebookWindow(RecordsStore &store, IdiomDictionary dictionary, 
     setTabOrder(level_, sort_);
     setTabOrder(sort_, list_);
     setTabOrder(list_, card_);
-    setTabOrder(card_, export_);
+    setTabOrder(card_, review_);
+    setTabOrder(review_, export_);
     setTabOrder(export_, close_);
 
     connect(search_, &QLineEdit::textChanged, this, &NotebookWindow::applyQuery);
@@ -190,6 +192,15 @@ QHBoxLayout *NotebookWindow::buildButtons()
     count_->setObjectName(QStringLiteral("count"));
     bottom->addWidget(count_);
     bottom->addStretch(1);
+    due_ = new QLabel(this);
+    due_->setObjectName(QStringLiteral("due"));
+    bottom->addWidget(due_);
+    review_ = new QPushButton(QStringLiteral("復習"), this);
+    review_->setObjectName(QStringLiteral("review"));
+    review_->setAccessibleName(review_->text());
+    review_->setToolTip(QStringLiteral("復習の時期が来た熟語（見逃したものが先）から二十語の面を配ります（Ctrl+R）"));
+    connect(review_, &QPushButton::clicked, this, &NotebookWindow::reviewRequested);
+    bottom->addWidget(review_);
     export_ = new QPushButton(QStringLiteral("書き出し"), this);
     export_->setObjectName(QStringLiteral("export"));
     export_->setAccessibleName(export_->text());
@@ -250,13 +261,22 @@ void NotebookWindow::setStatus(const QString &text)
     status_->setVisible(!text.isEmpty());
 }
 
+void NotebookWindow::tellReviewShortfall(int more)
+{
+    setStatus(QStringLiteral("復習の面には二十語が要ります。あと %1 語の四字熟語と出会うと配れます。").arg(more));
+}
+
 void NotebookWindow::reload()
 {
     // A hidden window reads the notebook when it is shown again.
     if (!isVisible())
         return;
     const QString selected = selectedIdiom();
-    notebook_ = Notebook(store_.notebook(), dictionary_);
+    std::vector<NotebookRecord> records = store_.notebook();
+    const int due = dueCount(records, QDate::currentDate());
+    due_->setText(QStringLiteral("今日の復習 %1 語").arg(due));
+    due_->setAccessibleName(due_->text());
+    notebook_ = Notebook(std::move(records), dictionary_);
     applyQuery();
     if (!selected.isEmpty())
         selectEntry(notebook_.indexOf(selected));

@@ -39,6 +39,10 @@ public:
     int headerSortColumn() const { return headerSort_; }
     QLabel *card() const { return card_; }
     QPushButton *exportButton() const { return export_; }
+    // "復習": asks the game for a review board (reviewRequested).
+    QPushButton *reviewButton() const { return review_; }
+    // "今日の復習 N 語": the idioms due today or earlier.
+    QLabel *dueLabel() const { return due_; }
     // "該当なし" over the list when the search and the filter leave nothing to show.
     QLabel *noMatchLabel() const { return noMatch_; }
     // What the list shows now, in its order.
@@ -65,10 +69,14 @@ public slots:
     void present();
     // Asks where to write the list shown (without waiting for the answer), then writes it.
     void chooseExportFile();
+    // Says that a review board needs `more` idioms met first.
+    void tellReviewShortfall(int more);
 
 signals:
     // An export was written (ok) or failed; `message` is what the window says about it.
     void exportFinished(bool ok, const QString &message);
+    // 復習 was pressed: the game deals a review board, or says why it cannot.
+    void reviewRequested();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -102,6 +110,8 @@ private:
     QTableView *list_ = nullptr;
     QLabel *card_ = nullptr;
     QPushButton *export_ = nullptr;
+    QPushButton *review_ = nullptr;
+    QLabel *due_ = nullptr;
     QPushButton *close_ = nullptr;
     QLabel *status_ = nullptr;
     QLabel *noMatch_ = nullptr;

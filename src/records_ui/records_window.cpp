@@ -22,13 +22,15 @@ namespace {
 const QString kReadOnlyWords = QStringLiteral("記録ファイルに書き込めないため、新しい記録は保存されず、消去もできません。");
 
 // The figures' columns, in the order shown.
-enum StatsColumn { Played, Won, WinRate, Streak, LongestStreak, BestTime, AverageTime, NoMiss, StatsColumns };
+enum StatsColumn { Played, Won, WinRate, Streak, LongestStreak, BestTime, AverageTime, NoMiss, Recall, StatsColumns };
 const std::array<const char *, StatsColumns> kStatsHeaders = {"対局数", "勝ち", "勝率", "連勝中", "最長連勝",
-                                                              "最短時間", "平均時間", "ノーミス"};
+                                                              "最短時間", "平均時間", "ノーミス", "想起率"};
 const std::array<const char *, StatsColumns> kStatsTips = {
     "記録した対局の数", "勝った対局の数", "勝った対局の割合", "いま続いている連勝",
-    "いちばん長く続いた連勝", "勝った対局のいちばん短い時間", "勝った対局の平均時間", "ミスなしで勝った対局の数"};
-constexpr int kTotalRow = kLevelCount; // the row below the four levels
+    "いちばん長く続いた連勝", "勝った対局のいちばん短い時間", "勝った対局の平均時間", "ミスなしで勝った対局の数",
+    "復習の面で見つけた熟語の割合（目標 90%）"};
+constexpr int kTotalRow = kLevelCount;      // the row below the four levels
+constexpr int kReviewRow = kTotalRow + 1;   // the review boards, apart from the levels
 
 enum RecentColumn { When, LevelName, Result, Time, Misses, RecentColumns };
 const std::array<const char *, RecentColumns> kRecentHeaders = {"日時", "級", "結果", "時間", "ミス"};
@@ -71,6 +73,7 @@ void fillStats(QTableWidget *t, int row, const LevelStats &s)
         formatPlayTime(s.bestMs),
         formatPlayTime(s.averageMs),
         QString::number(s.noMiss),
+        QStringLiteral("-"),
     };
     for (int c = 0; c < StatsColumns; ++c)
         cell(t, row, c)->setText(texts[std::size_t(c)]);
@@ -158,7 +161,7 @@ RecordsWindow::RecordsWindow(RecordsStore &store, ClearQuestion askClear, FlowSt
 
 void RecordsWindow::buildStats()
 {
-    stats_ = makeTable(kLevelCount + 1, StatsColumns, this);
+    stats_ = makeTable(kReviewRow + 1, StatsColumns, this);
     stats_->setObjectName(QStringLiteral("stats"));
     stats_->setAccessibleName(QStringLiteral("級ごとの成績"));
     for (int c = 0; c < StatsColumns; ++c) {
@@ -169,9 +172,9 @@ void RecordsWindow::buildStats()
     QStringList rows;
     for (int level = 0; level < kLevelCount; ++level)
         rows << levelFileName(level);
-    rows << QStringLiteral("合計");
+    rows << QStringLiteral("合計") << QStringLiteral("復習");
     stats_->setVerticalHeaderLabels(rows);
-    for (int r = 0; r <= kTotalRow; ++r)
+    for (int r = 0; r <= kReviewRow; ++r)
         for (int c = 0; c < StatsColumns; ++c)
             cell(stats_, r, c);
     stats_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -232,13 +235,16 @@ void RecordsWindow::refresh()
     for (int level = 0; level < kLevelCount; ++level)
         fillStats(stats_, level, s.levels[std::size_t(level)]);
     fillStats(stats_, kTotalRow, s.total);
+    fillStats(stats_, kReviewRow, s.review);
+    const std::optional<int> recall = s.recallPercent();
+    cell(stats_, kReviewRow, Recall)->setText(recall ? QStringLiteral("%1%").arg(*recall) : QStringLiteral("-"));
 
     recent_->setRowCount(static_cast<int>(s.recent.size()));
     for (int r = 0; r < recent_->rowCount(); ++r) {
         const RecentBoard &b = s.recent[std::size_t(r)];
         const std::array<QString, RecentColumns> texts = {
             formatLocalDateTime(b.endedAtMs),
-            levelFileName(b.level),
+            b.review ? QStringLiteral("復習") : levelFileName(b.level),
             boardEndWord(b.end),
             formatPlayTime(b.playMs),
             QString::number(b.misses),

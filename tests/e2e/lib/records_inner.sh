@@ -111,8 +111,8 @@ xdotool key --clearmodifiers ctrl+h
 sleep 1
 screen table "記録" "級ごとの成績" >"$work/records.txt" || fail "the records window cannot be read"
 import -window root "$work/records.png" 2>/dev/null
-# 対局数 勝ち 勝率 連勝中 最長連勝 最短時間 平均時間 ノーミス
-sed -n 1p "$work/records.txt" | grep -qE '^3\|1\|33%\|0\|1\|[0-9]+:[0-9]{2}\|[0-9]+:[0-9]{2}\|1$' \
+# 対局数 勝ち 勝率 連勝中 最長連勝 最短時間 平均時間 ノーミス 想起率
+sed -n 1p "$work/records.txt" | grep -qE '^3\|1\|33%\|0\|1\|[0-9]+:[0-9]{2}\|[0-9]+:[0-9]{2}\|1\|-$' \
     || { cat "$work/records.txt"; fail "the beginner row does not read 3 played, 1 won, 33%, streaks 0/1, 1 without a miss"; }
 sed -n 5p "$work/records.txt" | grep -qE '^3\|1\|33%' || { cat "$work/records.txt"; fail "the total row is wrong"; }
 screen table "記録" "最近の対局" >"$work/recent.txt" || fail "the recent boards cannot be read"
