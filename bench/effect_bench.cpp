@@ -9,6 +9,8 @@
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QImage>
+#include <QKeyEvent>
+#include <QTimer>
 #include <QPainter>
 #include <QScreen>
 #include <QThread>
@@ -80,6 +82,38 @@ void BM_Celebration(benchmark::State &state)
                 stats.captured ? "" : ", screen not captured");
 }
 BENCHMARK(BM_Celebration)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// Skip latency: Escape pressed one second into the celebration, to its window hidden and to
+// the call's end (the game going on).
+void BM_CelebrationSkip(benchmark::State &state)
+{
+    QWidget mainWindow;
+    mainWindow.resize(610, 429);
+    mainWindow.show();
+    QCoreApplication::processEvents();
+    BenchPlatform platform;
+    qint64 hiddenMs = -1, doneMs = -1;
+    for (auto _ : state) {
+        QElapsedTimer t;
+        QTimer::singleShot(1000, [&] {
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (w->objectName() == QLatin1String("Form3") && w->isVisible()) {
+                    t.start();
+                    QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                    QCoreApplication::sendEvent(w, &press);
+                    QTimer::singleShot(0, [&t, &hiddenMs, w] { hiddenMs = w->isVisible() ? -1 : t.elapsed(); });
+                }
+        });
+        QCoro::waitFor(playCelebration(&mainWindow, platform));
+        doneMs = t.isValid() ? t.elapsed() : -1;
+        state.SetIterationTime(doneMs / 1000.0);
+    }
+    state.counters["hidden_ms"] = static_cast<double>(hiddenMs);
+    state.counters["done_ms"] = static_cast<double>(doneMs);
+    std::printf("celebration skipped by Escape: window hidden after %lld ms, over after %lld ms\n",
+                static_cast<long long>(hiddenMs), static_cast<long long>(doneMs));
+}
+BENCHMARK(BM_CelebrationSkip)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // The model alone: deal and all 119 frames, no drawing or waiting.
 void BM_ModelAllFrames(benchmark::State &state)

@@ -308,12 +308,15 @@ public:
     horokata::FlowTask<> waitUntil(std::uint32_t deadline, Platform &) override
     {
         waits.push_back(static_cast<std::int32_t>(deadline - fake_.clock));
-        fake_.clock = std::max(fake_.clock, deadline);
+        fake_.clock = std::max(fake_.clock, deadline) + oversleep;
         co_return;
     }
+    bool stopped() const override { return static_cast<int>(waits.size()) >= stopAfter; }
     std::vector<std::pair<int, DrawCommand>> painted;
     std::vector<int> waits;
     int frames = 0;
+    std::uint32_t oversleep = 0; // each wait wakes this late
+    int stopAfter = 1 << 30;     // skipped after this many waits
 
 private:
     FakePlatform &fake_;
@@ -350,11 +353,33 @@ TEST(AnimationPerform, RunsFrames1To119AndEachMovingSpriteWaitsOnePeriodFromBefo
     const auto moving = std::count_if(view.painted.begin(), view.painted.end(),
                                       [](const auto &p) { return p.second.moving; });
     ASSERT_EQ(static_cast<long>(view.waits.size()), moving) << "first appearances do not wait";
-    // The deadline is set before drawing, so the drawing time comes off the period.
-    EXPECT_EQ(view.waits.front(), 10 - 3);
-    EXPECT_EQ(view.waits.back(), 5 - 3);
-    const auto firstAppearances = static_cast<int>(view.painted.size() - moving);
-    EXPECT_EQ(static_cast<int>(fake.clock - 1000), ideal + 3 * firstAppearances);
+    // The deadlines follow the schedule, so the drawing time (first appearances included)
+    // comes off the waits.
+    const auto firstMoving = std::find_if(view.painted.begin(), view.painted.end(), [](const auto &p) { return p.second.moving; });
+    EXPECT_EQ(view.waits.front(), 10 - 3 * static_cast<int>(firstMoving - view.painted.begin() + 1));
+    EXPECT_EQ(static_cast<int>(fake.clock - 1000), ideal);
+}
+
+TEST(AnimationPerform, LateWakeUpsDoNotAddUpAndAStopEndsTheRun)
+{
+    FakePlatform fake;
+    AnimationModel m;
+    m.INIT_PF(512, 384, fake);
+    m.setScreen(1024, 768);
+    const int ideal = m.idealTotalMs();
+    RecordingView view(fake);
+    view.oversleep = 2;
+    horokata::testing::runFlow(m.PERFORM(fake, view));
+    // Only the last wake-up's lateness is left at the end.
+    EXPECT_EQ(static_cast<int>(fake.clock), ideal + 2);
+
+    AnimationModel skipped;
+    skipped.INIT_PF(512, 384, fake);
+    RecordingView stopping(fake);
+    stopping.stopAfter = 5;
+    horokata::testing::runFlow(skipped.PERFORM(fake, stopping));
+    EXPECT_EQ(stopping.waits.size(), 5u);
+    EXPECT_LT(skipped.currentFrame(), AnimationModel::kFrames);
 }
 
 TEST(AnimationPerform, BusyWaitEndsOnTheDeadlineAcrossTheClockWrap)

@@ -168,6 +168,13 @@ TEST_F(KeyboardPlay, AWholeGameWithoutThePointer)
     ASSERT_TRUE(waitFor([&] { return window->game().pickCount() == 1; }));
     press({QStringLiteral("BackSpace")});
     ASSERT_TRUE(waitFor([&] { return window->game().pickCount() == 0; }));
+    // A mouse pick leaves no focus frame; Escape takes it back all the same.
+    QTest::mouseClick(window->view().tile(50), Qt::LeftButton);
+    ASSERT_TRUE(waitFor([&] { return window->game().pickCount() == 1 && idle(); }));
+    press({QStringLiteral("Escape")});
+    ASSERT_TRUE(waitFor([&] { return window->game().pickCount() == 0; }));
+    press({QStringLiteral("Left")}); // the first arrow shows the frame where it was
+    ASSERT_TRUE(waitFor([&] { return window->view().tile(50)->hasFocus(); }));
 
     // Find every idiom; each find is told on the focused tile, which keeps to a showing tile.
     for (int k = 1; k <= kIdioms; ++k) {

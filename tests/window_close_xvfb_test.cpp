@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -105,12 +106,15 @@ protected:
 
     // Sends the close while a flow waits; the program must be over within half a second: the
     // window closed, no flow left and no window of the game on the screen.
-    void closeWhileWaiting()
+    void closeWhileWaiting(bool byQuitKey = false)
     {
         ASSERT_TRUE(window->flowRunning()) << "no flow is waiting";
         QElapsedTimer t;
         t.start();
-        windowManagerClose(window.get());
+        if (byQuitKey)
+            xKey("ctrl+q");
+        else
+            windowManagerClose(window.get());
         const auto over = [this] {
             if (!closed || window->flowRunning())
                 return false;
@@ -127,6 +131,27 @@ protected:
         EXPECT_EQ(window->findChild<ConfirmDialog *>(), nullptr);
         EXPECT_EQ(window->findChild<LevelMenu *>(), nullptr);
         window.reset();
+    }
+
+    // A key pressed on the X server, to whichever window has the keyboard.
+    static void xKey(const QString &key) { ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), key}), 0); }
+
+    void startCelebration()
+    {
+        deal();
+        for (int k = 1; k <= kIdioms; ++k)
+            pickIdiom(k);
+        settle();
+        ASSERT_EQ(window->game().clearStage(), 1);
+        click(window->view().tile(19));
+        // Well into the effect: its full-screen window is up.
+        QTest::qWait(1500);
+        ASSERT_TRUE(otherWindowShown());
+    }
+    bool otherWindowShown() const
+    {
+        const QWidgetList tops = QApplication::topLevelWidgets();
+        return std::any_of(tops.begin(), tops.end(), [this](QWidget *w) { return w != window.get() && w->isVisible(); });
     }
 
     ProgramState globals;
@@ -174,17 +199,34 @@ TEST_F(WindowClose, WithTheMenuOpen)
 
 TEST_F(WindowClose, DuringTheCelebration)
 {
-    deal();
-    for (int k = 1; k <= kIdioms; ++k)
-        pickIdiom(k);
-    settle();
-    ASSERT_EQ(window->game().clearStage(), 1);
-    click(window->view().tile(19));
-    // Well into the effect: its full-screen window is up.
-    QTest::qWait(1500);
-    const QWidgetList tops = QApplication::topLevelWidgets();
-    ASSERT_TRUE(std::any_of(tops.begin(), tops.end(), [this](QWidget *w) { return w != window.get() && w->isVisible(); }));
+    startCelebration();
     closeWhileWaiting();
+}
+
+TEST_F(WindowClose, QuitKeyDuringADeal)
+{
+    click(window->button("cmdNEW"));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return window->view().tile(19)->text() == QStringLiteral("＊"); }, 2000));
+    closeWhileWaiting(true);
+}
+
+// Not a close: Escape skips the celebration, and the game goes on to the title board as after
+// one played to its end.
+TEST_F(WindowClose, EscapeEndsTheCelebration)
+{
+    startCelebration();
+    QElapsedTimer t;
+    t.start();
+    xKey(QStringLiteral("Escape"));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !otherWindowShown(); }, 2000));
+    EXPECT_LT(t.elapsed(), 150) << "the skip took " << t.elapsed() << " ms, the key's own sending included";
+    std::printf("celebration skipped in %lld ms after the key was sent\n", static_cast<long long>(t.elapsed()));
+    settle();
+    EXPECT_FALSE(closed);
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_EQ(window->game().clearStage(), 0);
+    EXPECT_FALSE(window->game().playing());
+    EXPECT_TRUE(window->view().tile(19)->isVisible()) << "the title board is back";
 }
 
 } // namespace

@@ -218,7 +218,11 @@ EffectFrame AnimationModel::nextFrame()
 
 FlowTask<> AnimationModel::PERFORM(Platform &platform, PerformView &view)
 {
-    while (!finished()) {
+    // Every deadline is the run's start plus the schedule's waits up to it, so drawing time
+    // and a late wake-up come off the next wait instead of adding up over the run.
+    const std::uint32_t start = platform.tickMs();
+    std::uint32_t scheduled = 0;
+    while (!finished() && !view.stopped()) {
         const EffectFrame f = nextFrame();
         view.frameStarted(f.frame, f.period);
         for (const DrawCommand &d : f.draws) {
@@ -226,10 +230,11 @@ FlowTask<> AnimationModel::PERFORM(Platform &platform, PerformView &view)
                 view.paint(d);
                 continue;
             }
-            // The deadline is set before drawing, so drawing time counts towards the period.
-            const std::uint32_t deadline = platform.tickMs() + static_cast<std::uint32_t>(f.period);
+            scheduled += static_cast<std::uint32_t>(f.period);
             view.paint(d);
-            co_await view.waitUntil(deadline, platform);
+            co_await view.waitUntil(start + scheduled, platform);
+            if (view.stopped())
+                co_return;
         }
     }
 }

@@ -58,6 +58,8 @@ public:
     virtual void paint(const DrawCommand &cmd) = 0;
     // Done once the 32-bit millisecond clock has reached `deadline`.
     virtual FlowTask<> waitUntil(std::uint32_t deadline, Platform &platform);
+    // True once the run was skipped or closed: the frames left are not played.
+    virtual bool stopped() const { return false; }
 };
 
 // Stores `value` into a 16-bit field when it fits; otherwise the assignment fails and the
@@ -100,8 +102,9 @@ public:
     bool finished() const { return frame_ >= kFrames; }
     int currentFrame() const { return frame_; }
 
-    // Runs the remaining frames: each moving sprite sets its deadline one period ahead,
-    // is painted, then waits for the deadline; a first appearance does not wait.
+    // Runs the remaining frames: each moving sprite is painted, then waits until its deadline
+    // on the schedule (the run's start plus one period per moving sprite so far); a first
+    // appearance does not wait. Ends early once the view says it stopped.
     FlowTask<> PERFORM(Platform &platform, PerformView &view);
 
     // Sum of all waits of a full run, frame by frame, from a fresh copy of this model.

@@ -5,20 +5,24 @@
 #include "effect/effect_art.h"
 #include "platform/platform.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QElapsedTimer>
-#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
 #include <QWidget>
 
+#include <algorithm>
 #include <memory>
 
 namespace horokata {
 
 namespace {
+
+constexpr int kPauseStepMs = 20; // the longest single pause, so that a skip is seen soon
 
 // The full-screen window: the desktop as it was, with the sprites drawn on top of it and never erased.
 class CelebrationWindow : public QWidget, public PerformView {
@@ -29,14 +33,19 @@ public:
 
     void paint(const DrawCommand &cmd) override;
     FlowTask<> waitUntil(std::uint32_t deadline, Platform &platform) override;
+    bool stopped() const override { return stopped_; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void skip();
+    static bool isSkipKey(const QKeyEvent *key);
+
     Platform &platform_;
-    bool stopped_ = false; // the window was closed: the rest of the celebration is skipped
+    bool stopped_ = false; // skipped or closed: the rest of the celebration is left out
     AnimationModel model_;
     QImage backing_; // persistent picture of the window: capture plus every sprite drawn
     qreal dpr_ = 1.0;
@@ -103,6 +112,52 @@ void CelebrationWindow::closeEvent(QCloseEvent *event)
     QWidget::closeEvent(event);
 }
 
+bool CelebrationWindow::isSkipKey(const QKeyEvent *key)
+{
+    // Auto-repeat is the key that started the celebration, still held: only a fresh press counts.
+    if (key->isAutoRepeat() || (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+        return false;
+    switch (key->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Watches the whole application while the celebration plays: a fresh press of Escape, Space
+// or Enter, or a click, in any of the game's windows ends it. Other keys (Ctrl+Q) pass on.
+bool CelebrationWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (!stopped_) {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+            if (isSkipKey(static_cast<QKeyEvent *>(event))) {
+                skip();
+                return true;
+            }
+            break;
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            skip();
+            return true;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CelebrationWindow::skip()
+{
+    stopped_ = true;
+    platform_.stopSound();
+    hide();
+}
+
 void CelebrationWindow::paint(const DrawCommand &cmd)
 {
     if (stopped_)
@@ -122,19 +177,20 @@ void CelebrationWindow::paint(const DrawCommand &cmd)
 FlowTask<> CelebrationWindow::waitUntil(std::uint32_t deadline, Platform &platform)
 {
     // A pause until the deadline, so painting and system events go on without keeping a
-    // processor busy; this window and the main window are disabled, so input is dropped.
+    // processor busy; the main window is disabled, so input is dropped but for the skip. The
+    // pause is cut in short steps, so that a skip ends it soon.
     for (;;) {
         const auto left = static_cast<std::int32_t>(deadline - platform.tickMs());
         if (left < 1 || stopped_)
             co_return;
-        co_await platform.sleepMs(left);
+        co_await platform.sleepMs(std::min(left, kPauseStepMs));
     }
 }
 
 FlowTask<> CelebrationWindow::run(CelebrationStats *stats)
 {
-    setEnabled(false);
     showFullScreen();
+    qApp->installEventFilter(this);
 
     model_.setScreen(lngPW, lngPH);
     model_.INIT_PF(lngCX, lngCY, platform_);
@@ -147,8 +203,10 @@ FlowTask<> CelebrationWindow::run(CelebrationStats *stats)
     const qint64 performMs = wall.elapsed();
 
     co_await platform_.doEvents();
-    if (!stopped_)
-        co_await platform_.sleepMs(200);
+    // The last picture stays a moment, in steps that a skip cuts short.
+    for (int left = 200; left > 0 && !stopped_; left -= kPauseStepMs)
+        co_await platform_.sleepMs(kPauseStepMs);
+    qApp->removeEventFilter(this);
     hide();
     co_await platform_.doEvents();
 

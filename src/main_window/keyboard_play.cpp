@@ -252,9 +252,10 @@ bool KeyboardPlay::handleKey(QKeyEvent *e)
         return true;
     case Qt::Key_Escape:
     case Qt::Key_Backspace:
-        if (area_ != KeyArea::Board)
-            return false;
-        // A right press on the board: the pick is taken back.
+        // Wherever the focus stands (a mouse pick leaves it on the sink), a pick in progress
+        // is taken back as by a right press on the board; with no pick the key does nothing.
+        if (!w_.game_.playing() || w_.game_.pickCount() == 0)
+            return true;
         if (once)
             w_.flow(w_.game_.picBACK_MouseDown(MouseButton::Right));
         return true;

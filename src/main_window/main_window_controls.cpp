@@ -2,6 +2,7 @@
 #include "main_window/main_window.h"
 
 #include "main_window/qt_colors.h"
+#include "main_window/quit_key.h"
 #include "main_window/review_board.h"
 #include "platform_qt/fonts.h"
 #include "platform_qt/screen_fit.h"
@@ -163,6 +164,8 @@ void MainWindow::buildCommands()
     commands_[kReplayCommand] = makeAction(cmdRESET, QKeySequence(Qt::Key_F5), [this] { flow(game_.cmdRESET_Click()); });
     commands_[kSelectCommand] = makeAction(cmdSELECT, QKeySequence(Qt::CTRL | Qt::Key_L), &MainWindow::cmdSELECT_Release);
     commands_[kNewCommand] = makeAction(cmdNEW, QKeySequence(Qt::CTRL | Qt::Key_N), [this] { flow(game_.cmdNEW_Click()); });
+    // While a flow keeps the window disabled, Ctrl+Q is watched for in every window.
+    new QuitKeyWatch(this, [this] { cmdEXIT_Click(); });
     // 選択 opens the menu on any release that follows a mouse press on it (eventFilter).
     cmdSELECT->installEventFilter(this);
 }

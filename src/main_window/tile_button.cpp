@@ -58,6 +58,7 @@ void TileButton::mousePressEvent(QMouseEvent *e)
         held_ = true;
         setDown(true);
     }
+    pressed_ |= e->button();
     emit pressedWith(index_, e->button());
 }
 
@@ -74,6 +75,10 @@ void TileButton::mouseReleaseEvent(QMouseEvent *e)
         held_ = false;
         setDown(false);
     }
+    // The release of a click that skipped the celebration lands here with no press before it.
+    if (!(pressed_ & e->button()))
+        return;
+    pressed_ &= ~e->button();
     emit releasedWith(index_, e->button(), rect().contains(e->position().toPoint()));
 }
 

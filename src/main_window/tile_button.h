@@ -33,6 +33,7 @@ protected:
 private:
     int index_;
     bool held_ = false; // the left button went down on this tile and is still held
+    Qt::MouseButtons pressed_; // the buttons pressed on this tile: a release without its press is no click
     Rgb back_ = 0;
     Rgb fore_ = 0;
 };

@@ -39,6 +39,8 @@ public:
     // a file that cannot be played stays silent. Returns false only when no sound could be
     // attempted at all (no sound system), which switches the slot off for the rest of the run.
     virtual bool playSound(const QString &path) = 0;
+    // Cuts off the sound playing now, if any.
+    virtual void stopSound() = 0;
 
     // Hourglass pointer while the game is busy, default arrow otherwise.
     virtual void setBusyPointer(bool busy) = 0;

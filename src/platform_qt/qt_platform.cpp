@@ -118,6 +118,13 @@ bool QtPlatform::playSound(const QString &path)
     return true;
 }
 
+void QtPlatform::stopSound()
+{
+    // A module never loaded has nothing playing: no need to load it for this.
+    if (sound_)
+        sound_->stop();
+}
+
 void QtPlatform::setBusyPointer(bool busy)
 {
     if (busy == busy_)

@@ -29,6 +29,7 @@ public:
     void randomize() override;
     void beep() override;
     bool playSound(const QString &path) override;
+    void stopSound() override;
     void setBusyPointer(bool busy) override;
     void messageBox(const QString &text, const QString &title) override;
     FlowTask<> notice(const QString &text, const QString &title) override;

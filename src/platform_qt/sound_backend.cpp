@@ -21,6 +21,13 @@ public:
         playing_->play();
     }
 
+    void stop() override
+    {
+        if (playing_)
+            playing_->stop();
+        playing_ = nullptr;
+    }
+
 private:
     // One effect per file, kept: a file read once plays again without reading.
     QSoundEffect *effect(const QString &path)

@@ -13,6 +13,8 @@ public:
     virtual void preload(const QString &path) = 0;
     // Starts playing the file and returns at once; a newer sound cuts off one still playing.
     virtual void play(const QString &path) = 0;
+    // Cuts off the sound playing now, if any.
+    virtual void stop() = 0;
 };
 
 // The module's base name (libhorokata_sound.so beside the program) and its one entry point,

@@ -27,6 +27,7 @@ public:
     void randomize() override;
     void beep() override;
     bool playSound(const QString &path) override;
+    void stopSound() override { log << QStringLiteral("sound stop"); }
     void setBusyPointer(bool busy) override;
     void messageBox(const QString &text, const QString &title) override;
     // Logged like messageBox, and done at once.
