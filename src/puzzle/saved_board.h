@@ -53,6 +53,9 @@ struct SavedBoard {
     int intCOLOR = 0;        // colour scheme for the next board, 0..6
     int intGRADE = 0;        // colour scheme painted behind this board, 0..6
     std::int64_t playMs = 0; // the play clock
+    bool paused = false;     // the board was paused when saved: it comes back paused
+    int hints = 0;           // hints given on this board so far
+    bool practice = false;   // a replay of a board already tried: played and kept, never a record
 
     // Idioms found so far: the lines in use.
     int intGOT() const;

@@ -34,11 +34,17 @@ pid=$!
 pids+=($pid)
 win=$(wait_main_window $pid "$work/prog.log") || fail "main window did not appear"
 click_in "$win" $((4 + 264 + 40)) $((4 + 12)) # 新規
-sleep 2.5                                     # the deal's pause
-click_in "$win" $((502 + 48 + 8)) $((34 + 368 + 8)) # the first lamp: give up?
 
+# The first lamp asks to give up once the deal has ended; a click during the deal is ignored,
+# and a loaded machine may take longer than the deal's pause, so the click is tried again.
 question="この「 面 」を 降参放棄 しますか？"
-for _ in $(seq 1 100); do grep -q "^focus|.*|$question" "$work/heard.txt" && break; sleep 0.1; done
+for _ in $(seq 1 15); do
+    sleep 1
+    grep -q "^focus|.*|$question" "$work/heard.txt" && break
+    click_in "$win" $((502 + 48 + 8)) $((34 + 368 + 8))
+    for _ in $(seq 1 30); do grep -q "^focus|.*|$question" "$work/heard.txt" && break; sleep 0.1; done
+    grep -q "^focus|.*|$question" "$work/heard.txt" && break
+done
 import -window root "$work/question.png" 2>/dev/null
 grep "^focus|.*|$question" "$work/heard.txt" | tail -n1 | grep -q "いいえ ×" \
     || { tail -n 5 "$work/heard.txt"; fail "the focus did not tell the give-up question and its answers"; }
