@@ -192,7 +192,8 @@ TEST_F(RecordsStoreTest, CountsBoardsStreaksAndTimes)
     EXPECT_EQ(r.recent[1].end, BoardEnd::AbandonedReplay);
     EXPECT_GT(r.recent[0].endedAtMs, r.recent[1].endedAtMs);
     EXPECT_EQ(formatPlayTime(l0.bestMs), QStringLiteral("0:55"));
-    EXPECT_EQ(formatPlayTime(std::int64_t(75 * 60000 + 9999)), QStringLiteral("75:09"));
+    EXPECT_EQ(formatPlayTime(std::int64_t(59 * 60000 + 59999)), QStringLiteral("59:59"));
+    EXPECT_EQ(formatPlayTime(std::int64_t(75 * 60000 + 9999)), QStringLiteral("1:15:09"));
     EXPECT_EQ(s.lastLevel(), 0);
 
     // Clearing a level leaves the others and the board dealt last.

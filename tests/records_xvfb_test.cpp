@@ -7,6 +7,8 @@
 #include "records_ui/notebook_window.h"
 #include "records_ui/records_window.h"
 
+#include <QAccessible>
+#include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -83,6 +85,54 @@ TEST(RecordsInTheGame, MousePathsTheClearQuestionAndClosingTogether)
     EXPECT_FALSE(records->isVisible());
     EXPECT_FALSE(window->records().notebookWindow()->isVisible());
     window.reset();
+}
+
+} // namespace
+
+namespace {
+
+QString accessibleName(QWidget *w)
+{
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(w);
+    return iface ? iface->text(QAccessible::Name) : QString();
+}
+
+// The title bar's clock: blank on the title board, running from the deal, on while the
+// records window is in front, stopped once the board is lost.
+TEST(RecordsInTheGame, TheClockRunsDuringPlayWhileAnyOfTheGamesWindowsIsInFront)
+{
+    qputenv("XDG_RUNTIME_DIR", QByteArray("/tmp"));
+    QTemporaryDir dir;
+    ProgramState globals;
+    QtPlatform platform;
+    auto window = std::make_unique<MainWindow>(globals, platform, QStringLiteral(HOROKATA_PROGRAM_DIR));
+    platform.beforeEvents = [&] { window->sync(); };
+    window->records().use(dir.filePath(QStringLiteral("records.sqlite")));
+    ASSERT_TRUE(QCoro::waitFor(window->Form_Load()));
+    QCoro::waitFor(window->records().open());
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QLabel *clock = window->view().clockLabel();
+    EXPECT_EQ(accessibleName(clock), QStringLiteral("時間"));
+
+    QTest::mouseClick(window->button("cmdNEW"), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window->flowRunning(); }, 20000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return accessibleName(clock) == QStringLiteral("時間 0:01"); }, 3000));
+    EXPECT_TRUE(clock->isVisible());
+
+    window->records().showRecords();
+    RecordsWindow *records = window->records().recordsWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(records));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return accessibleName(clock) == QStringLiteral("時間 0:02"); }, 3000));
+    records->close();
+
+    QTimer::singleShot(300, [&] { window->findChild<ConfirmDialog *>()->cmdOK_Click(); });
+    QTest::mouseClick(window->view().lamp(0), Qt::LeftButton); // give up: the clock stops
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window->flowRunning() && window->game().phase() == BoardPhase::Lost; }, 20000));
+    const QString stopped = accessibleName(clock);
+    QTest::qWait(1300);
+    EXPECT_EQ(accessibleName(clock), stopped) << stopped.toStdString();
+    window->close();
 }
 
 } // namespace

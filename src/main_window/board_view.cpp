@@ -52,6 +52,14 @@ void BoardView::buildStatus(QFrame *bar)
     lblGOKU->setFont(gothicFont(12));
     lblGOKU->setFixedSize(81, 25);
     lblGOKU->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // The clock ends just left of the window buttons; blank until a board is dealt.
+    lblTIME = new QLabel(bar);
+    lblTIME->setObjectName(QStringLiteral("lblTIME"));
+    lblTIME->setGeometry(kClockRight - kClockWidth, 5, kClockWidth, 16);
+    lblTIME->setFont(gothicFont(8.25));
+    lblTIME->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    lblTIME->setStyleSheet(QStringLiteral("color: #ffffff; background: transparent;"));
+    lblTIME->setAccessibleName(QStringLiteral("時間"));
     placeStatus();
 }
 
@@ -120,6 +128,24 @@ void BoardView::placeStatus()
 {
     lblLEVEL->adjustSize();
     lblGOKU->move(lblLEVEL->x() + lblLEVEL->width() + 12, 3);
+    placeClock();
+}
+
+void BoardView::placeClock() const
+{
+    // Status words wider than their place (the time and "新記録" after a win) say the time
+    // themselves: the clock gives way rather than overlap them.
+    const int statusEnd = lblGOKU->x() + lblGOKU->fontMetrics().horizontalAdvance(lblGOKU->text());
+    lblTIME->setVisible(statusEnd < kClockRight - lblTIME->fontMetrics().horizontalAdvance(lblTIME->text()) - 4);
+}
+
+void BoardView::showClock(const QString &time) const
+{
+    if (lblTIME->text() == time)
+        return;
+    lblTIME->setText(time);
+    lblTIME->setAccessibleName(time.isEmpty() ? QStringLiteral("時間") : QStringLiteral("時間 ") + time);
+    placeClock();
 }
 
 void BoardView::sync(const BoardModel &m)
@@ -180,6 +206,7 @@ void BoardView::syncStatus(const BoardModel &m)
         lblGOKU->setAccessibleName(m.lblGOKU);
         // Wider than its 81 pixels only for words that need it (the time after a win).
         lblGOKU->setFixedWidth(std::max(81, lblGOKU->fontMetrics().horizontalAdvance(m.lblGOKU) + 2));
+        placeClock();
     }
     const QString statusCss = QStringLiteral("color: %1; background: transparent;").arg(cssColor(m.lblGOKUColor));
     if (lblGOKU->styleSheet() != statusCss)

@@ -34,6 +34,8 @@ public:
     void sync(const BoardModel &m);
     // The status words just right of the level label.
     void placeStatus();
+    // The play clock's words ("1:05"; "" on the title board), read as "時間 1:05".
+    void showClock(const QString &time) const;
 
     TileButton *tile(int i) const { return MOJI[static_cast<std::size_t>(i)]; }
     QLabel *line(int k) const { return lblGO[static_cast<std::size_t>(k)]; }
@@ -41,18 +43,24 @@ public:
     const std::array<QLabel *, kIdioms> &lines() const { return lblGO; }
     QLabel *statusLabel() const { return lblGOKU; }
     QLabel *levelLabel() const { return lblLEVEL; }
+    QLabel *clockLabel() const { return lblTIME; }
     QLabel *cover() const { return imgOFF; }
     BoardArea *board() const { return picBACK; }
 
 private:
     void syncLines(const BoardModel &m);
     void syncStatus(const BoardModel &m);
+    void placeClock() const;
+
+    static constexpr int kClockRight = 541; // the clock's right edge, just left of imgSYS
+    static constexpr int kClockWidth = 48;  // room for h:mm:ss
     // The line's card (idiom, reading, meaning) as its tooltip and accessible description.
     void showCard(QLabel *line, const QString &caption);
 
     IdiomCards cards_;
     QLabel *lblGOKU = nullptr;                  // status words and the pick so far
     QLabel *lblLEVEL = nullptr;                 // the level in play
+    QLabel *lblTIME = nullptr;                  // the play clock, right of the status words
     QLabel *imgOFF = nullptr;                   // the cover over the bar's right part while a dialog is open
     BoardArea *picBACK = nullptr;               // the board behind the tiles
     std::array<TileButton *, kCells> MOJI{};    // the tiles

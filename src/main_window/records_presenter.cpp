@@ -14,6 +14,7 @@
 #include "records_ui/records_window.h"
 
 #include <QDir>
+#include <QGuiApplication>
 #include <QFileInfo>
 #include <QMouseEvent>
 #include <QTimer>
@@ -36,6 +37,11 @@ RecordsPresenter::RecordsPresenter(MainWindow &window, Game &game, ProgramState 
       recorder_(std::make_unique<BoardRecorder>(game_, *store_, p_))
 {
     game_.setObserver(recorder_.get());
+    // Checked five times a second, so the shown seconds turn within 0.2 s of the clock's.
+    clockTick_.setInterval(200);
+    QObject::connect(&clockTick_, &QTimer::timeout, &window_, [this] { showClock(); });
+    clockTick_.start();
+    QObject::connect(qApp, &QGuiApplication::applicationStateChanged, &window_, [this] { followActivity(); });
     recorder_->boardEnded = [this] {
         if (records_)
             records_->refresh();
@@ -154,7 +160,20 @@ void RecordsPresenter::tellStoreFailure()
 
 void RecordsPresenter::followActivity()
 {
-    recorder_->setWindowActive(window_.isVisible() && !window_.isMinimized() && window_.isActiveWindow());
+    recorder_->setWindowActive(window_.isVisible() && !window_.isMinimized()
+                               && QGuiApplication::applicationState() == Qt::ApplicationActive);
+    showClock();
+}
+
+void RecordsPresenter::showClock()
+{
+    // Blank on the title board; a board in play shows its time also while a question is open.
+    // While a flow runs with the clock stopped (a deal, a loss being shown) the words stay as
+    // they are: the phases it passes through are not the title board.
+    if (!recorder_->clockOn() && window_.flowRunning())
+        return;
+    const bool titleBoard = game_.phase() == BoardPhase::Idle && !recorder_->clockOn();
+    board_.showClock(titleBoard ? QString() : formatPlayTime(recorder_->playMs()));
 }
 
 void RecordsPresenter::closing(bool atRest)

@@ -8,6 +8,7 @@
 #include "puzzle/program_state.h"
 
 #include <QPointer>
+#include <QTimer>
 #include <QSet>
 #include <QString>
 #include <memory>
@@ -50,7 +51,8 @@ public:
     RecordsWindow *recordsWindow() const;
     NotebookWindow *notebookWindow() const;
 
-    // The play clock runs while the window is shown, not minimised and active.
+    // The play clock runs while the window is shown and not minimised, and one of the game's
+    // windows (the main window, 記録, 単語帳, 遊び方, the dialog) is active.
     void followActivity();
     // The window is closing: the board at rest is saved, the two windows close.
     void closing(bool atRest);
@@ -65,6 +67,8 @@ private:
     FlowTask<> tellStoreTrouble(DialogMode mode, QString details = QString());
     void tellStoreFailure();
     FlowTask<bool> askClearLevel(int level);
+    // The title bar's clock brought up to the play clock (blank on the title board).
+    void showClock();
 
     MainWindow &window_;
     Game &game_;
@@ -79,6 +83,7 @@ private:
     QPointer<RecordsWindow> records_;
     QPointer<NotebookWindow> notebook_;
     QSet<int> noticesTold_;                   // the store's troubles told this run
+    QTimer clockTick_;                        // brings the title bar's clock up to date
 };
 
 } // namespace horokata

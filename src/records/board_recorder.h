@@ -44,6 +44,8 @@ public:
     // The main window is shown, not minimised and active: only then does the clock run.
     void setWindowActive(bool active);
 
+    // A board is being timed: from the end of its deal to its last find or its loss.
+    bool clockOn() const { return clockOn_; }
     // The play clock of the board in play (or of the board that ended last), in ms.
     std::int64_t playMs();
     // An attempt is in play (dealt or resumed, not yet ended).

@@ -54,7 +54,9 @@ QString formatPlayTime(std::optional<std::int64_t> ms)
     if (!ms || *ms < 0)
         return QStringLiteral("-");
     const std::int64_t seconds = *ms / 1000;
-    return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    const QString mmss = QStringLiteral("%1:%2").arg(seconds % 3600 / 60, seconds >= 3600 ? 2 : 1, 10, QLatin1Char('0'))
+                             .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    return seconds >= 3600 ? QStringLiteral("%1:").arg(seconds / 3600) + mmss : mmss;
 }
 
 int LevelStats::winPercent() const

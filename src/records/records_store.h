@@ -42,7 +42,8 @@ constexpr bool isLoss(BoardEnd end) { return end != BoardEnd::InPlay && end != B
 
 // The word the records window shows for an ending: "勝ち", "負け", "投了", "放棄".
 QString boardEndWord(BoardEnd end);
-// A play time as the records show it: m:ss ("0:07", "12:34", "75:00"); "-" for none.
+// A play time as the game shows it everywhere: m:ss ("0:07", "12:34"), past an hour h:mm:ss
+// ("1:15:00"); "-" for none.
 QString formatPlayTime(std::optional<std::int64_t> ms);
 
 enum class PickResult { Found, Miss };
