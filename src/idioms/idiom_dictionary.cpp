@@ -107,6 +107,14 @@ QString idiomOnLine(const QString &lineCaption)
     return colon < 0 ? QString() : lineCaption.mid(colon + 1);
 }
 
+QString IdiomCards::readingOf(const QString &idiom)
+{
+    if (!dictionary_)
+        dictionary_ = readIdiomDictionary(path_);
+    const auto it = dictionary_->constFind(idiom);
+    return it == dictionary_->cend() ? QString() : it->reading;
+}
+
 QString IdiomCards::cardForLine(const QString &lineCaption)
 {
     const QString idiom = idiomOnLine(lineCaption);

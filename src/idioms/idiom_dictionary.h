@@ -49,6 +49,8 @@ public:
     // The card of the idiom on a line with this caption, or "" when the line shows no
     // idiom or the idiom has no entry.
     QString cardForLine(const QString &lineCaption);
+    // The reading of an idiom, or "" when it has no entry.
+    QString readingOf(const QString &idiom);
     bool loaded() const { return dictionary_.has_value(); }
 
 private:

@@ -6,6 +6,7 @@
 #include "platform_qt/fonts.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QDir>
 #include <QFrame>
 #include <QToolTip>
@@ -55,11 +56,19 @@ void BoardView::buildStatus(QFrame *bar)
     // The clock ends just left of the window buttons; blank until a board is dealt.
     lblTIME = new QLabel(bar);
     lblTIME->setObjectName(QStringLiteral("lblTIME"));
-    lblTIME->setGeometry(kClockRight - kClockWidth, 5, kClockWidth, 16);
+    lblTIME->setGeometry(kClockRight - kClockWidth, 1, kClockWidth, 12);
     lblTIME->setFont(gothicFont(8.25));
-    lblTIME->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    lblTIME->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lblTIME->setStyleSheet(QStringLiteral("color: #ffffff; background: transparent;"));
     lblTIME->setAccessibleName(QStringLiteral("時間"));
+    // The hints given, on a second line under the clock.
+    lblHINT = new QLabel(bar);
+    lblHINT->setObjectName(QStringLiteral("lblHINT"));
+    lblHINT->setGeometry(kClockRight - kClockWidth, 13, kClockWidth, 11);
+    lblHINT->setFont(gothicFont(7.5));
+    lblHINT->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblHINT->setStyleSheet(QStringLiteral("color: #ffff00; background: transparent;"));
+    lblHINT->setAccessibleName(QStringLiteral("ヒント"));
     placeStatus();
 }
 
@@ -136,7 +145,24 @@ void BoardView::placeClock() const
     // Status words wider than their place (the time and "新記録" after a win) say the time
     // themselves: the clock gives way rather than overlap them.
     const int statusEnd = lblGOKU->x() + lblGOKU->fontMetrics().horizontalAdvance(lblGOKU->text());
-    lblTIME->setVisible(statusEnd < kClockRight - lblTIME->fontMetrics().horizontalAdvance(lblTIME->text()) - 4);
+    const bool room = statusEnd < kClockRight - lblTIME->fontMetrics().horizontalAdvance(lblTIME->text()) - 4;
+    lblTIME->setVisible(room);
+    lblHINT->setVisible(room);
+}
+
+void BoardView::showHints(int count, bool inPlay) const
+{
+    const QString words = inPlay ? QStringLiteral("ヒント %1").arg(count) : QString();
+    if (lblHINT->text() == words)
+        return;
+    lblHINT->setText(words);
+    lblHINT->setAccessibleName(words.isEmpty() ? QStringLiteral("ヒント") : words);
+}
+
+void BoardView::markHints(const std::vector<int> &cells)
+{
+    for (int i = 0; i < kCells; ++i)
+        MOJI[static_cast<std::size_t>(i)]->setHinted(std::find(cells.begin(), cells.end(), i) != cells.end());
 }
 
 void BoardView::showClock(const QString &time) const
@@ -153,14 +179,17 @@ void BoardView::sync(const BoardModel &m)
     for (int i = 0; i < kCells; ++i) {
         const Tile &t = m.MOJI[static_cast<std::size_t>(i)];
         TileButton *b = MOJI[static_cast<std::size_t>(i)];
-        if (b->text() != t.Caption) {
-            b->setText(t.Caption);
-            b->setAccessibleName(t.Caption);
+        // A paused board shows no character, on the screen or to a screen reader.
+        const QString caption = m.paused ? QString() : t.Caption;
+        if (b->text() != caption) {
+            b->setText(caption);
+            b->setAccessibleName(caption);
         }
         b->setChecked(t.Value != 0);
         b->setColors(t.BackColor, t.ForeColor);
-        if (b->isVisible() != t.Visible)
-            b->setVisible(t.Visible);
+        const bool visible = t.Visible && !m.paused;
+        if (b->isVisible() != visible)
+            b->setVisible(visible);
     }
     syncLines(m);
     for (int h = 0; h < kLamps; ++h) {
@@ -201,11 +230,16 @@ void BoardView::syncStatus(const BoardModel &m)
         lblLEVEL->setAccessibleName(m.lblLEVEL);
         placeStatus();
     }
-    if (lblGOKU->text() != m.lblGOKU) {
-        lblGOKU->setText(m.lblGOKU);
+    if (lblGOKU->accessibleName() != m.lblGOKU) {
+        // A hint's reading is cut short before the clock; its whole is the tooltip and the name.
+        const bool hint = !m.statusTip.isEmpty() && m.lblGOKU == m.statusTip;
+        const int room = kClockRight - kClockWidth - lblGOKU->x();
+        const QString shown = hint ? lblGOKU->fontMetrics().elidedText(m.lblGOKU, Qt::ElideRight, room) : m.lblGOKU;
+        lblGOKU->setText(shown);
         lblGOKU->setAccessibleName(m.lblGOKU);
+        lblGOKU->setToolTip(hint ? m.lblGOKU : QString());
         // Wider than its 81 pixels only for words that need it (the time after a win).
-        lblGOKU->setFixedWidth(std::max(81, lblGOKU->fontMetrics().horizontalAdvance(m.lblGOKU) + 2));
+        lblGOKU->setFixedWidth(std::max(81, lblGOKU->fontMetrics().horizontalAdvance(shown) + 2));
         placeClock();
     }
     const QString statusCss = QStringLiteral("color: %1; background: transparent;").arg(cssColor(m.lblGOKUColor));

@@ -10,6 +10,7 @@
 
 #include <QLabel>
 #include <array>
+#include <vector>
 
 class QFrame;
 
@@ -36,6 +37,12 @@ public:
     void placeStatus();
     // The play clock's words ("1:05"; "" on the title board), read as "時間 1:05".
     void showClock(const QString &time) const;
+    // The hints given on the board in play ("ヒント 2"), blank with no board in play.
+    void showHints(int count, bool inPlay) const;
+    // The tiles at `cells` carry a hint's mark; the others none.
+    void markHints(const std::vector<int> &cells);
+    // The dictionary's reading of an idiom ("" when it has none).
+    QString readingOf(const QString &idiom) { return cards_.readingOf(idiom); }
 
     TileButton *tile(int i) const { return MOJI[static_cast<std::size_t>(i)]; }
     QLabel *line(int k) const { return lblGO[static_cast<std::size_t>(k)]; }
@@ -44,6 +51,7 @@ public:
     QLabel *statusLabel() const { return lblGOKU; }
     QLabel *levelLabel() const { return lblLEVEL; }
     QLabel *clockLabel() const { return lblTIME; }
+    QLabel *hintLabel() const { return lblHINT; }
     QLabel *cover() const { return imgOFF; }
     BoardArea *board() const { return picBACK; }
 
@@ -53,7 +61,7 @@ private:
     void placeClock() const;
 
     static constexpr int kClockRight = 541; // the clock's right edge, just left of imgSYS
-    static constexpr int kClockWidth = 48;  // room for h:mm:ss
+    static constexpr int kClockWidth = 48;  // room for h:mm:ss and "ヒント 99"
     // The line's card (idiom, reading, meaning) as its tooltip and accessible description.
     void showCard(QLabel *line, const QString &caption);
 
@@ -61,6 +69,7 @@ private:
     QLabel *lblGOKU = nullptr;                  // status words and the pick so far
     QLabel *lblLEVEL = nullptr;                 // the level in play
     QLabel *lblTIME = nullptr;                  // the play clock, right of the status words
+    QLabel *lblHINT = nullptr;                  // the hints given, under the clock
     QLabel *imgOFF = nullptr;                   // the cover over the bar's right part while a dialog is open
     BoardArea *picBACK = nullptr;               // the board behind the tiles
     std::array<TileButton *, kCells> MOJI{};    // the tiles

@@ -4,6 +4,7 @@
 #include "app/scale_restart.h"
 #include "app/view_settings.h"
 #include "main_window/main_window.h"
+#include "main_window/play_assists.h"
 #include "main_window/records_presenter.h"
 #include "records/records_store.h"
 
@@ -40,6 +41,9 @@ CommandMenu::CommandMenu(MainWindow &window, std::function<void(bool)> soundChan
     add(window.command(MainWindow::kNewCommand));
     add(window.command(MainWindow::kReplayCommand));
     add(window.command(MainWindow::kSelectCommand));
+    addSeparator();
+    add(window.assists().pauseAction());
+    add(window.assists().hintAction());
     addSeparator();
     // These keep their keys in the window's key handling: the menu only names them.
     const auto entry = [this](const char *text, const char *key, auto slot) {

@@ -67,8 +67,9 @@ QWidget *KeyboardPlay::keyFocusWidget()
 
 void KeyboardPlay::applyKeyFocus()
 {
-    // A disabled window has no focus (a flow runs); it comes back when the flow ends.
-    if (!w_.isEnabled())
+    // A disabled window has no focus (a flow runs); it comes back when the flow ends. A
+    // paused board leaves the focus on its cover.
+    if (!w_.isEnabled() || w_.game_.paused())
         return;
     QWidget *target = keyFocusWidget();
     if (target && w_.focusWidget() != target)
@@ -206,6 +207,9 @@ bool KeyboardPlay::handleKey(QKeyEvent *e)
     // While a flow runs the window is disabled: keys are dropped like clicks, never queued.
     if (!w_.isEnabled())
         return true;
+    // A paused board's keys are its cover's.
+    if (w_.game_.paused())
+        return false;
     const Qt::KeyboardModifiers mods = e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier | Qt::ShiftModifier);
     const int key = e->key();
     // Commands act once per press; only the arrows repeat while held.

@@ -45,6 +45,12 @@ public:
     void boardLooked(const BoardModel &m, const BoardMarks &marks);
     // After a popup or the effect closes, the keys come back to the game.
     void backToWindow();
+    // News for a screen reader that no board change carries (a hint's reading).
+    void tell(const QString &news)
+    {
+        pending_ << news;
+        tellNews();
+    }
 
 private:
     void arrowKey(int key);

@@ -1,5 +1,6 @@
 // The main window: title bar, board of 80 tiles, side panel; mirrors the game and forwards input.
 #include "main_window/main_window.h"
+#include "main_window/play_assists.h"
 
 #include "effect/celebration_window.h"
 #include "main_window/records_presenter.h"
@@ -35,6 +36,7 @@ MainWindow::MainWindow(ProgramState &globals, Platform &platform, const QString 
     setAccessibleName(QString::fromUtf8(kTitle));
     buildControls();
     records_ = std::make_unique<RecordsPresenter>(*this, game_, g_, p_, flows_, board_, programFolder_);
+    assists_ = new PlayAssists(*this, game_, board_, keys_, *records_);
     flows_.onEnded([this] { sync(); });
     flows_.onFault([this](const QString &what) { flowFault(what); });
 }
@@ -165,6 +167,8 @@ void MainWindow::sync()
     if (isEnabled() != m.enabled)
         setEnabled(m.enabled);
     keys_.boardLooked(m, BoardMarks{game_.foundCount(), game_.misses(), game_.playing()});
+    if (assists_)
+        assists_->follow();
 }
 
 void MainWindow::paintEvent(QPaintEvent *)

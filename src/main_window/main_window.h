@@ -16,13 +16,13 @@
 #include <optional>
 class QAction;
 class QPushButton;
-
 namespace horokata {
 
 class ConfirmDialog;
 class HelpWindow;
 class LevelMenu;
 class Platform;
+class PlayAssists;
 class TitleBarDrag;
 
 // Builds the window, syncs it to the game and forwards input. Its parts: the board view, the
@@ -74,12 +74,12 @@ public:
     const KeyboardPlay &keys() const { return keys_; } // keyboard play: where the focus stands
     // The player's store and its windows; the file to use is given before startLoading.
     RecordsPresenter &records() { return *records_; }
+    PlayAssists &assists() const { return *assists_; } // the pause and the hints
     void startReview(); // Ctrl+R, 単語帳's 復習: a review board from the notebook
 
 signals:
     void closed(); // the window has closed: the program is ending
     void loaded(); // start-up has ended well: the window is ready for play
-
 protected:
     void closeEvent(QCloseEvent *e) override;
     void showEvent(QShowEvent *e) override;
@@ -87,7 +87,6 @@ protected:
     void paintEvent(QPaintEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     bool focusNextPrevChild(bool next) override;
-
 private:
     void buildControls();
     void buildTitleBar();
@@ -145,6 +144,7 @@ private:
     bool tellingFault_ = false;  // a flow's error is being told: another is only written out
     KeyboardPlay keys_{*this};   // keyboard play's focus and news
     std::unique_ptr<RecordsPresenter> records_; // the store and its windows
+    PlayAssists *assists_ = nullptr;            // the pause and the hints (a child object)
 };
 
 } // namespace horokata

@@ -160,7 +160,7 @@ void RecordsPresenter::tellStoreFailure()
 
 void RecordsPresenter::followActivity()
 {
-    recorder_->setWindowActive(window_.isVisible() && !window_.isMinimized()
+    recorder_->setWindowActive(window_.isVisible() && !window_.isMinimized() && !game_.paused()
                                && QGuiApplication::applicationState() == Qt::ApplicationActive);
     showClock();
 }
@@ -174,6 +174,17 @@ void RecordsPresenter::showClock()
         return;
     const bool titleBoard = game_.phase() == BoardPhase::Idle && !recorder_->clockOn();
     board_.showClock(titleBoard ? QString() : formatPlayTime(recorder_->playMs()));
+}
+
+void RecordsPresenter::saveAtRest()
+{
+    if (flows_.atRest())
+        recorder_->saveAtRest();
+}
+
+void RecordsPresenter::hintGiven(int /*count*/)
+{
+    saveAtRest();
 }
 
 void RecordsPresenter::closing(bool atRest)

@@ -54,6 +54,10 @@ public:
     // The play clock runs while the window is shown and not minimised, and one of the game's
     // windows (the main window, 記録, 単語帳, 遊び方, the dialog) is active.
     void followActivity();
+    // The board in play saved as it stands (after a pause or a hint), the flows at rest.
+    void saveAtRest();
+    // A hint was given: `count` on this board so far.
+    void hintGiven(int count);
     // The window is closing: the board at rest is saved, the two windows close.
     void closing(bool atRest);
     // The two windows go before the store they read.

@@ -17,6 +17,23 @@ TileButton::TileButton(int index, QWidget *parent) : QAbstractButton(parent), in
     setObjectName(QStringLiteral("MOJI_%1").arg(index));
 }
 
+// What a screen reader hears of a marked tile.
+static const QString kHintedWords = QStringLiteral("ヒント：熟語の最初の字");
+
+void TileButton::setHinted(bool hinted)
+{
+    if (hinted == hinted_)
+        return;
+    hinted_ = hinted;
+    // The description also carries the board's news while the tile has the focus: the mark's
+    // words replace only an empty description or their own.
+    if (hinted && accessibleDescription().isEmpty())
+        setAccessibleDescription(kHintedWords);
+    else if (!hinted && accessibleDescription() == kHintedWords)
+        setAccessibleDescription(QString());
+    update();
+}
+
 void TileButton::setColors(Rgb back, Rgb fore)
 {
     if (back == back_ && fore == fore_)
@@ -48,6 +65,14 @@ void TileButton::paintEvent(QPaintEvent *)
     p.setFont(font());
     p.setPen(toQColor(fore_));
     p.drawText(r.translated(down ? 1 : 0, down ? 1 : 0), Qt::AlignCenter, text());
+    if (hinted_) {
+        // A red corner flag at the top left, clear of the character.
+        const int side = r.width() / 4;
+        const QPoint corner[3] = {QPoint(2, 2), QPoint(2 + side, 2), QPoint(2, 2 + side)};
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(220, 0, 0));
+        p.drawPolygon(corner, 3);
+    }
     if (hasFocus())
         drawFocusFrame(p, r, 2);
 }

@@ -14,6 +14,9 @@ class TileButton : public QAbstractButton {
 public:
     TileButton(int index, QWidget *parent);
     void setColors(Rgb back, Rgb fore);
+    // The tile carries a hint's mark (a corner flag, told in its accessible description).
+    void setHinted(bool hinted);
+    bool hinted() const { return hinted_; }
     int index() const { return index_; }
 
 signals:
@@ -34,6 +37,7 @@ private:
     int index_;
     bool held_ = false; // the left button went down on this tile and is still held
     Qt::MouseButtons pressed_; // the buttons pressed on this tile: a release without its press is no click
+    bool hinted_ = false;
     Rgb back_ = 0;
     Rgb fore_ = 0;
 };

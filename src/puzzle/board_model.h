@@ -89,6 +89,8 @@ struct BoardModel {
     bool busyPointer = false;
     int paintedScheme = -1;              // colour scheme painted into the board area, -1 none
     int gradientPaints = 0;              // how often the gradient was painted
+    bool paused = false;                 // the board is paused: no tile shows its character
+    QString statusTip;                   // a hint's full reading while the status words show it
 
     BoardModel();
 };

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "idioms/idiom.h"
+#include "puzzle/board_hints.h"
 #include "puzzle/board_model.h"
 #include "puzzle/game_observer.h"
 #include "puzzle/program_state.h"
@@ -163,6 +164,18 @@ public:
     // The status words beside the level label (the time after a win).
     void showStatusWords(const QString &words);
 
+    // --- pause and hints (game_assist.cpp) ---
+    // The board in play is paused: its tiles hidden, its clock stopped, picks refused.
+    bool paused() const { return paused_; }
+    // Pauses (only a board in play) or goes on; true when the state changed.
+    bool setPaused(bool paused);
+    // Hints given on the board in play, and the next one (none outside play). A reading shows
+    // in the status words while no pick is under way.
+    int hintCount() const { return hints_.count(); }
+    Hint giveHint(const BoardHints::ReadingOf &readingOf);
+    // The cells whose tile carries a hint's mark.
+    std::vector<int> hintedCells() const;
+
     // --- review boards (review_deal.cpp) ---
     // Deals a board from `idioms` (twenty or more), asking first while a board is in play; the
     // level's list and colours stay, the level label reads ＜復習＞. 再度 replays it; 新規 and
@@ -195,6 +208,8 @@ private:
     std::int16_t intPICK = 0;                 // tiles picked so far (0..4)
     std::int16_t intCOLOR = 0;                // the colour scheme for the next board (0..6)
     std::int16_t intGRADE = 1;                // the colour scheme last painted
+    bool paused_ = false;                     // the board in play is paused
+    BoardHints hints_;                        // hints given on the board in play
 
     // Shared steps of the flows.
     bool anyIdiomShown() const;

@@ -174,6 +174,9 @@ FlowTask<> Game::SET_INIT()
     intGOT = 0;
     intPICK = 0;
     strPICK.clear();
+    paused_ = false;
+    m_.paused = false;
+    hints_.reset();
     m_.lblLEVEL = review_ ? QString::fromUtf8(kReviewLabel) : g_.strLEVEL;
     intFIND.fill(0);
 }

@@ -9,7 +9,7 @@ namespace horokata {
 FlowTask<> Game::chkLIFE_MouseUp(int /*index*/)
 {
     co_await p_.doEvents();
-    if (!blnPLAY)
+    if (!blnPLAY || paused_)
         co_return;
     const bool givenUp = co_await ask(DialogMode::GiveUp);
     if (!givenUp)

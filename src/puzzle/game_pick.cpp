@@ -43,7 +43,7 @@ int hiddenIdiomRespelled(const Game &game)
 
 void Game::MOJI_MouseDown(int index, MouseButton button)
 {
-    if (index < 0 || index >= kCells)
+    if (index < 0 || index >= kCells || paused_)
         return;
     if (blnPLAY && button == MouseButton::Left && m_.MOJI[at(index)].Value != 0)
         blnHOLD = true;
@@ -51,7 +51,7 @@ void Game::MOJI_MouseDown(int index, MouseButton button)
 
 void Game::MOJI_Flip(int index)
 {
-    if (index < 0 || index >= kCells)
+    if (index < 0 || index >= kCells || paused_)
         return;
     Tile &t = m_.MOJI[at(index)];
     t.Value = t.Value ? 0 : 1;
@@ -83,7 +83,8 @@ void Game::cancelPick()
 
 FlowTask<> Game::MOJI_MouseUp(int index, MouseButton button)
 {
-    if (index < 0 || index >= kCells)
+    // A paused board takes no pick: only going on uncovers it.
+    if (index < 0 || index >= kCells || paused_)
         co_return;
     Tile &tile = m_.MOJI[at(index)];
     if (!blnPLAY) {
@@ -121,6 +122,8 @@ FlowTask<> Game::pickTile(Tile &tile)
 
 FlowTask<> Game::picBACK_MouseDown(MouseButton button)
 {
+    if (paused_)
+        co_return;
     if (button == MouseButton::Left) {
         setEnabled(false);
         // Tiles that move lose their selection, so a pending pick would be left naming

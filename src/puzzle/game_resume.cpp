@@ -72,6 +72,8 @@ SavedBoard Game::savedBoard() const
         from += m_.MOJI[at(found)].Caption.size();
     }
     b.intMISS = intMISS;
+    b.paused = paused_;
+    b.hints = hints_.count();
     b.intCOLOR = intCOLOR;
     b.intGRADE = intGRADE;
     return b;
@@ -128,6 +130,9 @@ void Game::resumeBoard(const SavedBoard &b)
     intPICK = static_cast<std::int16_t>(b.pick.size());
     intGOT = static_cast<std::int16_t>(b.intGOT());
     intMISS = static_cast<std::int16_t>(b.intMISS);
+    paused_ = b.paused;
+    m_.paused = b.paused;
+    hints_.reset(b.hints);
     showLampsAfterMisses(m_.chkLIFE, intMISS);
     intCOLOR = static_cast<std::int16_t>(b.intCOLOR);
     intGRADE = static_cast<std::int16_t>(b.intGRADE);

@@ -214,7 +214,13 @@ void BoardRecorder::closing(bool atRest)
         catchUp();
         return;
     }
-    if (!atRest || !catchUp())
+    if (atRest)
+        saveAtRest();
+}
+
+void BoardRecorder::saveAtRest()
+{
+    if (!inPlay_ || !catchUp())
         return;
     // A board that a failed step left half changed would not lay out again: the save of the
     // last rest stands then.

@@ -41,6 +41,8 @@ public:
     // stands, clock and pick included; otherwise the save of the last rest stands. Quitting
     // ends no attempt: the board resumes on the next start.
     void closing(bool atRest);
+    // The board in play saved as it stands, when it is whole (the last save stands otherwise).
+    void saveAtRest();
     // The main window is shown, not minimised and active: only then does the clock run.
     void setWindowActive(bool active);
 
