@@ -59,6 +59,7 @@ def board(app):
     wx, wy = main.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)[:2]
     cells = [""] * 80
     lines, lamps, status = {}, 0, ""
+    clock_and_hints = {}
     for n in walk(main):
         if not showing(n):
             continue
@@ -75,12 +76,16 @@ def board(app):
         elif role == pyatspi.ROLE_LABEL and len(name) >= 3 and name[:2].isdigit() and name[2] == "：":
             lines[int(name[:2])] = name[3:]
         elif role == pyatspi.ROLE_LABEL and n.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)[1] - wy < 30:
-            if name and not name.startswith("＜"):
+            # The clock ("時間 1:05") and the hint count ("ヒント 2") sit beside the status.
+            if name.split(" ")[0] in ("時間", "ヒント"):
+                clock_and_hints[name.split(" ")[0]] = name
+            elif name and not name.startswith("＜"):
                 status = name
     print("cells=" + "|".join(cells))
     print("lines=" + "".join(lines[k] for k in sorted(lines)))
     print("lamps=%d" % lamps)
     print("status=" + status)
+    print("clock=" + clock_and_hints.get("時間", ""))
 
 
 def table_rows(table):

@@ -86,7 +86,7 @@ for word in 新規 再度 選択 記録 Ctrl+H 単語帳 Ctrl+I 一時停止 ヒ
             バージョン情報 終了 Ctrl+Q F1 逆の順 続きから 対局数; do
     grep -qF -- "$word" "$work/help.txt" || fail "遊び方 does not name $word"
 done
-grep -qF '|一時停止|P|' "$work/help.txt" && grep -qF '|ヒント|H|' "$work/help.txt" && grep -qF '|音|M|' "$work/help.txt" \
+grep -qF '|一時停止|P・Pause|' "$work/help.txt" && grep -qF '|ヒント|H|' "$work/help.txt" && grep -qF '|音|M|' "$work/help.txt" \
     || { cat "$work/help.txt"; fail "遊び方 does not give the keys P, H and M"; }
 xdotool key --clearmodifiers Escape
 echo "ok: 遊び方 names every command with its key"
