@@ -1,4 +1,5 @@
-// Paints the popup art (dialog and menu backgrounds, title bar, logo, arrow) into PNG files.
+// Paints the popup art (dialog and menu backgrounds, title bar, logo, arrow) into PNG files,
+// each at 100 % and, as "name@2x.png", at twice the pixels for the larger window sizes.
 // Usage: make_popup_art <output folder>
 // Flat colours only, so every picture fits a 256-colour palette; the window backgrounds paint
 // everything outside their outline in the key colour RGB(255, 0, 255).
@@ -39,12 +40,34 @@ bool save(QImage image, const QString &path)
     return true;
 }
 
+// Pixels per picture pixel: 1 for the art at 100 %, 2 for the "@2x" art.
+int k = 1;
+
+// A picture of w x h picture pixels, and a painter that draws in picture pixels.
+QImage canvas(int w, int h, QImage::Format format = QImage::Format_RGB32)
+{
+    return QImage(w * k, h * k, format);
+}
+
+void scaleTo(QPainter &p)
+{
+    p.scale(k, k);
+}
+
+// One picture pixel: k x k image pixels.
+void dot(QImage &img, int x, int y, const QColor &c)
+{
+    for (int dy = 0; dy < k; ++dy)
+        for (int dx = 0; dx < k; ++dx)
+            img.setPixelColor(x * k + dx, y * k + dy, c);
+}
+
 void checkerShadow(QImage &img, int x0, int x1, int y0, int y1)
 {
     for (int y = y0; y <= y1; ++y)
         for (int x = x0; x <= x1; ++x)
             if ((x + y) % 2 == 0)
-                img.setPixelColor(x, y, kShadow);
+                dot(img, x, y, kShadow);
 }
 
 // Yellow warning triangle with an exclamation mark, its top at (cx, top).
@@ -62,9 +85,10 @@ void warningMark(QPainter &p, int cx, int top, int size)
 
 QImage dialogBackground()
 {
-    QImage img(380, 85, QImage::Format_RGB32);
+    QImage img = canvas(380, 85, QImage::Format_RGB32);
     img.fill(kKey);
     QPainter p(&img);
+    scaleTo(p);
     // Panel x 0..371, y 0..76 without its top-left pixel.
     p.fillRect(0, 0, 372, 77, kNavy);
     p.setPen(kBrightGreen);
@@ -78,7 +102,7 @@ QImage dialogBackground()
     p.drawRect(58, 34, 301, 40);
     warningMark(p, 31, 37, 34);
     p.end();
-    img.setPixelColor(0, 0, kKey);
+    dot(img, 0, 0, kKey);
     checkerShadow(img, 372, 379, 15, 76);
     checkerShadow(img, 12, 379, 77, 84);
     return img;
@@ -86,9 +110,10 @@ QImage dialogBackground()
 
 QImage titleBar()
 {
-    QImage img(360, 17, QImage::Format_RGB32);
+    QImage img = canvas(360, 17, QImage::Format_RGB32);
     img.fill(kDeepGreen);
     QPainter p(&img);
+    scaleTo(p);
     p.setPen(kGreen);
     p.drawLine(0, 16, 359, 16);
     p.setPen(kBrightGreen);
@@ -100,9 +125,10 @@ QImage titleBar()
 // Four small tiles in a square: the four characters of an idiom.
 QImage logo()
 {
-    QImage img(13, 14, QImage::Format_RGB32);
+    QImage img = canvas(13, 14, QImage::Format_RGB32);
     img.fill(kGreen);
     QPainter p(&img);
+    scaleTo(p);
     const QColor tiles[4] = {kYellow, kWhite, kWhite, kYellow};
     for (int i = 0; i < 4; ++i) {
         const int x = 1 + (i % 2) * 6;
@@ -117,9 +143,10 @@ QImage logo()
 
 QImage menuBackground()
 {
-    QImage img(60, 79, QImage::Format_RGB32);
+    QImage img = canvas(60, 79, QImage::Format_RGB32);
     img.fill(kKey);
     QPainter p(&img);
+    scaleTo(p);
     // Panel x 1..53, y 1..72.
     p.fillRect(1, 1, 53, 72, kPaper);
     p.setPen(kNavy);
@@ -134,13 +161,13 @@ QImage menuBackground()
 
 QImage arrow()
 {
-    QImage img(8, 16, QImage::Format_ARGB32);
+    QImage img = canvas(8, 16, QImage::Format_ARGB32);
     img.fill(Qt::transparent);
     // A right-pointing triangle over the middle rows.
     for (int y = 2; y <= 13; ++y) {
         const int reach = y <= 7 ? y - 2 : 13 - y;
         for (int x = 1; x <= 1 + reach && x < 7; ++x)
-            img.setPixelColor(x, y, kDarkRed);
+            dot(img, x, y, kDarkRed);
     }
     return img;
 }
@@ -159,10 +186,15 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "cannot create %s\n", argv[1]);
         return 1;
     }
-    bool ok = save(dialogBackground(), dir.filePath("dialog_background.png"));
-    ok = save(titleBar(), dir.filePath("dialog_title_bar.png")) && ok;
-    ok = save(logo(), dir.filePath("dialog_logo.png")) && ok;
-    ok = save(menuBackground(), dir.filePath("menu_background.png")) && ok;
-    ok = save(arrow(), dir.filePath("menu_arrow.png")) && ok;
+    bool ok = true;
+    for (const char *suffix : {"", "@2x"}) {
+        k = *suffix ? 2 : 1;
+        const auto path = [&](const char *name) { return dir.filePath(QString::fromLatin1(name) + QString::fromLatin1(suffix) + QStringLiteral(".png")); };
+        ok = save(dialogBackground(), path("dialog_background")) && ok;
+        ok = save(titleBar(), path("dialog_title_bar")) && ok;
+        ok = save(logo(), path("dialog_logo")) && ok;
+        ok = save(menuBackground(), path("menu_background")) && ok;
+        ok = save(arrow(), path("menu_arrow")) && ok;
+    }
     return ok ? 0 : 1;
 }

@@ -2,6 +2,7 @@
 #include "popups/window_shape.h"
 
 #include <QGuiApplication>
+#include <QPixmap>
 #include <QWidget>
 
 // Resources of a static library are registered by name, outside any namespace.
@@ -37,6 +38,16 @@ QPixmap popupArt(const QString &name)
 {
     static const bool registered = (initPopupResources(), true);
     (void)registered;
+    // Past 100 % the picture drawn at twice the pixels, so that nothing shows stretched.
+    if (qApp->devicePixelRatio() > 1.0) {
+        QString twice = name;
+        twice.insert(twice.lastIndexOf(QLatin1Char('.')), QStringLiteral("@2x"));
+        QPixmap sharp(QStringLiteral(":/popups/") + twice);
+        if (!sharp.isNull()) {
+            sharp.setDevicePixelRatio(2.0);
+            return sharp;
+        }
+    }
     return QPixmap(QStringLiteral(":/popups/") + name);
 }
 
