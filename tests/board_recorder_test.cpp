@@ -56,19 +56,21 @@ TEST_F(BoardRecorderTest, EachBoardEndsOnceAsItEndedAndQuittingEndsNone)
     EXPECT_EQ(recorder.boardId(), replayed);
     EXPECT_EQ(beginner().played, 2);
 
-    loseBoard();
-    EXPECT_EQ(beginner().played, 3);
+    loseBoard(); // the replay is practice: neither played nor lost
+    EXPECT_EQ(beginner().played, 2);
     EXPECT_FALSE(recorder.inPlay());
     horokata::testing::runFlow(game.cmdRESET_Click());
     ASSERT_TRUE(findIdiom(2));
     host.answers = {false}; // yes: give up
     horokata::testing::runFlow(game.chkLIFE_MouseUp(0));
     ASSERT_EQ(game.overStage(), 1);
-    EXPECT_EQ(beginner().played, 4);
+    EXPECT_EQ(beginner().played, 2);
 
     const RecordsSummary s = store.summary();
     ASSERT_EQ(s.recent.size(), 4u);
     EXPECT_EQ(s.recent[0].end, BoardEnd::GaveUp);
+    EXPECT_TRUE(s.recent[0].practice && s.recent[1].practice);
+    EXPECT_FALSE(s.recent[2].practice);
     EXPECT_EQ(s.recent[0].misses, 0) << "giving up is not three misses";
     EXPECT_EQ(s.recent[1].end, BoardEnd::Lost);
     EXPECT_EQ(s.recent[1].misses, 3);
@@ -80,7 +82,7 @@ TEST_F(BoardRecorderTest, EachBoardEndsOnceAsItEndedAndQuittingEndsNone)
     horokata::testing::runFlow(game.cmdNEW_Click());
     missOnce();
     recorder.closing(true);
-    EXPECT_EQ(beginner().played, 4);
+    EXPECT_EQ(beginner().played, 2);
     const ResumeLoad resume = store.loadResume(listOf(game));
     ASSERT_EQ(resume.status, ResumeLoad::Status::Ok) << resume.problem.toStdString();
     EXPECT_EQ(resume.board.intMISS, 1);

@@ -160,7 +160,7 @@ TEST_F(RecordsStoreTest, CountsBoardsStreaksAndTimes)
     EXPECT_FALSE(s.isNewBest(0, 70000));
     EXPECT_TRUE(s.isNewBest(2, 999999)); // the first win on a level is a record
     play(s, 0, BoardEnd::Won, 60000);
-    // 再度 is a new attempt at the same board; ending the first one by it.
+    // 再度 is a new attempt at the same board, practice; ending the first one by it counts as a loss.
     const DealIds again = s.recordDeal(deal(0));
     ASSERT_TRUE(s.recordPick(again.attemptId, PickResult::Miss, 0, QStringLiteral("一二三四"), 1000));
     ASSERT_TRUE(s.endAttempt(again.attemptId, BoardEnd::AbandonedReplay, 1, 1000));
@@ -169,6 +169,12 @@ TEST_F(RecordsStoreTest, CountsBoardsStreaksAndTimes)
     ASSERT_TRUE(s.recordPick(second, PickResult::Found, 1, deal(0).strGOKU[0], 55000));
     ASSERT_TRUE(s.endAttempt(second, BoardEnd::Won, 0, 55000));
     EXPECT_FALSE(s.endAttempt(second, BoardEnd::Lost, 3, 1)); // an ended attempt stays ended
+    EXPECT_TRUE(s.isNewBest(0, 59999)) << "a practice win is no best";
+    // A win helped by hints counts as won and in the average, not as best or ノーミス.
+    const DealIds hinted = s.recordDeal(deal(0));
+    ASSERT_TRUE(s.recordPick(hinted.attemptId, PickResult::Found, 1, deal(0).strGOKU[0], 30000));
+    ASSERT_TRUE(s.endAttempt(hinted.attemptId, BoardEnd::Won, 0, 30000, false, 2));
+    EXPECT_TRUE(s.isNewBest(0, 59999));
 
     const RecordsSummary r = s.summary();
     const LevelStats &l0 = r.levels[0];
@@ -177,21 +183,25 @@ TEST_F(RecordsStoreTest, CountsBoardsStreaksAndTimes)
     EXPECT_EQ(l0.winPercent(), 63);
     EXPECT_EQ(l0.currentStreak, 1);
     EXPECT_EQ(l0.longestStreak, 2);
-    EXPECT_EQ(l0.bestMs, 55000);
-    EXPECT_EQ(l0.averageMs, (90000 + 70000 + 80000 + 60000 + 55000) / 5);
-    EXPECT_EQ(l0.noMiss, 4);
+    EXPECT_EQ(l0.bestMs, 60000);
+    EXPECT_EQ(l0.averageMs, (90000 + 70000 + 80000 + 60000 + 30000) / 5);
+    EXPECT_EQ(l0.noMiss, 3);
     EXPECT_EQ(r.levels[1].played, 1);
     EXPECT_EQ(r.levels[2].played, 0);
     EXPECT_EQ(r.levels[2].winPercent(), 0);
     EXPECT_FALSE(r.levels[2].bestMs.has_value());
     EXPECT_EQ(r.total.played, 9);
-    EXPECT_EQ(r.total.longestStreak, 2); // by time: W W A W(一般) W L W A W
-    ASSERT_EQ(r.recent.size(), 9u);
-    EXPECT_EQ(r.recent.front().end, BoardEnd::Won);
-    EXPECT_EQ(r.recent.front().playMs, 55000);
-    EXPECT_EQ(r.recent[1].end, BoardEnd::AbandonedReplay);
-    EXPECT_GT(r.recent[0].endedAtMs, r.recent[1].endedAtMs);
-    EXPECT_EQ(formatPlayTime(l0.bestMs), QStringLiteral("0:55"));
+    EXPECT_EQ(r.total.longestStreak, 2); // by time: W W A W(一般) W L W A (practice W) W
+    ASSERT_EQ(r.recent.size(), 10u); // practice is listed, as practice
+    EXPECT_EQ(r.recent.front().hints, 2);
+    EXPECT_FALSE(r.recent.front().practice);
+    EXPECT_EQ(r.recent[1].end, BoardEnd::Won);
+    EXPECT_EQ(r.recent[1].playMs, 55000);
+    EXPECT_TRUE(r.recent[1].practice);
+    EXPECT_EQ(r.recent[2].end, BoardEnd::AbandonedReplay);
+    EXPECT_FALSE(r.recent[2].practice);
+    EXPECT_GT(r.recent[1].endedAtMs, r.recent[2].endedAtMs);
+    EXPECT_EQ(formatPlayTime(l0.bestMs), QStringLiteral("1:00"));
     EXPECT_EQ(formatPlayTime(std::int64_t(59 * 60000 + 59999)), QStringLiteral("59:59"));
     EXPECT_EQ(formatPlayTime(std::int64_t(75 * 60000 + 9999)), QStringLiteral("1:15:09"));
     EXPECT_EQ(s.lastLevel(), 0);

@@ -25,13 +25,14 @@ TEST_F(ReviewDealTest, DealsFromItsIdiomsKeepsTheLevelListAndLeavesOnNew)
     EXPECT_EQ(game.idiomCount(), 30);
     EXPECT_EQ(QString(game.idiomList()[1]), all[0]);
 
-    // 再度 lays the review board out again, still a review.
+    // 再度 lays the review board out again, still a review, now as practice.
     ASSERT_TRUE(findIdiom(3));
     const auto dealt = game.dealtCharacters();
     horokata::testing::runFlow(game.cmdRESET_Click());
     EXPECT_TRUE(game.reviewing());
     EXPECT_EQ(game.dealtCharacters(), dealt);
-    EXPECT_EQ(game.model().lblLEVEL, QStringLiteral("＜復習＞"));
+    EXPECT_EQ(game.model().lblLEVEL, QStringLiteral("＜練習＞"));
+    EXPECT_EQ(game.model().lblLEVELName, QStringLiteral("練習　＜復習＞"));
 
     // 新規 deals from the level again.
     horokata::testing::runFlow(game.cmdNEW_Click());

@@ -225,9 +225,10 @@ void BoardView::syncLines(const BoardModel &m)
 
 void BoardView::syncStatus(const BoardModel &m)
 {
-    if (lblLEVEL->text() != m.lblLEVEL) {
+    const QString levelName = m.lblLEVELName.isEmpty() ? m.lblLEVEL : m.lblLEVELName;
+    if (lblLEVEL->text() != m.lblLEVEL || lblLEVEL->accessibleName() != levelName) {
         lblLEVEL->setText(m.lblLEVEL);
-        lblLEVEL->setAccessibleName(m.lblLEVEL);
+        lblLEVEL->setAccessibleName(levelName);
         placeStatus();
     }
     if (lblGOKU->accessibleName() != m.lblGOKU) {

@@ -11,6 +11,7 @@ void BoardHints::reset(int count)
     idiom_ = 0;
     readingShown_ = false;
     marked_.clear();
+    hinted_.fill(false);
 }
 
 Hint BoardHints::next(const std::array<QString, kIdioms + 1> &idioms, const std::array<int, kIdioms + 1> &found,
@@ -38,6 +39,7 @@ Hint BoardHints::next(const std::array<QString, kIdioms + 1> &idioms, const std:
     readingShown_ = hint.kind == HintKind::Reading;
     if (hint.kind == HintKind::Mark && std::find(marked_.begin(), marked_.end(), hint.idiom) == marked_.end())
         marked_.push_back(hint.idiom);
+    hinted_[static_cast<std::size_t>(hint.idiom)] = true;
     ++count_;
     return hint;
 }

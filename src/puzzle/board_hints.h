@@ -39,12 +39,15 @@ public:
 
     // The idioms whose first tile carries a mark (found ones drop out when asked).
     const std::vector<int> &marked() const { return marked_; }
+    // Some hint was given on idiom k.
+    bool hinted(int k) const { return k > 0 && k <= kIdioms && hinted_[static_cast<std::size_t>(k)]; }
 
 private:
     int count_ = 0;
     int idiom_ = 0;      // the idiom the last hint was about, 0 before the first
     bool readingShown_ = false; // its reading was the last hint
     std::vector<int> marked_;
+    std::array<bool, kIdioms + 1> hinted_{};
 };
 
 // The cells whose tile carries a hint's mark: for each marked idiom not yet found, the first

@@ -84,6 +84,7 @@ struct BoardModel {
     QString lblGOKU;                     // status words and the pick so far
     Rgb lblGOKUColor = kStatusYellow;
     QString lblLEVEL;                    // level label in the title bar
+    QString lblLEVELName;                // what a screen reader hears of it, when not the label itself
     int imgOFFTop = kCoverHidden;        // the title-bar cover; kCoverShown while a dialog is open
     bool enabled = true;                 // the main window takes input
     bool busyPointer = false;

@@ -39,6 +39,10 @@ public:
 
 // The level label while a review board (dealt from the notebook) is in play.
 constexpr const char *kReviewLabel = "＜復習＞";
+// The level label during practice (a board played again by 再度), and what a screen reader
+// hears before the level's own label then.
+constexpr const char *kPracticeLabel = "＜練習＞";
+constexpr const char *kPracticeSpoken = "練習　";
 
 enum class MouseButton { Left = 1, Right = 2, Middle = 4 };
 
@@ -175,6 +179,10 @@ public:
     Hint giveHint(const BoardHints::ReadingOf &readingOf);
     // The cells whose tile carries a hint's mark.
     std::vector<int> hintedCells() const;
+    // A hint was given on hidden idiom k (1..20) of the board in play.
+    bool hinted(int k) const { return hints_.hinted(k); }
+    // The board in play is practice: a board played again (再度), never a record.
+    bool practice() const { return practice_; }
 
     // --- review boards (review_deal.cpp) ---
     // Deals a board from `idioms` (twenty or more), asking first while a board is in play; the
@@ -209,10 +217,14 @@ private:
     std::int16_t intCOLOR = 0;                // the colour scheme for the next board (0..6)
     std::int16_t intGRADE = 1;                // the colour scheme last painted
     bool paused_ = false;                     // the board in play is paused
+    bool practice_ = false;                   // the board in play was laid out again by 再度
+    bool wonBoard_ = false;                   // the last board was won: 再度 replays it
     BoardHints hints_;                        // hints given on the board in play
 
     // Shared steps of the flows.
     bool anyIdiomShown() const;
+    // The level label for the board in play: practice, review or the level's own.
+    void showLevelLabel();
     void playSound(Sound sound);
     void setEnabled(bool on);
     void setBusy(bool busy);

@@ -94,6 +94,7 @@ FlowTask<> Game::dealFailed()
 // then the board in play, or the idle title board when the deal stopped.
 FlowTask<> Game::dealBoard()
 {
+    practice_ = false;
     m_.lblGOKU.clear();
     co_await showStartMessage(kNewRow);
     co_await SET_INIT();
@@ -131,7 +132,8 @@ FlowTask<> Game::cmdNEW_Click()
 
 FlowTask<> Game::cmdRESET_Click()
 {
-    if (!anyIdiomShown() && intOVER == 0)
+    // A won board is replayed too, also once the celebration has cleared its lines.
+    if (!anyIdiomShown() && intOVER == 0 && !wonBoard_)
         co_return;
     if (!blnREAD || !dealt_)
         co_return;
@@ -140,6 +142,7 @@ FlowTask<> Game::cmdRESET_Click()
     intOVER = 0;
     leaveBoard(BoardLeaving::Replay);
     blnPLAY = false;
+    practice_ = true;
     m_.lblGOKU.clear();
     co_await showStartMessage(kReplayRow);
     co_await SET_INIT();
@@ -177,7 +180,7 @@ FlowTask<> Game::SET_INIT()
     paused_ = false;
     m_.paused = false;
     hints_.reset();
-    m_.lblLEVEL = review_ ? QString::fromUtf8(kReviewLabel) : g_.strLEVEL;
+    showLevelLabel();
     intFIND.fill(0);
 }
 

@@ -68,6 +68,7 @@ FlowTask<> Game::boardComplete()
     showMessageRow(kApplauseRow);
     co_await p_.doEvents();
     intCLEAR = 1;
+    wonBoard_ = true;
     ++intCOLOR;
     if (intCOLOR >= kColorSchemes)
         intCOLOR = 0;

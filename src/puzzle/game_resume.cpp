@@ -73,6 +73,7 @@ SavedBoard Game::savedBoard() const
     }
     b.intMISS = intMISS;
     b.paused = paused_;
+    b.practice = practice_;
     b.hints = hints_.count();
     b.intCOLOR = intCOLOR;
     b.intGRADE = intGRADE;
@@ -93,6 +94,7 @@ void Game::takeLevel(int index, std::vector<Idiom> list)
     g_.strLEVEL = QString::fromUtf8(lv.label);
     strFILE = g_.strPATH + QString::fromUtf8(lv.fileName);
     m_.lblLEVEL = g_.strLEVEL;
+    m_.lblLEVELName.clear();
     // The start level keeps the colours the tiles are built with, as on every start.
     if (index == kStartLevel)
         return;
@@ -139,7 +141,8 @@ void Game::resumeBoard(const SavedBoard &b)
     m_.paintedScheme = intGRADE;
     ++m_.gradientPaints;
     enterReview(b.review);
-    m_.lblLEVEL = review_ ? QString::fromUtf8(kReviewLabel) : g_.strLEVEL;
+    practice_ = b.practice;
+    showLevelLabel();
     m_.lblGOKU = strPICK.isEmpty() ? kResumedWords : strPICK;
     blnPLAY = true;
     dealt_ = true;
@@ -150,8 +153,16 @@ void Game::showStatusWords(const QString &words)
     m_.lblGOKU = words;
 }
 
+void Game::showLevelLabel()
+{
+    const QString own = review_ ? QString::fromUtf8(kReviewLabel) : g_.strLEVEL;
+    m_.lblLEVEL = practice_ ? QString::fromUtf8(kPracticeLabel) : own;
+    m_.lblLEVELName = practice_ ? QString::fromUtf8(kPracticeSpoken) + own : QString();
+}
+
 void Game::tellStarted(bool replay)
 {
+    wonBoard_ = false;
     if (observer_)
         observer_->boardStarted(replay);
 }

@@ -87,6 +87,7 @@ FlowTask<> Game::NEW_FILE(int index)
     SET_GRADE();
     g_.strLEVEL = QString::fromUtf8(level.label);
     m_.lblLEVEL = g_.strLEVEL;
+    m_.lblLEVELName.clear();
     for (Tile &t : m_.MOJI) {
         t.BackColor = level.tileBack;
         t.ForeColor = level.tileFore;

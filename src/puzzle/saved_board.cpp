@@ -225,6 +225,8 @@ QString checkSavedBoard(const SavedBoard &b, const std::vector<Idiom> &levelList
         return QStringLiteral("no such colour scheme");
     if (b.playMs < 0 || b.playMs > kMaxPlayMs)
         return QStringLiteral("a play time of %1 ms").arg(b.playMs);
+    if (b.hints < 0 || b.hints > kMaxHints)
+        return QStringLiteral("%1 hints").arg(b.hints);
     problem = checkLinesAndTiles(b, list);
     if (problem.isEmpty())
         problem = checkRows(b);

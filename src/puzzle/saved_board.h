@@ -14,6 +14,8 @@ namespace horokata {
 
 // Longest clock a board may carry; a longer one is not a time the game measured.
 constexpr std::int64_t kMaxPlayMs = 7LL * 24 * 60 * 60 * 1000;
+// Most hints a board may carry (one a second for a day is far more than any player asks).
+constexpr int kMaxHints = 100000;
 // Misses a board still in play may carry: the third ends it.
 constexpr int kMaxRestingMisses = kLamps - 1;
 

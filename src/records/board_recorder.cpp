@@ -3,6 +3,7 @@
 
 #include "platform/platform.h"
 #include "puzzle/game.h"
+#include "records/record_rules.h"
 
 #include <algorithm>
 
@@ -66,6 +67,7 @@ SavedBoard BoardRecorder::boardAtRest()
     b.boardId = ids_->boardId;
     b.attemptId = ids_->attemptId;
     b.playMs = playMs();
+    b.practice = practice_;
     return b;
 }
 
@@ -96,8 +98,8 @@ void BoardRecorder::end(BoardEnd how)
 {
     setClockOn(false);
     inPlay_ = false;
-    keep([this, ids = ids_, how, misses = misses_, ms = clockMs_, practice = practice_] {
-        return store_.endAttempt(ids->attemptId, how, misses, ms, practice);
+    keep([this, ids = ids_, how, misses = misses_, ms = clockMs_, practice = practice_, hints = game_.hintCount()] {
+        return store_.endAttempt(ids->attemptId, how, misses, ms, practice, hints);
     });
     if (boardEnded)
         boardEnded();
@@ -110,8 +112,8 @@ void BoardRecorder::boardStarted(bool replay)
     misses_ = 0;
     clockMs_ = 0;
     inPlay_ = true;
-    if (!replay)
-        practice_ = false;
+    // Every replay is practice: played, timed and noted, never a record.
+    practice_ = replay;
     setClockOn(true);
     const std::int64_t replayOf = replay ? ids_->boardId : 0;
     ids_ = std::make_shared<DealIds>();
@@ -124,7 +126,7 @@ void BoardRecorder::boardStarted(bool replay)
         // A new deal, or a replay of a board the store does not hold (records were off).
         if (store_.writeFailing() && replayOf != 0)
             return false;
-        *ids = store_.recordDeal(deal);
+        *ids = store_.recordDeal(deal, replayOf != 0);
         return ids->attemptId != 0;
     });
     // The board just laid out is at rest: a kill from here on resumes it.
@@ -140,7 +142,8 @@ void BoardRecorder::boardLeft(BoardLeaving why)
 
 void BoardRecorder::pickChecked(int idiom, const QString &spelled)
 {
-    pickRated(idiom, spelled, fsrs::Rating::Good);
+    // A find after a hint on that idiom was recalled with help.
+    pickRated(idiom, spelled, idiom > 0 && game_.hinted(idiom) ? fsrs::Rating::Hard : fsrs::Rating::Good);
 }
 
 void BoardRecorder::pickRated(int idiom, const QString &spelled, fsrs::Rating grade)
@@ -158,7 +161,8 @@ void BoardRecorder::pickRated(int idiom, const QString &spelled, fsrs::Rating gr
         // The last find or the third miss: the clock stops, and a win's time is told, with its
         // news when it is the level's best.
         setClockOn(false);
-        const bool best = won && !game_.reviewing() && store_.available() && store_.isNewBest(game_.level(), clockMs_);
+        const bool best = won && !game_.reviewing() && mayBeNewBest(practice_, game_.hintCount()) && store_.available() &&
+                          store_.isNewBest(game_.level(), clockMs_);
         keep([this, ids = ids_, result, idiom, as, ms = clockMs_, rating] {
             return store_.recordPick(ids->attemptId, result, std::max(idiom, 0), as, ms, nullptr, rating);
         });
@@ -204,6 +208,7 @@ void BoardRecorder::resumed(const SavedBoard &board)
     unsaved_.clear();
     misses_ = board.intMISS;
     clockMs_ = board.playMs;
+    practice_ = board.practice;
     inPlay_ = true;
     setClockOn(true);
 }

@@ -30,9 +30,8 @@ public:
     // A pick checked, with how well a found idiom was recalled: Good for a plain find, Hard for
     // a find after a hint on it (pickChecked passes Good).
     void pickRated(int idiom, const QString &spelled, fsrs::Rating rating);
-    // The attempt in play is practice: its finds and reveals move no idiom's review schedule.
-    // A new deal (not a replay) ends practice.
-    void setPractice(bool practice) { practice_ = practice; }
+    // The attempt in play is practice (a replay): it counts in no figure, and its finds and
+    // reveals move no idiom's review schedule.
     bool practice() const { return practice_; }
 
     // The board just laid out again from the store: its attempt, misses and clock go on.

@@ -2,6 +2,8 @@
 // last played, the board saved for resuming, and the notebook rows.
 #include "records/records_store_impl.h"
 
+#include "records/record_rules.h"
+
 #include <QStringList>
 #include <deque>
 
@@ -59,7 +61,7 @@ const QString kLastLevelKey = QStringLiteral("last_level");
 
 // ---------------------------------------------------------------- boards and attempts
 
-DealIds RecordsStore::recordDeal(const DealtBoard &board)
+DealIds RecordsStore::recordDeal(const DealtBoard &board, bool practice)
 {
     Impl &d = *d_;
     DealIds ids;
@@ -81,9 +83,9 @@ DealIds RecordsStore::recordDeal(const DealtBoard &board)
             return Step::Failed;
         ids.boardId = insertBoard.lastInsertId().toLongLong();
         QSqlQuery &insertAttempt =
-            d.statement(QStringLiteral("INSERT INTO attempts (board_id, level, started_at, result, picks, misses, play_ms)"
-                           " VALUES (?, ?, ?, 0, 0, 0, 0)"));
-        if (!d.run(insertAttempt, {v64(ids.boardId), board.level, v64(now)}))
+            d.statement(QStringLiteral("INSERT INTO attempts (board_id, level, started_at, result, picks, misses, play_ms, practice)"
+                           " VALUES (?, ?, ?, 0, 0, 0, 0, ?)"));
+        if (!d.run(insertAttempt, {v64(ids.boardId), board.level, v64(now), practice ? 1 : 0}))
             return Step::Failed;
         ids.attemptId = insertAttempt.lastInsertId().toLongLong();
         if (!d.run(QStringLiteral("DELETE FROM resume")) ||
@@ -111,8 +113,9 @@ std::int64_t RecordsStore::startAttempt(std::int64_t boardId)
         if (!d.run(QStringLiteral("UPDATE attempts SET result = ?, ended_at = ? WHERE result = 0"),
                    {int(BoardEnd::AbandonedReplay), v64(now)}))
             return Step::Failed;
-        QSqlQuery &insert = d.statement(QStringLiteral("INSERT INTO attempts (board_id, level, started_at, result, picks, misses, play_ms)"
-                           " VALUES (?, ?, ?, 0, 0, 0, 0)"));
+        // Every attempt after a board's first is a replay: practice.
+        QSqlQuery &insert = d.statement(QStringLiteral("INSERT INTO attempts (board_id, level, started_at, result, picks, misses, play_ms, practice)"
+                           " VALUES (?, ?, ?, 0, 0, 0, 0, 1)"));
         if (!d.run(insert, {v64(boardId), int(level), v64(now)}))
             return Step::Failed;
         attemptId = insert.lastInsertId().toLongLong();
@@ -164,18 +167,17 @@ bool RecordsStore::recordPick(std::int64_t attemptId, PickResult result, int idi
         if (found && (!noteIdiom(db, spelled, int(level), true, now, &d.lastError, review != 0) ||
                       (rating && !reviewIdiom(db, spelled, *rating, now, &d.lastError))))
             return Step::Failed;
-        if (rest && !d.run(kSaveResumeSql, {v64(attemptId), v64(atRest->boardId), rest->found, rest->lines, rest->cells, rest->standing,
-                            rest->pick, atRest->intMISS, atRest->intCOLOR, atRest->intGRADE, v64(atRest->playMs), v64(now)}))
+        if (rest && !d.run(kSaveResumeSql, resumeValues(*atRest, *rest, now)))
             return Step::Failed;
         return Step::Done;
     });
 }
 
-bool RecordsStore::endAttempt(std::int64_t attemptId, BoardEnd end, int misses, std::int64_t playMs, bool practice)
+bool RecordsStore::endAttempt(std::int64_t attemptId, BoardEnd end, int misses, std::int64_t playMs, bool practice, int hints)
 {
     Impl &d = *d_;
     if (end == BoardEnd::InPlay || int(end) < 0 || int(end) > int(BoardEnd::SetAside) || misses < 0 ||
-        misses > kLamps || playMs < 0 || playMs > kMaxPlayMs)
+        misses > kLamps || playMs < 0 || playMs > kMaxPlayMs || hints < 0 || hints > kMaxHints)
         return false;
     const std::int64_t now = d.now();
     return d.write([&] {
@@ -190,9 +192,9 @@ bool RecordsStore::endAttempt(std::int64_t attemptId, BoardEnd end, int misses, 
         attempt.finish();
         if (!open)
             return Step::Refused;
-        if (!d.run(QStringLiteral("UPDATE attempts SET result = ?, ended_at = ?, misses = max(misses, ?), play_ms = ?"
-                                  " WHERE id = ?"),
-                   {int(end), v64(now), misses, v64(playMs), v64(attemptId)}))
+        if (!d.run(QStringLiteral("UPDATE attempts SET result = ?, ended_at = ?, misses = max(misses, ?), play_ms = ?,"
+                                  " hints = max(hints, ?) WHERE id = ?"),
+                   {int(end), v64(now), misses, v64(playMs), hints, v64(attemptId)}))
             return Step::Failed;
         if ((end == BoardEnd::Lost || end == BoardEnd::GaveUp) && idioms.size() == kIdioms * Idiom::kLength) {
             // The idioms not found are revealed: the notebook counts them as missed.
@@ -266,19 +268,23 @@ struct StatsBuilder {
     LevelStats stats;
     std::int64_t winMsSum = 0;
 
-    void add(BoardEnd end, std::int64_t playMs, int misses)
+    void add(const RecentBoard &r)
     {
+        if (!countsInRecords(r.practice))
+            return;
         ++stats.played;
-        if (end != BoardEnd::Won) {
+        if (r.end != BoardEnd::Won) {
             stats.currentStreak = 0;
             return;
         }
         ++stats.won;
         stats.longestStreak = std::max(stats.longestStreak, ++stats.currentStreak);
-        stats.bestMs = stats.bestMs ? std::min(*stats.bestMs, playMs) : playMs;
-        winMsSum += playMs;
+        winMsSum += r.playMs;
         stats.averageMs = (winMsSum + stats.won / 2) / stats.won;
-        if (misses == 0)
+        if (!cleanWin(r.hints))
+            return;
+        stats.bestMs = stats.bestMs ? std::min(*stats.bestMs, r.playMs) : r.playMs;
+        if (r.misses == 0)
             ++stats.noMiss;
     }
 };
@@ -292,9 +298,10 @@ RecordsSummary RecordsStore::summary()
     if (!d.usable)
         return out;
     QSqlQuery &q = d.statement(QStringLiteral("SELECT a.id, a.level, a.result, a.ended_at, a.play_ms, a.misses,"
-                                              " coalesce(%1, 0) FROM attempts a LEFT JOIN boards b ON b.id = a.board_id"
+                                              " coalesce(%1, 0), %2, %3 FROM attempts a LEFT JOIN boards b ON b.id = a.board_id"
                                               " WHERE a.result <> 0 AND a.picks > 0 ORDER BY a.ended_at, a.id")
-                                   .arg(d.reviewColumn("b.review")));
+                                   .arg(d.reviewColumn("b.review"), d.sinceColumn(kPracticeSchemaVersion, "a.practice"),
+                                        d.sinceColumn(kPracticeSchemaVersion, "a.hints")));
     if (!d.run(q)) {
         d.failedRead();
         return out;
@@ -305,25 +312,28 @@ RecordsSummary RecordsStore::summary()
     int skipped = 0;
     while (q.next()) {
         RecentBoard r;
-        std::int64_t level = 0, result = 0, misses = 0, reviewFlag = 0;
+        std::int64_t level = 0, result = 0, misses = 0, reviewFlag = 0, practice = 0, hints = 0;
         // A row that is not one the game writes is left out rather than trusted.
         if (!readInt(q, 0, 1, INT64_MAX, &r.attemptId) || !readInt(q, 1, 0, kLevelCount - 1, &level) ||
             !readInt(q, 2, int(BoardEnd::Won), int(BoardEnd::SetAside), &result) ||
             !readInt(q, 3, 0, INT64_MAX, &r.endedAtMs) || !readInt(q, 4, 0, kMaxPlayMs, &r.playMs) ||
-            !readInt(q, 5, 0, kLamps, &misses) || !readInt(q, 6, 0, 1, &reviewFlag)) {
+            !readInt(q, 5, 0, kLamps, &misses) || !readInt(q, 6, 0, 1, &reviewFlag) || !readInt(q, 7, 0, 1, &practice) ||
+            !readInt(q, 8, 0, kMaxHints, &hints)) {
             ++skipped;
             continue;
         }
         r.level = int(level);
         r.end = BoardEnd(result);
         r.misses = int(misses);
+        r.practice = practice != 0;
+        r.hints = int(hints);
         // A review board is a row of its own, not one of the levels.
         r.review = reviewFlag != 0;
         if (r.review) {
-            review.add(r.end, r.playMs, r.misses);
+            review.add(r);
         } else {
-            levels[std::size_t(level)].add(r.end, r.playMs, r.misses);
-            total.add(r.end, r.playMs, r.misses);
+            levels[std::size_t(level)].add(r);
+            total.add(r);
         }
         recent.push_front(r);
         if (recent.size() > std::size_t(kRecentBoards))
@@ -356,7 +366,9 @@ bool RecordsStore::isNewBest(int level, std::int64_t playMs)
         return false;
     QSqlQuery &q = d.statement(QStringLiteral(
         "SELECT min(play_ms) FROM attempts WHERE level = ? AND result = ? AND picks > 0 AND play_ms BETWEEN 0 AND ?"
-        " AND board_id NOT IN (SELECT id FROM boards WHERE review = 1)"));
+        " AND %1 = 0 AND %2 = 0 AND board_id NOT IN (SELECT id FROM boards WHERE review = 1)")
+                                   .arg(d.sinceColumn(kPracticeSchemaVersion, "practice"),
+                                        d.sinceColumn(kPracticeSchemaVersion, "hints")));
     if (!d.run(q, {level, int(BoardEnd::Won), v64(kMaxPlayMs)})) {
         d.failedRead();
         return false;

@@ -100,7 +100,13 @@ std::optional<ResumeColumns> encodeResume(const SavedBoard &b)
 
 const QString kSaveResumeSql = QStringLiteral(
     "INSERT OR REPLACE INTO resume (id, attempt_id, board_id, found, lines, cells, standing, pick, misses, color,"
-    " painted, play_ms, saved_at) VALUES (1, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    " painted, play_ms, saved_at, paused, hints, practice) VALUES (1, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+
+QVariantList resumeValues(const SavedBoard &b, const ResumeColumns &r, std::int64_t now)
+{
+    return {v64(b.attemptId), v64(b.boardId), r.found, r.lines, r.cells, r.standing, r.pick, b.intMISS, b.intCOLOR,
+            b.intGRADE, v64(b.playMs), v64(now), b.paused ? 1 : 0, b.hints, b.practice ? 1 : 0};
+}
 
 bool RecordsStore::saveResume(const SavedBoard &board)
 {
@@ -110,8 +116,7 @@ bool RecordsStore::saveResume(const SavedBoard &board)
         return false;
     const std::int64_t now = d.now();
     return d.write([&] {
-        return d.run(kSaveResumeSql, {v64(board.attemptId), v64(board.boardId), r->found, r->lines, r->cells, r->standing, r->pick,
-                      board.intMISS, board.intCOLOR, board.intGRADE, v64(board.playMs), v64(now)})
+        return d.run(kSaveResumeSql, resumeValues(board, *r, now))
                    ? Step::Done
                    : Step::Failed;
     });
@@ -133,19 +138,24 @@ bool readResumeRow(QSqlQuery &row, SavedBoard *b, bool *present)
     if (!*present)
         return false;
     ResumeColumns r;
-    std::int64_t attemptId = 0, boardId = 0, misses = 0, color = 0, painted = 0, playMs = 0;
+    std::int64_t attemptId = 0, boardId = 0, misses = 0, color = 0, painted = 0, playMs = 0, paused = 0, hints = 0,
+                 practice = 0;
     const bool readable = readInt(row, 0, 1, INT64_MAX, &attemptId) && readInt(row, 1, 1, INT64_MAX, &boardId) &&
                           readText(row, 2, &r.found) && readText(row, 3, &r.lines) && readText(row, 4, &r.cells) &&
                           readText(row, 5, &r.standing) && readText(row, 6, &r.pick) &&
                           readInt(row, 7, 0, kMaxRestingMisses, &misses) && readInt(row, 8, 0, kColorSchemes - 1, &color) &&
                           readInt(row, 9, 0, kColorSchemes - 1, &painted) && readInt(row, 10, 0, kMaxPlayMs, &playMs) &&
-                          decodeResume(r, b);
+                          readInt(row, 11, 0, 1, &paused) && readInt(row, 12, 0, kMaxHints, &hints) &&
+                          readInt(row, 13, 0, 1, &practice) && decodeResume(r, b);
     b->attemptId = attemptId;
     b->boardId = boardId;
     b->intMISS = int(misses);
     b->intCOLOR = int(color);
     b->intGRADE = int(painted);
     b->playMs = playMs;
+    b->paused = paused != 0;
+    b->hints = int(hints);
+    b->practice = practice != 0;
     return readable && !row.next(); // more than one board in play is not the game's
 }
 
@@ -203,7 +213,10 @@ ResumeLoad RecordsStore::loadResume(const LevelListSource &levelList)
     if (!d.usable)
         return out;
     QSqlQuery &row = d.statement(QStringLiteral("SELECT attempt_id, board_id, found, lines, cells, standing, pick, misses,"
-                                                " color, painted, play_ms FROM resume ORDER BY id LIMIT 2"));
+                                                " color, painted, play_ms, %1, %2, %3 FROM resume ORDER BY id LIMIT 2")
+                                     .arg(d.sinceColumn(kPracticeSchemaVersion, "paused"),
+                                          d.sinceColumn(kPracticeSchemaVersion, "hints"),
+                                          d.sinceColumn(kPracticeSchemaVersion, "practice")));
     if (!d.run(row)) {
         d.failedRead();
         return out;

@@ -54,14 +54,16 @@ const std::vector<TableShape> &tableShapes()
          " (SELECT board_id FROM attempts UNION SELECT board_id FROM resume) WHERE board_id IS NOT NULL"},
         // One row per attempt at a board (再度 starts another): how it ended (result, see
         // BoardEnd), how many picks and misses, and the play clock. The level is the board's,
-        // kept here so that the records read one table.
+        // kept here so that the records read one table. practice: 1 for a board played again
+        // (再度), which never counts in the figures; hints: the hints given on it.
         {1, "attempts",
          "CREATE TABLE attempts (id INTEGER PRIMARY KEY, board_id INTEGER NOT NULL, level INTEGER NOT NULL,"
          " started_at INTEGER NOT NULL, ended_at INTEGER, result INTEGER NOT NULL DEFAULT 0,"
-         " picks INTEGER NOT NULL DEFAULT 0, misses INTEGER NOT NULL DEFAULT 0, play_ms INTEGER NOT NULL DEFAULT 0)",
+         " picks INTEGER NOT NULL DEFAULT 0, misses INTEGER NOT NULL DEFAULT 0, play_ms INTEGER NOT NULL DEFAULT 0,"
+         " practice INTEGER NOT NULL DEFAULT 0, hints INTEGER NOT NULL DEFAULT 0)",
          {{"id", nullptr}, {"board_id", "INTEGER"}, {"level", "INTEGER"}, {"started_at", "INTEGER"},
           {"ended_at", "INTEGER"}, {"result", "INTEGER"}, {"picks", "INTEGER"}, {"misses", "INTEGER"},
-          {"play_ms", "INTEGER"}},
+          {"play_ms", "INTEGER"}, {"practice", "INTEGER NOT NULL DEFAULT 0", 4}, {"hints", "INTEGER NOT NULL DEFAULT 0", 4}},
          {{"attempts_by_board", "CREATE INDEX attempts_by_board ON attempts (board_id)"},
           {"attempts_by_level", "CREATE INDEX attempts_by_level ON attempts (level, result)"}},
          false,
@@ -81,15 +83,19 @@ const std::vector<TableShape> &tableShapes()
          {{"key", nullptr}, {"value", ""}}, {}},
         // The board in play at its last rest, at most one row. found: 20 of 0/1 (strGOKU
         // order); lines: the idioms shown on the used lines, joined; cells: the 80 captions
-        // now; standing: 80 of 0/1; pick: the picked cells, comma separated.
+        // now; standing: 80 of 0/1; pick: the picked cells, comma separated; paused, hints and
+        // practice as the board stood.
         {1, "resume",
          "CREATE TABLE resume (id INTEGER PRIMARY KEY CHECK (id = 1), attempt_id INTEGER NOT NULL,"
          " board_id INTEGER NOT NULL, found TEXT NOT NULL, lines TEXT NOT NULL, cells TEXT NOT NULL,"
          " standing TEXT NOT NULL, pick TEXT NOT NULL, misses INTEGER NOT NULL, color INTEGER NOT NULL,"
-         " painted INTEGER NOT NULL, play_ms INTEGER NOT NULL, saved_at INTEGER NOT NULL)",
+         " painted INTEGER NOT NULL, play_ms INTEGER NOT NULL, saved_at INTEGER NOT NULL,"
+         " paused INTEGER NOT NULL DEFAULT 0, hints INTEGER NOT NULL DEFAULT 0, practice INTEGER NOT NULL DEFAULT 0)",
          {{"id", nullptr}, {"attempt_id", "INTEGER"}, {"board_id", "INTEGER"}, {"found", "TEXT"}, {"lines", "TEXT"},
           {"cells", "TEXT"}, {"standing", "TEXT"}, {"pick", "TEXT"}, {"misses", "INTEGER"}, {"color", "INTEGER"},
-          {"painted", "INTEGER"}, {"play_ms", "INTEGER"}, {"saved_at", "INTEGER"}},
+          {"painted", "INTEGER"}, {"play_ms", "INTEGER"}, {"saved_at", "INTEGER"},
+          {"paused", "INTEGER NOT NULL DEFAULT 0", 4}, {"hints", "INTEGER NOT NULL DEFAULT 0", 4},
+          {"practice", "INTEGER NOT NULL DEFAULT 0", 4}},
          {}},
         // The notebook, one row per idiom met (as spelled when found). levels: one bit per
         // level it was met on. It is drawn from the boards kept, so it is rebuilt, not patched.
@@ -310,6 +316,11 @@ bool repairSchema(QSqlDatabase &db, const SchemaGaps &gaps, int fileVersion, QSt
                                            .arg(column));
         }
     }
+    // Before practice was kept, every attempt after its board's first was a replay: practice.
+    if (fileVersion >= 1 && fileVersion < kPracticeSchemaVersion && gaps.columns.contains(QStringLiteral("attempts.practice")) &&
+        !exec(q, QStringLiteral("UPDATE attempts SET practice = 1 WHERE id > (SELECT min(f.id) FROM attempts f"
+                                " WHERE f.board_id = attempts.board_id)"), error))
+        return false;
     // Rows without a review schedule (an older file's, or a repaired one's) start from their counts.
     if (!fillScheduleFromHistory(db, error))
         return false;

@@ -78,7 +78,7 @@ QSqlQuery &RecordsStore::Impl::statement(const QString &sql)
     return it.value();
 }
 
-bool RecordsStore::Impl::run(QSqlQuery &q, std::initializer_list<QVariant> values)
+bool RecordsStore::Impl::run(QSqlQuery &q, const QVariantList &values)
 {
     int i = 0;
     for (const QVariant &v : values)
@@ -89,7 +89,7 @@ bool RecordsStore::Impl::run(QSqlQuery &q, std::initializer_list<QVariant> value
     return false;
 }
 
-bool RecordsStore::Impl::run(const QString &sql, std::initializer_list<QVariant> values)
+bool RecordsStore::Impl::run(const QString &sql, const QVariantList &values)
 {
     return run(statement(sql), values);
 }

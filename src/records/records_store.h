@@ -22,7 +22,7 @@ constexpr const char *kRecordsFileName = "records.sqlite";
 // The schema this build writes: 1 = boards, attempts, picks, settings and the resume row;
 // 2 adds the notebook; 3 adds each idiom's review schedule and marks review boards. Older files
 // are brought forward on opening; a newer one is only read.
-constexpr int kRecordsSchemaVersion = 3;
+constexpr int kRecordsSchemaVersion = 4;
 // How many boards the records window lists.
 constexpr int kRecentBoards = 20;
 
@@ -99,6 +99,8 @@ struct RecentBoard {
     BoardEnd end = BoardEnd::Won;
     std::int64_t playMs = 0;
     int misses = 0;
+    bool practice = false; // a board played again: shown, never counted
+    int hints = 0;
 };
 
 // Everything the records window shows.
@@ -192,11 +194,12 @@ public:
     QString lastNotice() const;
 
     // --- boards and attempts ---
-    // A new board dealt: stores it with its first attempt and makes its level the last
+    // A new board dealt: stores it with its first attempt (practice when it is a replay the
+    // store did not hold) and makes its level the last
     // level played; any saved board in play is dropped (the game ended it first).
     // Returns zero ids when nothing was stored.
-    DealIds recordDeal(const DealtBoard &board);
-    // 再度: a new attempt at a stored board. Drops any saved board in play. 0 on failure.
+    DealIds recordDeal(const DealtBoard &board, bool practice = false);
+    // 再度: a new attempt at a stored board, practice. Drops any saved board in play. 0 on failure.
     std::int64_t startAttempt(std::int64_t boardId);
     // A pick of four tiles. For a find, `idiomIndex` is the hidden idiom found (1..20) and
     // `spelled` the idiom as picked. `playMs` is the clock now. When `atRest` is given, the
@@ -211,7 +214,8 @@ public:
     // into the notebook as missed). Drops the saved board in play if it is this attempt.
     // An attempt already ended is left as it was (returns false). Each idiom revealed is a
     // review rated Again, unless `practice`.
-    bool endAttempt(std::int64_t attemptId, BoardEnd end, int misses, std::int64_t playMs, bool practice = false);
+    bool endAttempt(std::int64_t attemptId, BoardEnd end, int misses, std::int64_t playMs, bool practice = false,
+                    int hints = 0);
     // A stored board as dealt, checked for shape (level range, 80 tiles, 20 idioms of four
     // characters that are the tiles); checkDealtBoard against the list is the caller's.
     std::optional<DealtBoard> board(std::int64_t boardId);

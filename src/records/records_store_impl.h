@@ -15,6 +15,8 @@ namespace horokata {
 
 // The schema version that added the review schedule and review boards.
 constexpr int kReviewSchemaVersion = 3;
+// The version that added practice, hints and the pause to attempts and the saved board.
+constexpr int kPracticeSchemaVersion = 4;
 
 // Written into the file's header so that another program's database is never taken for ours.
 constexpr int kRecordsApplicationId = 0x486f726b; // "Hork"
@@ -98,8 +100,8 @@ struct RecordsStore::Impl {
     // A prepared statement, kept for the life of the connection.
     QSqlQuery &statement(const QString &sql);
     // Runs a prepared statement with these values; false (and lastError set) on failure.
-    bool run(QSqlQuery &q, std::initializer_list<QVariant> values = {});
-    bool run(const QString &sql, std::initializer_list<QVariant> values = {});
+    bool run(QSqlQuery &q, const QVariantList &values = {});
+    bool run(const QString &sql, const QVariantList &values = {});
 
     // One transaction around `body`. True when it committed.
     template <class Body>
@@ -147,7 +149,8 @@ struct RecordsStore::Impl {
     };
     int version = 0;        // the schema version the file declares
     // A file read as it stands may be older than the review columns: reads then take none.
-    QString reviewColumn(const char *column) const { return version >= kReviewSchemaVersion ? QLatin1String(column) : QStringLiteral("0"); }
+    QString reviewColumn(const char *column) const { return sinceColumn(kReviewSchemaVersion, column); }
+    QString sinceColumn(int since, const char *column) const { return version >= since ? QLatin1String(column) : QStringLiteral("0"); }
     bool fresh = false;     // the file holds nothing yet
     bool ours = false;      // the file carries the game's application id
     bool immutable = false; // read as a file nothing changes (no -shm could be made beside it)
@@ -173,8 +176,10 @@ struct ResumeColumns {
 };
 
 // Saves the board in play: the attempt, the board, the five texts of ResumeColumns, misses,
-// colour, painted, play time and the time of saving, bound in that order.
+// colour, painted, play time, the time of saving, paused, hints and practice, bound in that
+// order (resumeValues gives them).
 extern const QString kSaveResumeSql;
+QVariantList resumeValues(const SavedBoard &b, const ResumeColumns &r, std::int64_t now);
 // A board in play as the columns of the resume row; nothing when it cannot be written.
 std::optional<ResumeColumns> encodeResume(const SavedBoard &b);
 // A stored integer bound as a 64-bit value.

@@ -32,8 +32,8 @@ const std::array<const char *, StatsColumns> kStatsTips = {
 constexpr int kTotalRow = kLevelCount;      // the row below the four levels
 constexpr int kReviewRow = kTotalRow + 1;   // the review boards, apart from the levels
 
-enum RecentColumn { When, LevelName, Result, Time, Misses, RecentColumns };
-const std::array<const char *, RecentColumns> kRecentHeaders = {"日時", "級", "結果", "時間", "ミス"};
+enum RecentColumn { When, LevelName, Result, Time, Misses, Hints, RecentColumns };
+const std::array<const char *, RecentColumns> kRecentHeaders = {"日時", "級", "結果", "時間", "ミス", "ヒント"};
 
 QTableWidget *makeTable(int rows, int columns, QWidget *parent)
 {
@@ -206,8 +206,9 @@ void RecordsWindow::buildRecent()
     recent_->horizontalHeader()->setStretchLastSection(true);
     recent_->setColumnWidth(When, 150);
     recent_->setColumnWidth(LevelName, 70);
-    recent_->setColumnWidth(Result, 70);
+    recent_->setColumnWidth(Result, 90);
     recent_->setColumnWidth(Time, 80);
+    recent_->setColumnWidth(Misses, 50);
     recent_->setAlternatingRowColors(true);
 }
 
@@ -245,9 +246,11 @@ void RecordsWindow::refresh()
         const std::array<QString, RecentColumns> texts = {
             formatLocalDateTime(b.endedAtMs),
             b.review ? QStringLiteral("復習") : levelFileName(b.level),
-            boardEndWord(b.end),
+            // A board played again is shown for what it was, and counts in no figure above.
+            b.practice ? QStringLiteral("練習・") + boardEndWord(b.end) : boardEndWord(b.end),
             formatPlayTime(b.playMs),
             QString::number(b.misses),
+            QString::number(b.hints),
         };
         for (int c = 0; c < RecentColumns; ++c)
             cell(recent_, r, c)->setText(texts[std::size_t(c)]);
