@@ -236,11 +236,18 @@ TEST_F(RecordsStoreTest, MigratesAVersion1FileAndFillsTheNotebook)
         const DealIds ids = s.recordDeal(deal(1, 1));
         ASSERT_TRUE(s.recordPick(ids.attemptId, PickResult::Found, 1, reversed(deal(1, 1).strGOKU[0]), 100));
         ASSERT_TRUE(s.endAttempt(ids.attemptId, BoardEnd::GaveUp, 3, 200));
+        // The same board played again and won.
+        const std::int64_t again = s.startAttempt(ids.boardId);
+        ASSERT_TRUE(s.recordPick(again, PickResult::Found, 1, reversed(deal(1, 1).strGOKU[0]), 100));
+        ASSERT_TRUE(s.endAttempt(again, BoardEnd::Won, 0, 300));
         live = s.notebook();
     }
     ASSERT_EQ(live.size(), 2u + 19u + 19u);
-    // A version 1 file is the same file without the notebook.
-    sql({QStringLiteral("DROP TABLE notebook"), QStringLiteral("PRAGMA user_version = 1")});
+    // A version 1 file is the same file without the notebook and without what later versions
+    // added to the attempts and the saved board.
+    sql({QStringLiteral("DROP TABLE notebook"), QStringLiteral("ALTER TABLE attempts DROP COLUMN practice"),
+         QStringLiteral("ALTER TABLE attempts DROP COLUMN hints"), QStringLiteral("ALTER TABLE boards DROP COLUMN review"),
+         QStringLiteral("DROP TABLE resume"), QStringLiteral("PRAGMA user_version = 1")});
 
     RecordsStore s;
     const OpenOutcome o = open(s);
@@ -260,7 +267,13 @@ TEST_F(RecordsStoreTest, MigratesAVersion1FileAndFillsTheNotebook)
         EXPECT_EQ(migrated[i].firstMetMs, live[i].firstMetMs);
         EXPECT_EQ(migrated[i].lastMetMs, live[i].lastMetMs);
     }
-    EXPECT_EQ(s.summary().total.played, 3);
+    // The replay, from before practice was kept, is practice now: listed, not counted.
+    const RecordsSummary r = s.summary();
+    EXPECT_EQ(r.total.played, 3);
+    EXPECT_EQ(r.total.won, 1);
+    ASSERT_EQ(r.recent.size(), 4u);
+    EXPECT_TRUE(r.recent.front().practice);
+    EXPECT_FALSE(r.recent[1].practice);
 }
 
 TEST_F(RecordsStoreTest, SetsAsideAFileThatIsNotReadableRecords)
@@ -654,6 +667,9 @@ TEST_F(RecordsStoreTest, ResumesTheBoardInPlayAsItWas)
         open(s);
         const DealIds ids = s.recordDeal(d);
         saved = restingBoard(d, ids);
+        saved.paused = true;
+        saved.hints = 3;
+        saved.practice = true;
         ASSERT_EQ(checkSavedBoard(saved, list), QString());
         ASSERT_TRUE(s.recordPick(ids.attemptId, PickResult::Found, 1, saved.lines[0], 30000));
         ASSERT_TRUE(s.recordPick(ids.attemptId, PickResult::Miss, 0, QStringLiteral("一二三四"), saved.playMs, &saved));
@@ -683,6 +699,9 @@ TEST_F(RecordsStoreTest, ResumesTheBoardInPlayAsItWas)
     EXPECT_EQ(b.intCOLOR, 3);
     EXPECT_EQ(b.intGRADE, 2);
     EXPECT_EQ(b.playMs, 61234);
+    EXPECT_TRUE(b.paused);
+    EXPECT_EQ(b.hints, 3);
+    EXPECT_TRUE(b.practice);
 
     // A board just dealt, nothing found or picked yet.
     SavedBoard fresh = restingBoard(d, {b.boardId, b.attemptId});
