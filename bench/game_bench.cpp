@@ -1,7 +1,7 @@
 // Dealing a board alone and the whole new-game command, on the fake platform (no 800 ms pause).
 #include "support/fake_platform.h"
 #include "puzzle/game.h"
-#include "support/game_builder.h"
+#include "idioms/levels.h"
 
 #include <benchmark/benchmark.h>
 
@@ -24,14 +24,14 @@ struct Bench {
 
     explicit Bench(int idioms)
     {
-        std::vector<QString> list;
+        std::vector<Idiom> list{Idiom()};
         for (int n = 0; n < idioms; ++n) {
             QString s;
             for (int k = 0; k < 4; ++k)
                 s += QChar(static_cast<char16_t>(0x4E00 + (4 * n + k) % 20000));
-            list.push_back(s);
+            list.emplace_back(s);
         }
-        testing::GameBuilder(game).list(list);
+        game.takeLevel(kStartLevel, std::move(list));
     }
 };
 

@@ -8,7 +8,7 @@
 #include "records/records_store_impl.h"
 #include "store_boards.h"
 #include "support/fake_platform.h"
-#include "support/game_builder.h"
+#include "idioms/levels.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -266,7 +266,7 @@ void BM_ReviewBoardDeal(benchmark::State &state)
         FakePlatform platform;
         NullHost host;
         Game game(globals, platform, host);
-        testing::GameBuilder(game).list({QStringLiteral("一石二鳥")});
+        game.takeLevel(kStartLevel, {Idiom(), Idiom(QStringLiteral("一石二鳥"))});
         const std::vector<NotebookRecord> notebook = store.notebook();
         met = notebook.size();
         QCoro::waitFor(game.dealReview(chooseReview(notebook, QDate::currentDate()).idioms));

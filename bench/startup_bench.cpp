@@ -21,6 +21,8 @@
 #include "platform_qt/qt_platform.h"
 
 #include <QApplication>
+#include <QPushButton>
+#include <QCoro/QCoroTimer>
 #include <QtGlobal>
 
 #include <cstdio>
@@ -87,7 +89,11 @@ int runGame(int argc, char **argv, const QString &programFolder, const Clock &cl
                 window.game().playing() ? 1 : 0);
     if (!window.game().playing()) {
         // The first run leaves a board in play for the next ones to resume.
-        QCoro::waitFor(window.game().cmdNEW_Click());
+        window.button("cmdNEW")->click();
+        QCoro::waitFor([&window]() -> QCoro::Task<> {
+            while (window.flowRunning() || !window.game().playing())
+                co_await QCoro::sleepFor(std::chrono::milliseconds(50));
+        }());
         window.close();
     }
     return 0;

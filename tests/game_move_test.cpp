@@ -1,4 +1,5 @@
 // Tiles closing up after a find: gaps closed to the right, empty rows lifted, one move at a time.
+#include "puzzle/saved_board.h"
 #include "support/game_fixture.h"
 
 #include <map>
@@ -25,16 +26,17 @@ protected:
         apply(layout);
         return layout;
     }
-    void apply(const Layout &layout)
+    // Laid out as a resumed board is, in play, with the cells of `pick` picked.
+    void apply(const Layout &layout, std::vector<int> pick = {})
     {
-        GameBuilder(game).inPlay();
+        SavedBoard b;
         for (int i = 0; i < kCells; ++i) {
             const bool filled = layout.count(i) != 0;
-            GameBuilder(game).holds(i, filled);
-            tile(i).Visible = filled;
-            tile(i).Value = 0;
-            tile(i).Caption = filled ? layout.at(i) : QStringLiteral("跡"); // a cleared tile keeps its caption
+            b.intMOJI[static_cast<std::size_t>(i)] = filled;
+            b.captions[static_cast<std::size_t>(i)] = filled ? layout.at(i) : QStringLiteral("跡"); // a cleared tile keeps its caption
         }
+        b.pick = std::move(pick);
+        game.resumeBoard(b);
     }
     Layout current() const
     {
@@ -199,7 +201,6 @@ TEST_F(MoveTest, APressOnTheBoardTakesBackAPendingPickBeforeTilesMove)
     rows[2] = {};
     rows[3] = {};
     build(rows);
-    GameBuilder(game).inPlay();
     // Pick two tiles of rows that the press will lift.
     horokata::testing::runFlow(game.clickTile(7 * kRows + 5, MouseButton::Left));
     horokata::testing::runFlow(game.clickTile(8 * kRows + 6, MouseButton::Left));
@@ -240,9 +241,7 @@ TEST_F(MoveTest, AMovedTileIsNeverLeftSelected)
     std::array<std::vector<int>, kRows> rows;
     rows.fill(full());
     rows[4] = {0, 1, 2, 3, 4, 5, 6};
-    build(rows);
-    tile(cellAt(6, 4)).Value = 1;
-    tile(cellAt(2, 4)).Value = 1;
+    apply(build(rows), {cellAt(6, 4), cellAt(2, 4)});
     horokata::testing::runFlow(game.SET_MOVE());
     for (int c = 3; c < kColumns; ++c)
         EXPECT_EQ(tile(cellAt(c, 4)).Value, 0) << "column " << c;

@@ -22,8 +22,7 @@ protected:
     // Reads level `index`'s file the way a level switch names it.
     void read(int index)
     {
-        GameBuilder(game).listFile(levelPath(index));
-        horokata::testing::runFlow(game.READ_FILE(index));
+        horokata::testing::runFlow(game.readLevelFile(index));
     }
     // A previously read list that failures must leave alone.
     void loadOldList()
@@ -224,7 +223,6 @@ TEST_F(ReadFileTest, SwitchingAfterAFindAsksAndCancelKeepsTheBoard)
 TEST_F(ReadFileTest, SwitchingToAMissingLevelKeepsBoardLabelAndLevel)
 {
     dealBoard();
-    model().lblLEVEL = globals.strLEVEL;
     ASSERT_TRUE(findIdiom(2));
     const QStringList before = visibleState(game);
 

@@ -3,7 +3,8 @@
 #include "platform_qt/qt_platform.h"
 #include "popups/confirm_dialog.h"
 #include "popups/level_menu.h"
-#include "support/game_builder.h"
+#include "puzzle/saved_board.h"
+#include "records/records_store.h"
 #include "support/game_invariants.h"
 
 #include <QAccessible>
@@ -225,25 +226,46 @@ TEST_F(RealWindow, FindingAnIdiomClearsItsTilesFillsALineAndClosesUp)
 
 TEST_F(RealWindow, ALevelIdiomSpelledInTheOtherOrderOfAHiddenOneIsAFind)
 {
-    // The beginner list holds 息災延命 and 延命息災. Deal a board that hides the first of them
-    // and not the second, then give the level its whole list back.
-    Game &game = window->game();
-    const std::vector<Idiom> whole = game.idiomList();
-    const int count = game.idiomCount();
+    // The beginner list holds 息災延命 and 延命息災. A board that hides the first of them and
+    // not the second is left in a records file to resume, as a player's board would be.
+    const std::vector<Idiom> whole = window->game().idiomList();
     const QString hidden = QStringLiteral("息災延命");
     const QString other = QStringLiteral("延命息災");
-    std::vector<Idiom> board{Idiom(), Idiom(hidden)};
+    DealtBoard dealt;
+    dealt.strGOKU[0] = hidden;
     bool listed = false;
-    for (int n = 1; n <= count; ++n) {
-        const Idiom &idiom = whole[static_cast<std::size_t>(n)];
-        listed = listed || idiom == other;
-        if (board.size() < 21 && !(idiom == hidden) && !(idiom == other))
-            board.push_back(idiom);
+    int k = 1;
+    for (std::size_t n = 1; n < whole.size(); ++n) {
+        listed = listed || whole[n] == other;
+        if (k < kIdioms && !(whole[n] == hidden) && !(whole[n] == other))
+            dealt.strGOKU[static_cast<std::size_t>(k++)] = QString(whole[n]);
     }
     ASSERT_TRUE(listed) << "延命息災 is not in the beginner list";
-    horokata::testing::GameBuilder(game).listEntries(board);
-    deal();
-    horokata::testing::GameBuilder(game).listEntries(whole);
+    // The idioms' characters in reading order, row by row.
+    for (int p = 0; p < kCells; ++p)
+        dealt.strMOJI[static_cast<std::size_t>(cellIndex(p % kColumns, p / kColumns))] =
+            dealt.strGOKU[static_cast<std::size_t>(p / 4)].mid(p % 4, 1);
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("records.sqlite"));
+    {
+        RecordsStore store;
+        ASSERT_EQ(store.open(file).status, OpenOutcome::Status::Ok);
+        const DealIds ids = store.recordDeal(dealt);
+        SavedBoard b;
+        b.boardId = ids.boardId;
+        b.attemptId = ids.attemptId;
+        b.strMOJI = b.captions = dealt.strMOJI;
+        b.strGOKU = dealt.strGOKU;
+        b.intMOJI.fill(true);
+        ASSERT_TRUE(store.saveResume(b));
+    }
+    window->close();
+    window = std::make_unique<MainWindow>(globals, platform, QStringLiteral(HOROKATA_PROGRAM_DIR));
+    window->records().use(file);
+    ASSERT_TRUE(QCoro::waitFor(window->Form_Load()));
+    QCoro::waitFor(window->records().open());
+    ASSERT_TRUE(window->game().playing());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
 
     const std::vector<int> tiles = tilesSpelling(other);
     ASSERT_EQ(pickOf(tiles), other);
@@ -257,7 +279,7 @@ TEST_F(RealWindow, ALevelIdiomSpelledInTheOtherOrderOfAHiddenOneIsAFind)
     ASSERT_EQ(card.size(), 3);
     EXPECT_EQ(card[0], other);
     EXPECT_TRUE(card[1].contains(QStringLiteral("えんめいそくさい"))) << card[1].toStdString();
-    EXPECT_TRUE(checkInvariants(game).isEmpty()) << checkInvariants(game).toStdString();
+    EXPECT_TRUE(checkInvariants(window->game()).isEmpty()) << checkInvariants(window->game()).toStdString();
 }
 
 TEST_F(RealWindow, ThreeMissesShowTheRegretLineAndRevealTheIdioms)

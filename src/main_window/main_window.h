@@ -42,7 +42,6 @@ public:
     bool flowRunning() const { return !flows_.atRest(); }
     bool popupOpen() const { return popup_ != nullptr; } // the dialog or the menu is open
     const Game &game() const { return game_; } // the game, to read
-    Game &game() { return game_; }             // the game to set up (tests that build boards)
     void sync();                               // mirrors the game state into the widgets
 
     // GameHost

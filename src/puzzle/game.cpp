@@ -137,9 +137,8 @@ FlowTask<> Game::loadFirstList(const QString &programFolder)
     writeMessageRow(kTitleRow);
     g_.strLEVEL = QString::fromUtf8(levelAt(kStartLevel).label);
     g_.strPATH = withTrailingSeparator(programFolder);
-    strFILE = g_.strPATH + QString::fromUtf8(levelAt(kStartLevel).fileName);
     g_.blnLEVEL.fill(true);
-    co_await READ_FILE(kStartLevel);
+    co_await readLevelFile(kStartLevel);
     if (g_.blnERR) {
         g_.blnERR = false;
         g_.strLEVEL = kNoLevel;

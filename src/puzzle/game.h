@@ -17,9 +17,6 @@
 namespace horokata {
 
 class Platform;
-namespace testing {
-struct GameBuilder;
-}
 struct DealtBoard;
 struct SavedBoard;
 
@@ -120,6 +117,8 @@ public:
     FlowTask<> SET_OVER();
     // Reads the idiom list at strFILE for level `index`; a problem is told in the dialog.
     FlowTask<> READ_FILE(int index);
+    // Names level `index`'s list in the program folder as strFILE, then reads it (READ_FILE).
+    FlowTask<> readLevelFile(int index);
 
     // Asks through the dialog: cover, beep, dialog, uncover. Returns true when confirmed
     // (a notice always returns true).
@@ -195,9 +194,6 @@ public:
     bool respellListed(const QString &pick) const { return review_ && respell_.contains(pick); }
 
 private:
-    // Tests build boards directly.
-    friend struct testing::GameBuilder;
-
     std::vector<Idiom> strLIST{Idiom()};      // the idiom list read, entries 1..intMAX
     std::int16_t intMAX = 0;                  // number of idioms in strLIST
     std::array<QString, kIdioms + 1> strGOKU; // the twenty idioms hidden on the board

@@ -59,6 +59,14 @@ FlowTask<> Game::readError(int index)
     co_await host_.closeMainWindow();
 }
 
+FlowTask<> Game::readLevelFile(int index)
+{
+    if (index < 0 || index >= kLevelCount)
+        co_return;
+    strFILE = g_.strPATH + QString::fromUtf8(levelAt(index).fileName);
+    co_await READ_FILE(index);
+}
+
 FlowTask<> Game::NEW_FILE(int index)
 {
     if (index < 0 || index >= kLevelCount)
@@ -72,8 +80,7 @@ FlowTask<> Game::NEW_FILE(int index)
     }
 
     const Level &level = levelAt(index);
-    strFILE = g_.strPATH + QString::fromUtf8(level.fileName);
-    co_await READ_FILE(index);
+    co_await readLevelFile(index);
     if (g_.blnERR) {
         g_.blnERR = false;
         co_return;

@@ -1,11 +1,11 @@
 // Shared set-up for the game tests: a recording host, idiom lists, board helpers and snapshots.
 #pragma once
 
+#include "idioms/levels.h"
 #include "puzzle/program_state.h"
 #include "support/flow_run.h"
 #include "support/fake_platform.h"
 #include "puzzle/game.h"
-#include "game_builder.h"
 #include "game_invariants.h"
 
 #include <QDir>
@@ -197,13 +197,17 @@ protected:
     static QString soundPath(int slot) { return QStringLiteral("/snd/%1.wav").arg(slot); }
     static QString soundEntry(int slot) { return QStringLiteral("sound ") + soundPath(slot); }
 
-    BoardModel &model() { return GameBuilder(game).model(); }
-    Tile &tile(int i) { return model().MOJI[static_cast<std::size_t>(i)]; }
+    const BoardModel &model() const { return game.model(); }
+    const Tile &tile(int i) const { return model().MOJI[static_cast<std::size_t>(i)]; }
     QString goku(int k) const { return game.hiddenIdioms()[static_cast<std::size_t>(k)]; }
 
+    // The idioms as if read from the beginner list's file: entries 1..n, boards may be dealt.
     void setList(const std::vector<QString> &idioms)
     {
-        GameBuilder(game).list(idioms);
+        std::vector<Idiom> list{Idiom()};
+        for (const QString &idiom : idioms)
+            list.emplace_back(idiom);
+        game.takeLevel(kStartLevel, std::move(list));
     }
 
     // A board in play from a list of `count` idioms with unique characters.
