@@ -262,7 +262,7 @@ void BM_ReviewBoardDeal(benchmark::State &state)
     std::size_t met = 0;
     for (auto _ : state) {
         ProgramState globals;
-        globals.strPATH = QStringLiteral(HOROKATA_PROGRAM_DIR "/");
+        globals.setProgramFolder(QStringLiteral(HOROKATA_PROGRAM_DIR "/"));
         FakePlatform platform;
         NullHost host;
         Game game(globals, platform, host);

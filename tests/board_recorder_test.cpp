@@ -149,7 +149,7 @@ TEST_F(BoardRecorderTest, ASavedBoardIsLaidOutAgainAsItWas)
     recorder.closing(true);
 
     ProgramState globals2;
-    globals2.strPATH = globals.strPATH;
+    globals2.setProgramFolder(globals.programFolder());
     FakeHost host2{globals2, platform};
     Game game2{globals2, platform, host2};
     RecordsStore store2;

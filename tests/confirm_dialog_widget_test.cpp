@@ -41,8 +41,8 @@ class ConfirmDialogTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        g.strPATH = kDataDir;
-        g.strLEVEL = QStringLiteral("＜初級＞");
+        g.setProgramFolder(kDataDir);
+        g.setLevelLabel(QStringLiteral("＜初級＞"));
         main.setWindowFlags(Qt::FramelessWindowHint);
         main.resize(610, 429);
         main.move(100, 50);
@@ -136,7 +136,7 @@ TEST(ConfirmDialogOutline, FailuresGiveTheirTroubleNumbers)
             f.write(*bytes);
         }
         ProgramState g;
-        g.strPATH = dir.path() + QLatin1Char('/');
+        g.setProgramFolder(dir.path() + QLatin1Char('/'));
         ConfirmDialog d(g, nullptr);
         return int(d.outlineTrouble());
     };
@@ -225,7 +225,7 @@ TEST_F(ConfirmDialogTest, VersionFallsBackToBuiltInCreditWithoutCreditsFile)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(QFile::copy(kDataDir + "msg.rgn", dir.filePath("msg.rgn")));
-    g.strPATH = dir.path() + QLatin1Char('/');
+    g.setProgramFolder(dir.path() + QLatin1Char('/'));
     const Shown s = open(5, press("cmdOK"));
     EXPECT_TRUE(s.message.startsWith(QStringLiteral("『 ホロカタ 』  Ver.1.0")));
     EXPECT_TRUE(s.message.contains(QStringLiteral("EDRDG")));

@@ -356,7 +356,7 @@ TEST_F(PlayTest, GivingUpEndsTheBoardLikeAThirdMissAndCancelKeepsIt)
 TEST_F(PlayTest, AMissWithoutItsSoundIsStillCounted)
 {
     dealBoard();
-    globals.wav[1].playable = false; // Chord.wav missing
+    globals.slot(Sound::Miss).playable = false; // Chord.wav missing
     platform.log.clear();
     missOnce();
     EXPECT_TRUE(platform.log.filter(QStringLiteral("sound ")).isEmpty());
@@ -364,12 +364,12 @@ TEST_F(PlayTest, AMissWithoutItsSoundIsStillCounted)
     EXPECT_FALSE(model().chkLIFE[2].Visible);
 
     horokata::testing::runFlow(game.cmdNEW_Click());
-    globals.wav[1].playable = true;
+    globals.slot(Sound::Miss).playable = true;
     platform.soundSystem = false; // the play call cannot be made at all
     platform.log.clear();
     missOnce();
     EXPECT_EQ(platform.log.filter(QStringLiteral("sound ")), QStringList{soundEntry(2)});
-    EXPECT_EQ(globals.wav[1].playable, false);
+    EXPECT_EQ(globals.slot(Sound::Miss).playable, false);
     EXPECT_EQ(game.misses(), 1);
     EXPECT_FALSE(model().chkLIFE[2].Visible);
     missOnce();

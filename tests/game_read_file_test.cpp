@@ -14,10 +14,10 @@ class ReadFileTest : public GameTest {
 protected:
     ReadFileTest()
     {
-        globals.strPATH = dir.path() + u'/';
-        globals.blnLEVEL.fill(true);
+        globals.setProgramFolder(dir.path() + u'/');
+        globals.makeAllLevelsChoosable();
     }
-    QString levelPath(int index) const { return globals.strPATH + QString::fromUtf8(levelAt(index).fileName); }
+    QString levelPath(int index) const { return globals.programFolder() + QString::fromUtf8(levelAt(index).fileName); }
     void writeLevel(int index, const QByteArray &bytes) { ASSERT_TRUE(writeBytes(levelPath(index), bytes)); }
     // Reads level `index`'s file the way a level switch names it.
     void read(int index)
@@ -50,7 +50,7 @@ TEST_F(ReadFileTest, AcceptedFilesReplaceTheListInFileOrder)
     EXPECT_EQ(game.idiomList()[1], sjisIdiom(0));
     EXPECT_EQ(game.idiomList()[20], sjisIdiom(19));
     EXPECT_TRUE(game.listRead());
-    EXPECT_FALSE(globals.blnERR);
+    EXPECT_FALSE(globals.listReadFailed());
 
     // The largest acceptable file: 327,679 bytes, a full list of 32,767.
     QByteArray big;
@@ -83,19 +83,19 @@ TEST_F(ReadFileTest, MissingOrInvalidFilesAreReportedAndKeepTheOldList)
         loadOldList();
         host.dialogs.clear();
         platform.log.clear();
-        globals.blnLEVEL.fill(true);
+        globals.makeAllLevelsChoosable();
         read(c.index);
         ASSERT_EQ(host.modes(), std::vector<int>{c.mode}) << c.name;
         EXPECT_EQ(host.dialogs[0].strNAME, QString::fromUtf8(c.name));
         EXPECT_EQ(host.dialogs[0].imgOFFTop, 0);
         EXPECT_EQ(platform.log.value(host.dialogs[0].logSize - 1), QStringLiteral("beep"));
         EXPECT_EQ(model().imgOFFTop, 32);
-        EXPECT_TRUE(globals.blnERR) << c.name;
+        EXPECT_TRUE(globals.listReadFailed()) << c.name;
         for (int level = 0; level < kLevelCount; ++level)
-            EXPECT_EQ(globals.blnLEVEL[static_cast<std::size_t>(level)], level == c.index ? false : true) << c.name;
+            EXPECT_EQ(globals.levelChoosable(static_cast<std::size_t>(level)), level == c.index ? false : true) << c.name;
         expectOldList();
         EXPECT_EQ(host.closes, 0);
-        globals.blnERR = false;
+        globals.setListReadFailed(false);
     }
 }
 
@@ -116,7 +116,7 @@ TEST_F(ReadFileTest, MoreIdiomsThanTheSizeAllowsClosesTheGameWithoutDealing)
     EXPECT_EQ(platform.log.mid(host.dialogs[1].logSize), (QStringList{QStringLiteral("events")}));
     EXPECT_EQ(platform.log.filter(QStringLiteral("box ")), QStringList());
     EXPECT_EQ(platform.count(QStringLiteral("randomize")), 0);
-    EXPECT_EQ(globals.intLEVEL, 0);
+    EXPECT_EQ(globals.level(), 0);
 }
 
 TEST_F(ReadFileTest, UnreadableFileIsAReadError)
@@ -145,7 +145,7 @@ TEST_F(ReadFileTest, StartUpReadsTheBeginnerListOrReportsItMissing)
     writeLevel(0, idiomFile(40));
     horokata::testing::runFlow(game.loadFirstList(dir.path()));
     game.finishLoad();
-    EXPECT_EQ(globals.strPATH, dir.path() + u'/');
+    EXPECT_EQ(globals.programFolder(), dir.path() + u'/');
     EXPECT_EQ(game.idiomCount(), 40);
     EXPECT_EQ(model().lblLEVEL, QStringLiteral("＜初級＞"));
     EXPECT_EQ(model().lblGOKU, QStringLiteral("準備完了"));
@@ -163,9 +163,9 @@ TEST_F(ReadFileTest, StartUpReadsTheBeginnerListOrReportsItMissing)
     fresh.finishLoad();
     ASSERT_EQ(h2.modes(), std::vector<int>{3});
     EXPECT_EQ(h2.dialogs[0].strNAME, QStringLiteral("初級"));
-    EXPECT_EQ(g2.blnLEVEL[0], false);
-    EXPECT_EQ(g2.blnLEVEL[1], true);
-    EXPECT_FALSE(g2.blnERR);
+    EXPECT_EQ(g2.levelChoosable(0), false);
+    EXPECT_EQ(g2.levelChoosable(1), true);
+    EXPECT_FALSE(g2.listReadFailed());
     EXPECT_EQ(fresh.model().lblLEVEL, QStringLiteral("＜なし＞"));
     EXPECT_EQ(fresh.model().lblGOKU, QStringLiteral("異常事態！"));
     horokata::testing::runFlow(fresh.clickTile(0, MouseButton::Left));
@@ -181,8 +181,8 @@ TEST_F(ReadFileTest, SwitchingLevelOnAFreshBoardAsksNothingAndDealsInTheLevelCol
     horokata::testing::runFlow(game.NEW_FILE(2));
     EXPECT_TRUE(host.dialogs.empty());
     EXPECT_TRUE(game.playing());
-    EXPECT_EQ(globals.intLEVEL, 2);
-    EXPECT_EQ(globals.strLEVEL, QStringLiteral("＜特殊＞"));
+    EXPECT_EQ(globals.level(), 2);
+    EXPECT_EQ(globals.levelLabel(), QStringLiteral("＜特殊＞"));
     EXPECT_EQ(model().lblLEVEL, QStringLiteral("＜特殊＞"));
     EXPECT_EQ(game.idiomCount(), 50);
     for (int i = 0; i < kCells; ++i) {
@@ -210,12 +210,12 @@ TEST_F(ReadFileTest, SwitchingAfterAFindAsksAndCancelKeepsTheBoard)
     horokata::testing::runFlow(game.NEW_FILE(1));
     EXPECT_EQ(host.modes(), std::vector<int>{2});
     EXPECT_EQ(visibleState(game), before);
-    EXPECT_EQ(globals.intLEVEL, 0);
+    EXPECT_EQ(globals.level(), 0);
     EXPECT_EQ(game.idiomCount(), 20);
 
     horokata::testing::runFlow(game.NEW_FILE(1));
     EXPECT_EQ(host.modes(), (std::vector<int>{2, 2}));
-    EXPECT_EQ(globals.intLEVEL, 1);
+    EXPECT_EQ(globals.level(), 1);
     EXPECT_EQ(game.foundCount(), 0);
     EXPECT_EQ(tile(0).BackColor, RGB(128, 128, 255));
 }
@@ -230,10 +230,10 @@ TEST_F(ReadFileTest, SwitchingToAMissingLevelKeepsBoardLabelAndLevel)
     EXPECT_EQ(host.modes(), (std::vector<int>{2, 3}));
     EXPECT_EQ(host.dialogs[1].strNAME, QStringLiteral("其他"));
     EXPECT_EQ(visibleState(game), before);
-    EXPECT_EQ(globals.intLEVEL, 0);
-    EXPECT_EQ(globals.strLEVEL, QStringLiteral("＜初級＞"));
-    EXPECT_EQ(globals.blnLEVEL[3], false);
-    EXPECT_FALSE(globals.blnERR);
+    EXPECT_EQ(globals.level(), 0);
+    EXPECT_EQ(globals.levelLabel(), QStringLiteral("＜初級＞"));
+    EXPECT_EQ(globals.levelChoosable(3), false);
+    EXPECT_FALSE(globals.listReadFailed());
     EXPECT_TRUE(game.playing());
     EXPECT_EQ(platform.count(QStringLiteral("randomize")), 1);
 }

@@ -212,7 +212,7 @@ TEST_F(KeyboardPlay, AWholeGameWithoutThePointer)
         });
     });
     press({QStringLiteral("ctrl+l")});
-    ASSERT_TRUE(waitFor([&] { return globals.intLEVEL == 1 && window->game().playing() && idle(); }));
+    ASSERT_TRUE(waitFor([&] { return globals.level() == 1 && window->game().playing() && idle(); }));
     EXPECT_TRUE(menuShown);
     EXPECT_EQ(window->view().levelLabel()->accessibleName(), QStringLiteral("＜一般＞"));
 

@@ -29,9 +29,8 @@ class LevelMenuTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        g.blnLEVEL = {true, true, true, true};
-        g.lngMENUX = 1500;
-        g.lngMENUY = 900;
+        g.makeAllLevelsChoosable();
+        g.setMenuPosition(1500, 900);
         menu = std::make_unique<LevelMenu>(g, &owner);
         QObject::connect(menu.get(), &LevelMenu::answered, [this](int i) {
             if (i >= 0)
@@ -114,7 +113,7 @@ TEST(LevelMenuArt, BandingTheMenuArtReproducesTheBuiltInOutline)
 TEST_F(LevelMenuTest, OpensAtTheStoredTwipsWithTheArrowAtTheLoadedLevel)
 {
     for (int level = 0; level < 4; ++level) {
-        g.intLEVEL = static_cast<std::int16_t>(level);
+        g.setLevel(level);
         QPoint pos, arrow;
         bool arrowShown = false;
         QColor current;
@@ -133,8 +132,7 @@ TEST_F(LevelMenuTest, OpensAtTheStoredTwipsWithTheArrowAtTheLoadedLevel)
 
     // Asked to open past the screen's corner, it opens against it, whole.
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-    g.lngMENUX = (area.right() - 10) * kTwipsPerPixel;
-    g.lngMENUY = (area.bottom() - 10) * kTwipsPerPixel;
+    g.setMenuPosition((area.right() - 10) * kTwipsPerPixel, (area.bottom() - 10) * kTwipsPerPixel);
     QPoint pos;
     EXPECT_TRUE(open([&] {
         pos = menu->pos();
@@ -145,7 +143,7 @@ TEST_F(LevelMenuTest, OpensAtTheStoredTwipsWithTheArrowAtTheLoadedLevel)
 
 TEST_F(LevelMenuTest, HoverMovesTheDarkRedToTheEntryUnderTheMouse)
 {
-    g.intLEVEL = 0;
+    g.setLevel(0);
     std::array<QColor, 4> afterOne, afterThree;
     open([&] {
         hover(1);
@@ -162,8 +160,8 @@ TEST_F(LevelMenuTest, HoverMovesTheDarkRedToTheEntryUnderTheMouse)
 
 TEST_F(LevelMenuTest, FailedLevelStaysGreyIgnoresTheMouseAndCannotBeChosen)
 {
-    g.intLEVEL = 0;
-    g.blnLEVEL[1] = false;
+    g.setLevel(0);
+    g.setLevelChoosable(1, false);
     bool stayedOpen = false;
     QColor afterHover;
     open([&] {
@@ -179,7 +177,7 @@ TEST_F(LevelMenuTest, FailedLevelStaysGreyIgnoresTheMouseAndCannotBeChosen)
     EXPECT_TRUE(calls.empty());
 
     // Even when the list becomes usable again, the menu never re-enables the entry.
-    g.blnLEVEL[1] = true;
+    g.setLevelChoosable(1, true);
     open([&] {
         clickEntry(1);
         stayedOpen = menu->isVisible();
@@ -193,8 +191,8 @@ TEST_F(LevelMenuTest, FailedLevelStaysGreyIgnoresTheMouseAndCannotBeChosen)
 
 TEST_F(LevelMenuTest, NoArrowWhenTheBeginnerListFailedAtStartUp)
 {
-    g.intLEVEL = 0;
-    g.blnLEVEL[0] = false;
+    g.setLevel(0);
+    g.setLevelChoosable(0, false);
     bool shown = true;
     open([&] {
         shown = menu->arrowShown();
@@ -206,14 +204,14 @@ TEST_F(LevelMenuTest, NoArrowWhenTheBeginnerListFailedAtStartUp)
 
 TEST_F(LevelMenuTest, ChoosingTheLoadedLevelOnlyClosesTheMenu)
 {
-    g.intLEVEL = 2;
+    g.setLevel(2);
     EXPECT_TRUE(open([&] { clickEntry(2); }));
     EXPECT_TRUE(calls.empty());
 }
 
 TEST_F(LevelMenuTest, ChoosingAnotherLevelHidesTheMenuThenCallsNewFile)
 {
-    g.intLEVEL = 0;
+    g.setLevel(0);
     EXPECT_TRUE(open([&] { clickEntry(3); }));
     EXPECT_EQ(calls, std::vector<int>{3});
     EXPECT_TRUE(hiddenWhenCalled);
@@ -221,7 +219,7 @@ TEST_F(LevelMenuTest, ChoosingAnotherLevelHidesTheMenuThenCallsNewFile)
 
 TEST_F(LevelMenuTest, PressOnOneEntryAndReleaseOutsideItChoosesNothing)
 {
-    g.intLEVEL = 0;
+    g.setLevel(0);
     bool stayedOpen = false;
     open([&] {
         mouse(menu->entry(2), QEvent::MouseButtonPress, QPoint(20, 8));
@@ -235,20 +233,20 @@ TEST_F(LevelMenuTest, PressOnOneEntryAndReleaseOutsideItChoosesNothing)
 
 TEST_F(LevelMenuTest, BackgroundClickAndEscapeCloseWithoutChange)
 {
-    g.intLEVEL = 1;
+    g.setLevel(1);
     EXPECT_TRUE(open([&] { click(menu.get(), QPoint(30, 74)); }));
     EXPECT_TRUE(open([&] {
         QKeyEvent e(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
         QApplication::sendEvent(menu.get(), &e);
     }));
     EXPECT_TRUE(calls.empty());
-    EXPECT_EQ(g.intLEVEL, 1);
+    EXPECT_EQ(g.level(), 1);
 }
 
 TEST_F(LevelMenuTest, IsAWindowThatScreenReadersSeeWithItsFourEntries)
 {
-    g.blnLEVEL[1] = false;
-    g.intLEVEL = 0;
+    g.setLevelChoosable(1, false);
+    g.setLevel(0);
     QStringList names;
     QList<bool> disabled;
     bool inTree = false;

@@ -221,8 +221,8 @@ TEST_F(MainWindowTest, LevelMenuOpensBesideThePressOnSelect)
     ASSERT_TRUE(loaded);
     window->move(100, 50);
     window->cmdSELECT_Press(QPoint(10, 5));
-    EXPECT_EQ(globals.lngMENUX, (window->x() + 10 + 192) * kTwipsPerPixel);
-    EXPECT_EQ(globals.lngMENUY, (window->y() + 5 + 8) * kTwipsPerPixel);
+    EXPECT_EQ(globals.menuX(), (window->x() + 10 + 192) * kTwipsPerPixel);
+    EXPECT_EQ(globals.menuY(), (window->y() + 5 + 8) * kTwipsPerPixel);
 }
 
 // A flow that fails is told once in the game's dialog; the window then takes input again as

@@ -13,7 +13,7 @@ TEST(SoundSlotTest, SlotsArePlayableOnlyWhenTheirFileExists)
     FakePlatform none;
     ProgramState silent;
     SET_SOUND(silent, none);
-    for (const SoundSlot &s : silent.wav)
+    for (const SoundSlot &s : silent.soundSlots())
         EXPECT_FALSE(s.playable);
     playSound(silent, none, Sound::Miss);
     EXPECT_TRUE(none.log.isEmpty());
@@ -25,12 +25,12 @@ TEST(SoundSlotTest, SlotsArePlayableOnlyWhenTheirFileExists)
     p.hiddenFiles.insert(QStringLiteral("/win/Media/Chord.wav")); // present but not an ordinary file
     ProgramState g;
     SET_SOUND(g, p);
-    EXPECT_EQ(g.strWIN, QStringLiteral("/win"));
-    EXPECT_EQ(g.wav[1].path, QStringLiteral("/win/Media/Chord.wav"));
-    EXPECT_EQ(g.wav[0].playable, true);
-    EXPECT_EQ(g.wav[1].playable, false);
-    EXPECT_EQ(g.wav[2].playable, true);
-    EXPECT_EQ(g.wav[3].playable, true);
+    EXPECT_EQ(g.systemFolder(), QStringLiteral("/win"));
+    EXPECT_EQ(g.slot(Sound(2)).path, QStringLiteral("/win/Media/Chord.wav"));
+    EXPECT_EQ(g.slot(Sound(1)).playable, true);
+    EXPECT_EQ(g.slot(Sound(2)).playable, false);
+    EXPECT_EQ(g.slot(Sound(3)).playable, true);
+    EXPECT_EQ(g.slot(Sound(4)).playable, true);
 
     playSound(g, p, Sound::Miss);
     playSound(g, p, Sound::IdiomFound);
@@ -41,8 +41,8 @@ TEST(SoundSlotTest, SlotsArePlayableOnlyWhenTheirFileExists)
     playSound(g, p, Sound::BoardComplete);
     playSound(g, p, Sound::BoardComplete);
     EXPECT_EQ(p.count(QStringLiteral("sound /win/Media/Tada.wav")), 1);
-    EXPECT_EQ(g.wav[3].playable, false);
-    EXPECT_EQ(g.wav[2].playable, true);
+    EXPECT_EQ(g.slot(Sound(4)).playable, false);
+    EXPECT_EQ(g.slot(Sound(3)).playable, true);
 }
 
 TEST(HelperTest, CutNullAndTrailingSeparator)

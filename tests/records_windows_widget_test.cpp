@@ -135,8 +135,8 @@ TEST_F(RecordsWindowsTest, RecordsWindowCellsReadTheFiguresOfEachLevel)
     ASSERT_EQ(recent->rowCount(), 4);
     const QStringList newest = rowNames(recent, 0);
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d$")).match(newest[0]).hasMatch()) << newest[0].toStdString();
-    EXPECT_EQ(newest.mid(1), (L{"一般", "勝ち", "0:30", "2"}));
-    EXPECT_EQ(rowNames(recent, 1).mid(1), (L{"初級", "負け", "0:40", "3"}));
+    EXPECT_EQ(newest.mid(1), (L{"一般", "勝ち", "0:30", "2", "0"}));
+    EXPECT_EQ(rowNames(recent, 1).mid(1), (L{"初級", "負け", "0:40", "3", "0"}));
 
     // A board ended while the window is open shows once it is refreshed.
     play(4, 3, BoardEnd::GaveUp, 10'000, 0);

@@ -46,7 +46,7 @@ TEST_F(ReviewDealTest, AnIdiomInAnotherOrderCountsWhenAnyLevelListHasIt)
 {
     QTemporaryDir folder;
     ASSERT_TRUE(writeBytes(folder.filePath(QStringLiteral("特殊.txt")), shiftJis(QStringLiteral("二一石一\r\n")) + idiomFile(40)));
-    globals.strPATH = folder.path() + u'/';
+    globals.setProgramFolder(folder.path() + u'/');
     setList(generatedIdioms(20));
     std::vector<QString> review;
     for (int n = 0; n < kIdioms; ++n)

@@ -65,7 +65,7 @@ static int runGame(int &argc, char **argv)
     // next idles, well before the first pick can ask for a sound.
     QObject::connect(&window, &horokata::MainWindow::loaded, &window, [&platform, &globals] {
         QStringList paths;
-        for (const horokata::SoundSlot &slot : globals.wav)
+        for (const horokata::SoundSlot &slot : globals.soundSlots())
             if (slot.playable)
                 paths << slot.path;
         platform.preloadSounds(paths);

@@ -254,8 +254,7 @@ void MainWindow::cmdSELECT_Press(QPoint pressPos)
 
 void MainWindow::storeMenuPosition(QPoint pressPos)
 {
-    g_.lngMENUX = (x() + pressPos.x() + 192) * kTwipsPerPixel;
-    g_.lngMENUY = (y() + pressPos.y() + 8) * kTwipsPerPixel;
+    g_.setMenuPosition((x() + pressPos.x() + 192) * kTwipsPerPixel, (y() + pressPos.y() + 8) * kTwipsPerPixel);
 }
 
 void MainWindow::cmdSELECT_Release()

@@ -70,7 +70,7 @@ std::optional<std::vector<Idiom>> RecordsPresenter::levelList(int level)
 {
     if (level < 0 || level >= kLevelCount)
         return std::nullopt;
-    std::optional<ParsedIdiomList> parsed = readIdiomListFile(g_.strPATH + QString::fromUtf8(levelAt(level).fileName));
+    std::optional<ParsedIdiomList> parsed = readIdiomListFile(g_.programFolder() + QString::fromUtf8(levelAt(level).fileName));
     if (!parsed || parsed->entries.empty())
         return std::nullopt;
     return std::move(parsed->entries);

@@ -127,7 +127,7 @@ static_assert(kRgnMissing == static_cast<int>(Trouble::DialogOutlineMissing)
 void ConfirmDialog::SET_RGN()
 {
     std::vector<RECT> rects;
-    int trouble = loadRegionFile(g_.strPATH + QStringLiteral("msg.rgn"), &rects);
+    int trouble = loadRegionFile(g_.programFolder() + QStringLiteral("msg.rgn"), &rects);
     if (trouble == kRgnOk && !applyWindowShape(this, regionFromRects(rects)))
         trouble = kRgnNotApplied;
     // The outline's results 1..4 are the dialog's trouble numbers.
@@ -137,7 +137,7 @@ void ConfirmDialog::SET_RGN()
 
 QString ConfirmDialog::creditText() const
 {
-    QFile file(g_.strPATH + QStringLiteral("CREDITS.txt"));
+    QFile file(g_.programFolder() + QStringLiteral("CREDITS.txt"));
     if (file.open(QIODevice::ReadOnly)) {
         QStringList lines;
         // A credit file is a few lines; anything larger is not ours to show in full.
@@ -168,7 +168,7 @@ void ConfirmDialog::SET_FORM2(DialogMode mode, const QString &name)
     switch (mode) {
     case DialogMode::ReadError: message = QStringLiteral("＜") + name + QStringLiteral("＞ 読み込みエラー！ ＝ 強制終了！"); break;
     case DialogMode::DiscardBoard: message = QStringLiteral("現在の「 面 」を破棄します！　よろしいですか？"); break;
-    case DialogMode::DiscardLevelBoard: message = QStringLiteral("現在の") + g_.strLEVEL + QStringLiteral("を破棄します！　よろしいですか？"); break;
+    case DialogMode::DiscardLevelBoard: message = QStringLiteral("現在の") + g_.levelLabel() + QStringLiteral("を破棄します！　よろしいですか？"); break;
     case DialogMode::FileMissing: message = QStringLiteral("ファイル ＜") + name + QStringLiteral("＞ が見つかりません！"); break;
     case DialogMode::FileInvalid: message = QStringLiteral("ファイル ＜") + name + QStringLiteral("＞ が不正です！"); break;
     case DialogMode::Version:

@@ -88,17 +88,17 @@ void LevelMenu::SET_MENU()
 {
     if (isVisible())
         return;
-    moveOnScreen(this, QPoint(g_.lngMENUX / kTwipsPerPixel, g_.lngMENUY / kTwipsPerPixel));
+    moveOnScreen(this, QPoint(g_.menuX() / kTwipsPerPixel, g_.menuY() / kTwipsPerPixel));
 
     // Unusable levels go grey for good.
     for (int i = 0; i < kLevelCount; ++i) {
-        if (!g_.blnLEVEL[std::size_t(i)]) {
+        if (!g_.levelChoosable(std::size_t(i))) {
             setEntryColor(i, kDisabled);
             lblINDEX[std::size_t(i)]->setEnabled(false);
         }
     }
 
-    const int level = g_.intLEVEL;
+    const int level = g_.level();
     imgARROW->move(8, 16 * level + 6);
     // No arrow when no level is loaded (the beginner list failed at start-up), nor for a level
     // index the menu does not have.
@@ -133,7 +133,7 @@ void LevelMenu::lblINDEX_Click(int index)
     if (!validLevel(index) || !entryEnabled(index))
         return;
     // Choosing the loaded level only closes the menu, unless it leaves a review board.
-    if (index != g_.intLEVEL || loadedChoosable_)
+    if (index != g_.level() || loadedChoosable_)
         chosen_ = index;
     SET_HIDE();
 }

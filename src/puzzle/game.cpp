@@ -135,13 +135,13 @@ FlowTask<> Game::loadFirstList(const QString &programFolder)
     blnPLAY = false;
     clearTiles(true);
     writeMessageRow(kTitleRow);
-    g_.strLEVEL = QString::fromUtf8(levelAt(kStartLevel).label);
-    g_.strPATH = withTrailingSeparator(programFolder);
-    g_.blnLEVEL.fill(true);
+    g_.setLevelLabel(QString::fromUtf8(levelAt(kStartLevel).label));
+    g_.setProgramFolder(withTrailingSeparator(programFolder));
+    g_.makeAllLevelsChoosable();
     co_await readLevelFile(kStartLevel);
-    if (g_.blnERR) {
-        g_.blnERR = false;
-        g_.strLEVEL = kNoLevel;
+    if (g_.listReadFailed()) {
+        g_.setListReadFailed(false);
+        g_.setLevelLabel(kNoLevel);
         m_.lblGOKU = kTroubleWords;
     }
 }
@@ -154,7 +154,7 @@ void Game::beginLoading()
 
 void Game::finishLoad()
 {
-    if (g_.strLEVEL == kNoLevel) {
+    if (g_.levelLabel() == kNoLevel) {
         m_.lblLEVEL = kNoLevel;
         m_.lblGOKU = kTroubleWords;
     } else {

@@ -20,13 +20,13 @@ const QString kResumedWords = QStringLiteral("再開");
 
 int Game::level() const
 {
-    return g_.intLEVEL;
+    return g_.level();
 }
 
 DealtBoard Game::dealtBoard() const
 {
     DealtBoard b;
-    b.level = g_.intLEVEL;
+    b.level = g_.level();
     b.review = review_;
     b.strMOJI = strMOJI;
     for (int k = 0; k < kIdioms; ++k)
@@ -37,7 +37,7 @@ DealtBoard Game::dealtBoard() const
 SavedBoard Game::savedBoard() const
 {
     SavedBoard b;
-    b.level = g_.intLEVEL;
+    b.level = g_.level();
     b.review = review_;
     b.strMOJI = strMOJI;
     for (int k = 0; k < kIdioms; ++k) {
@@ -90,10 +90,10 @@ void Game::takeLevel(int index, std::vector<Idiom> list)
     intMAX = static_cast<std::int16_t>(std::min<std::size_t>(list.size() - 1, INT16_MAX));
     strLIST = std::move(list);
     blnREAD = true;
-    g_.intLEVEL = static_cast<std::int16_t>(index);
-    g_.strLEVEL = QString::fromUtf8(lv.label);
-    strFILE = g_.strPATH + QString::fromUtf8(lv.fileName);
-    m_.lblLEVEL = g_.strLEVEL;
+    g_.setLevel(index);
+    g_.setLevelLabel(QString::fromUtf8(lv.label));
+    strFILE = g_.programFolder() + QString::fromUtf8(lv.fileName);
+    m_.lblLEVEL = g_.levelLabel();
     m_.lblLEVELName.clear();
     // The start level keeps the colours the tiles are built with, as on every start.
     if (index == kStartLevel)
@@ -155,7 +155,7 @@ void Game::showStatusWords(const QString &words)
 
 void Game::showLevelLabel()
 {
-    const QString own = review_ ? QString::fromUtf8(kReviewLabel) : g_.strLEVEL;
+    const QString own = review_ ? QString::fromUtf8(kReviewLabel) : g_.levelLabel();
     m_.lblLEVEL = practice_ ? QString::fromUtf8(kPracticeLabel) : own;
     m_.lblLEVELName = practice_ ? QString::fromUtf8(kPracticeSpoken) + own : QString();
 }

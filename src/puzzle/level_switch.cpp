@@ -42,9 +42,9 @@ FlowTask<> Game::refuseList(int index, DialogMode why)
 {
     const QString name = levelFileName(index); // named: a temporary by value into a coroutine is mishandled
     co_await ask(why, name);
-    g_.blnERR = true;
+    g_.setListReadFailed(true);
     if (index >= 0 && index < kLevelCount)
-        g_.blnLEVEL[at(index)] = false;
+        g_.setLevelChoosable(index, false);
 }
 
 // A list that passed the size test but could not be read: told, then the program closes,
@@ -63,7 +63,7 @@ FlowTask<> Game::readLevelFile(int index)
 {
     if (index < 0 || index >= kLevelCount)
         co_return;
-    strFILE = g_.strPATH + QString::fromUtf8(levelAt(index).fileName);
+    strFILE = g_.programFolder() + QString::fromUtf8(levelAt(index).fileName);
     co_await READ_FILE(index);
 }
 
@@ -81,19 +81,19 @@ FlowTask<> Game::NEW_FILE(int index)
 
     const Level &level = levelAt(index);
     co_await readLevelFile(index);
-    if (g_.blnERR) {
-        g_.blnERR = false;
+    if (g_.listReadFailed()) {
+        g_.setListReadFailed(false);
         co_return;
     }
-    g_.intLEVEL = static_cast<std::int16_t>(index);
+    g_.setLevel(index);
 
     leaveBoard(BoardLeaving::Level);
     blnPLAY = false;
     enterReview(false);
     co_await beginBusyFlow();
     SET_GRADE();
-    g_.strLEVEL = QString::fromUtf8(level.label);
-    m_.lblLEVEL = g_.strLEVEL;
+    g_.setLevelLabel(QString::fromUtf8(level.label));
+    m_.lblLEVEL = g_.levelLabel();
     m_.lblLEVELName.clear();
     for (Tile &t : m_.MOJI) {
         t.BackColor = level.tileBack;

@@ -37,10 +37,11 @@ void SET_SOUND(ProgramState &g, Platform &platform)
     const std::optional<QString> dir = platform.windowsDirectory();
     if (!dir || dir->isEmpty())
         return; // every slot stays silent
-    g.strWIN = CUT_NULL(*dir);
-    for (std::size_t i = 0; i < g.wav.size(); ++i) {
-        g.wav[i].path = g.strWIN + QString::fromUtf8(kSoundSuffixes[i]);
-        g.wav[i].playable = platform.fileExistsNormal(g.wav[i].path);
+    g.setSystemFolder(CUT_NULL(*dir));
+    for (int i = 0; i < kSoundCount; ++i) {
+        SoundSlot &s = g.slot(Sound(i + 1));
+        s.path = g.systemFolder() + QString::fromUtf8(kSoundSuffixes[static_cast<std::size_t>(i)]);
+        s.playable = platform.fileExistsNormal(s.path);
     }
 }
 

@@ -66,19 +66,51 @@ struct SoundSlot {
 };
 
 // The program-wide state: the sounds, the program folder, the levels and the menu's place.
-struct ProgramState {
-    QString strWIN;                          // folder holding "Media" with the sounds
-    std::array<SoundSlot, kSoundCount> wav;  // the sound slots; use slot(Sound)
-    QString strPATH;                         // program folder, always ending in the separator
-    QString strLEVEL;                        // title-bar label of the level in play ("＜初級＞")
-    bool blnERR = false;                     // the last list read failed and was reported
-    std::array<bool, 4> blnLEVEL{};          // per level: its list may still be chosen
-    std::int16_t intLEVEL = 0;               // index of the level whose list is loaded
-    std::int32_t lngMENUX = 0;               // where the level menu opens, in twips
-    std::int32_t lngMENUY = 0;               // (and its top)
-
+// Requests between windows travel in their calls, not here.
+class ProgramState {
+public:
+    // strWIN: the folder holding "Media" with the sounds.
+    const QString &systemFolder() const { return strWIN; }
+    void setSystemFolder(const QString &folder) { strWIN = folder; }
+    // wav: the sound slots, in slot order.
+    const std::array<SoundSlot, kSoundCount> &soundSlots() const { return wav; }
     SoundSlot &slot(Sound sound) { return wav[static_cast<std::size_t>(sound) - 1]; }
     const SoundSlot &slot(Sound sound) const { return wav[static_cast<std::size_t>(sound) - 1]; }
+    // strPATH: the program folder, always ending in the separator.
+    const QString &programFolder() const { return strPATH; }
+    void setProgramFolder(const QString &folder) { strPATH = folder; }
+    // strLEVEL: the title-bar label of the level in play ("＜初級＞").
+    const QString &levelLabel() const { return strLEVEL; }
+    void setLevelLabel(const QString &label) { strLEVEL = label; }
+    // blnERR: the last list read failed and was reported.
+    bool listReadFailed() const { return blnERR; }
+    void setListReadFailed(bool failed) { blnERR = failed; }
+    // blnLEVEL: per level, its list may still be chosen.
+    bool levelChoosable(int level) const { return blnLEVEL[static_cast<std::size_t>(level)]; }
+    void setLevelChoosable(int level, bool choosable) { blnLEVEL[static_cast<std::size_t>(level)] = choosable; }
+    void makeAllLevelsChoosable() { blnLEVEL.fill(true); }
+    // intLEVEL: the index of the level whose list is loaded.
+    int level() const { return intLEVEL; }
+    void setLevel(int level) { intLEVEL = static_cast<std::int16_t>(level); }
+    // lngMENUX, lngMENUY: where the level menu opens (its left and top), in twips.
+    std::int32_t menuX() const { return lngMENUX; }
+    std::int32_t menuY() const { return lngMENUY; }
+    void setMenuPosition(std::int32_t x, std::int32_t y)
+    {
+        lngMENUX = x;
+        lngMENUY = y;
+    }
+
+private:
+    QString strWIN;
+    std::array<SoundSlot, kSoundCount> wav;
+    QString strPATH;
+    QString strLEVEL;
+    bool blnERR = false;
+    std::array<bool, 4> blnLEVEL{};
+    std::int16_t intLEVEL = 0;
+    std::int32_t lngMENUX = 0;
+    std::int32_t lngMENUY = 0;
 };
 
 // Suffix below the system folder of each sound's file, in slot order.

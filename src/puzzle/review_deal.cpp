@@ -60,7 +60,7 @@ void Game::enterReview(bool on)
     if (!on)
         respell_.clear();
     else if (respell_.isEmpty())
-        respell_ = readableListIdioms(g_.strPATH);
+        respell_ = readableListIdioms(g_.programFolder());
 }
 
 FlowTask<> Game::dealReview(std::vector<QString> idioms)

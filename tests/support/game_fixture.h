@@ -188,10 +188,10 @@ protected:
     {
         host.attach(&game.model());
         for (int s = 1; s <= 4; ++s) {
-            globals.wav[static_cast<std::size_t>(s - 1)].path = soundPath(s);
-            globals.wav[static_cast<std::size_t>(s - 1)].playable = true;
+            globals.slot(Sound(s)).path = soundPath(s);
+            globals.slot(Sound(s)).playable = true;
         }
-        globals.strLEVEL = QStringLiteral("＜初級＞");
+        globals.setLevelLabel(QStringLiteral("＜初級＞"));
     }
 
     static QString soundPath(int slot) { return QStringLiteral("/snd/%1.wav").arg(slot); }
