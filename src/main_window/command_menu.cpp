@@ -53,6 +53,8 @@ CommandMenu::CommandMenu(MainWindow &window, std::function<void(bool)> soundChan
     };
     entry("記録", "Ctrl+H", [this] { window_.records().showRecords(); });
     entry("単語帳", "Ctrl+I", [this] { window_.records().showNotebook(QString()); });
+    if (auto *review = window.findChild<QAction *>(QStringLiteral("reviewAction")))
+        add(review);
     entry("遊び方", "F1", [this] { window_.showHelp(); });
     addSeparator();
     add(view_[kZoomIn]);

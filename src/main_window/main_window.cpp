@@ -25,7 +25,7 @@ namespace horokata {
 
 MainWindow::MainWindow(ProgramState &globals, Platform &platform, const QString &programFolder, GameHost *popupStandIn)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), g_(globals), p_(platform),
-      game_(globals, platform, *this), programFolder_(programFolder), standIn_(popupStandIn),
+      game_(globals, platform, *this), standIn_(popupStandIn),
       board_(programFolder)
 {
     setObjectName(QStringLiteral("Form1"));
@@ -35,7 +35,7 @@ MainWindow::MainWindow(ProgramState &globals, Platform &platform, const QString 
     setWindowIcon(QIcon(QPixmap(QStringLiteral(":/art/icon-32.png"), "PNG")));
     setAccessibleName(QString::fromUtf8(kTitle));
     buildControls();
-    records_ = std::make_unique<RecordsPresenter>(*this, game_, g_, p_, flows_, board_, programFolder_);
+    records_ = std::make_unique<RecordsPresenter>(*this, game_, g_, p_, flows_, board_, programFolder);
     assists_ = new PlayAssists(*this, game_, board_, keys_, *records_);
     flows_.onEnded([this] { sync(); });
     flows_.onFault([this](const QString &what) { flowFault(what); });
@@ -127,7 +127,7 @@ FlowTask<bool> MainWindow::Form_Load()
 {
     // Tile font and layout are set up in the constructor; show the splash state.
     co_await p_.doEvents();
-    co_await game_.loadFirstList(programFolder_);
+    co_await game_.loadFirstList(records_->programFolder());
     game_.beginLoading();
     sync();
     show();

@@ -116,7 +116,6 @@ private:
     ProgramState &g_;
     Platform &p_;
     Game game_;
-    QString programFolder_;
     GameHost *standIn_;                   // answers in place of the popups, or none
     BoardView board_;                     // tiles, lines, lamps, level and status words
     QFrame *picBAR = nullptr;             // the title bar

@@ -49,6 +49,7 @@ public:
     void showRecords();
     void showNotebook(const QString &idiom);
     RecordsWindow *recordsWindow() const;
+    const QString &programFolder() const { return programFolder_; } // where the lists and the dictionary lie
     NotebookWindow *notebookWindow() const;
 
     // The play clock runs while the window is shown and not minimised, and one of the game's
