@@ -98,6 +98,18 @@ TEST(PlayAssists, PauseHidesTheBoardAndStopsTheClockAndHintsTellThenMark)
         marked += window->view().tile(i)->hinted() ? 1 : 0;
     EXPECT_EQ(marked, 1);
 
+    // A new board dealt while paused is not paused, and its clock runs.
+    press("p");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->game().paused(); }, 2000));
+    QTest::mouseClick(window->button("cmdNEW"), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window->flowRunning() && window->game().playing(); }, 20000));
+    EXPECT_FALSE(window->game().paused());
+    EXPECT_EQ(window->game().hintCount(), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return accessibleName(clock) == QStringLiteral("時間 0:01"); }, 3000));
+    press("h");
+    press("h");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->game().hintCount() == 2; }, 2000));
+
     // Minimising pauses; the board comes back paused, the count kept.
     window->showMinimized();
     EXPECT_TRUE(QTest::qWaitFor([&] { return window->game().paused(); }, 2000));

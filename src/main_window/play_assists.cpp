@@ -120,11 +120,10 @@ void PlayAssists::setPaused(bool paused)
         follow();
         return;
     }
-    window_.sync();
+    window_.sync(); // the cover and the clock follow
     if (!paused)
         keys_.focusSink();
-    // The clock stands still while paused; the board is saved paused, so that it comes back so.
-    records_.followActivity();
+    // The board is saved paused, so that it comes back so.
     records_.saveAtRest();
 }
 
@@ -146,14 +145,16 @@ void PlayAssists::follow()
     const bool paused = game_.paused();
     if (pause_->isChecked() != paused)
         pause_->setChecked(paused);
-    if (cover_->isVisible() != paused) {
+    // The pause also ends with the board (a new deal or 再度 resets it): the clock follows.
+    if (cover_->isHidden() == paused) {
         cover_->setVisible(paused);
-        if (paused) {
+        if (paused)
             cover_->raise();
-            if (window_.isEnabled())
-                cover_->setFocus(Qt::OtherFocusReason);
-        }
+        records_.followActivity();
     }
+    // The cover keeps the keys, also once a flow that ran when it came has ended.
+    if (paused && window_.isEnabled() && window_.focusWidget() != cover_)
+        cover_->setFocus(Qt::OtherFocusReason);
     view_.markHints(game_.hintedCells());
     // The count stays while a flow passes between phases and after the board's end.
     view_.showHints(game_.hintCount(), game_.phase() != BoardPhase::Idle || window_.flowRunning());
