@@ -6,6 +6,7 @@
 #include "main_window/command_menu.h"
 #include "main_window/main_window.h"
 #include "platform_qt/qt_platform.h"
+#include "platform_qt/ui_scale.h"
 #include "records/records_store.h"
 
 #include <QApplication>
@@ -83,6 +84,8 @@ int main(int argc, char **argv)
     int scale = 0;
     if (const std::optional<int> exitCode = horokata::chooseStartScale(argc, argv, &scale))
         return *exitCode;
+    // Every window of this run is built at that size.
+    horokata::setUiScalePercent(scale);
     choosePlatform();
     // The window, the lock and the records are let go before a restart at another size.
     return horokata::restartIfRequested(runGame(argc, argv));

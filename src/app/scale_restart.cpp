@@ -22,7 +22,7 @@ const QString kScaleOption = QStringLiteral("--scale");
 
 QStringList originalArguments;
 int runScale = kDefaultScale;
-// A QT_SCALE_FACTOR the player set for every Qt program: the game's sizes multiply it.
+// A QT_SCALE_FACTOR the player set for every Qt program: the game's sizes are on top of it.
 QByteArray outerFactor;
 bool restartAsked = false;
 // A --scale for the restart: the fallback of a size that does not fit, for one run.
@@ -63,8 +63,6 @@ std::optional<int> chooseStartScale(int argc, char **argv, int *percent)
     runScale = chosen;
     *percent = chosen;
     outerFactor = qgetenv("QT_SCALE_FACTOR");
-    // Qt's own scale factor: every window, font, outline and event of this run at that size.
-    qputenv("QT_SCALE_FACTOR", QByteArray::number(outerScale() * chosen / 100.0));
     return std::nullopt;
 }
 
@@ -123,10 +121,6 @@ int restartIfRequested(int exitCode)
     if (restartScale)
         arguments.insert(1, kScaleOption + QLatin1Char('=') + QString::number(*restartScale));
     // The chosen size is set again by the new start, from the settings or the option.
-    if (outerFactor.isEmpty())
-        qunsetenv("QT_SCALE_FACTOR");
-    else
-        qputenv("QT_SCALE_FACTOR", outerFactor);
     std::fflush(nullptr);
 #ifdef Q_OS_UNIX
     // The same process goes on as the new start: whoever waits for the game (a terminal, a

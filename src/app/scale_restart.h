@@ -1,5 +1,5 @@
 // The window size chosen at start (remembered or --scale), the fallback when it does not fit,
-// and the restart that applies a new size: Qt reads its scale factor only when it starts.
+// and the restart that applies a new size: the windows are built once, at the size of the run.
 #pragma once
 
 #include <QSize>
@@ -9,7 +9,7 @@
 namespace horokata {
 
 // Before the application object exists: the size for this run, from `--scale PERCENT` or the
-// remembered one, set as QT_SCALE_FACTOR. A --scale that is not one of the steps gives exit
+// remembered one. A --scale that is not one of the steps gives exit
 // code 2 with a message. Also keeps the arguments for a restart.
 std::optional<int> chooseStartScale(int argc, char **argv, int *percent);
 

@@ -4,6 +4,7 @@
 
 #include "main_window/qt_colors.h"
 #include "platform_qt/fonts.h"
+#include "platform_qt/ui_scale.h"
 
 #include <QApplication>
 #include <algorithm>
@@ -13,24 +14,11 @@
 
 namespace horokata {
 
-QString sharpArt(const QString &path)
-{
-    if (qApp->devicePixelRatio() <= 1.0)
-        return path;
-    QString twice = path;
-    twice.insert(twice.lastIndexOf(QLatin1Char('.')), QStringLiteral("@2x"));
-    return twice;
-}
-
 QPixmap artOr(const QString &path, QSize size, const QColor &fill)
 {
-    QPixmap pm(sharpArt(path), "PNG");
-    if (pm.isNull())
-        pm = QPixmap(path, "PNG");
-    else if (sharpArt(path) != path)
-        pm.setDevicePixelRatio(2.0);
+    QPixmap pm = loadArt(path);
     if (pm.isNull()) {
-        pm = QPixmap(size);
+        pm = QPixmap(scaled(size));
         pm.fill(fill);
     }
     return pm;

@@ -79,10 +79,8 @@ private:
     QLabel *Label1 = nullptr;                   // "手違", the lamps' caption
 };
 
-// The picture drawn at twice the pixels ("name@2x.png") where the window is larger than
-// 100 %, so that nothing on it is a stretched bitmap.
-QString sharpArt(const QString &path);
-// A picture from the program's art, or a plain fill of its size when it is missing.
+// A picture from the program's art drawn at the game's size, or a plain fill of its size (the
+// design's size, scaled) when it is missing.
 QPixmap artOr(const QString &path, QSize size, const QColor &fill);
 
 } // namespace horokata

@@ -7,6 +7,7 @@
 #include "platform_qt/fonts.h"
 #include "platform_qt/screen_fit.h"
 #include "platform_qt/title_bar_drag.h"
+#include "platform_qt/ui_scale.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,10 +27,11 @@ void MainWindow::buildControls()
     setFixedSize(610, 429);
     // The background is the largest picture to decode: a second thread reads it while the
     // controls are built and their fonts looked up.
+    const int artPercent = artPercentFor(qApp->devicePixelRatio());
     std::future<QImage> background = std::async(std::launch::async | std::launch::deferred,
-                                                [path = sharpArt(QStringLiteral(":/art/background.png"))] {
+                                                [path = artFileAt(QStringLiteral(":/art/background.png"), artPercent), artPercent] {
                                                     QImage image(path, "PNG");
-                                                    image.setDevicePixelRatio(path.contains(QLatin1Char('@')) ? 2.0 : 1.0);
+                                                    image.setDevicePixelRatio(double(artPercent) / uiScalePercent());
                                                     return image;
                                                 });
     centreOnScreen(this);

@@ -1,6 +1,8 @@
 // The game's font names mapped to fonts installed on this machine.
 #include "platform_qt/fonts.h"
 
+#include "platform_qt/ui_scale.h"
+
 #include <QFontDatabase>
 #include <QSet>
 #include <QStringList>
@@ -39,7 +41,7 @@ QFont gothicFont(double pointSize, bool proportional, bool bold)
         ? QStringList{wanted, QStringLiteral("Noto Sans CJK JP"), QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans Mono CJK JP")}
         : QStringList{wanted, QStringLiteral("Noto Sans Mono CJK JP"), QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans CJK JP")};
     QFont font(firstInstalled(candidates));
-    font.setPointSizeF(pointSize);
+    font.setPointSizeF(scaledF(pointSize));
     font.setBold(bold);
     font.setStyleHint(QFont::SansSerif);
     return font;
@@ -50,7 +52,7 @@ QFont tileFont()
     const QString bouquet = QStringLiteral("CRＣ＆Ｇブーケ");
     if (fontInstalled(bouquet)) {
         QFont font(bouquet);
-        font.setPointSizeF(28);
+        font.setPointSizeF(scaledF(28));
         font.setBold(false);
         return font;
     }

@@ -1,0 +1,71 @@
+// The game's own size and the pictures drawn for it.
+#include "platform_qt/ui_scale.h"
+
+#include <QGuiApplication>
+#include <array>
+
+namespace horokata {
+
+namespace {
+int scalePercent = 100;
+constexpr std::array<int, 5> kArtPercents{100, 125, 150, 175, 200};
+} // namespace
+
+void setUiScalePercent(int percent)
+{
+    scalePercent = percent > 0 ? percent : 100;
+}
+
+int uiScalePercent()
+{
+    return scalePercent;
+}
+
+double uiScale()
+{
+    return scalePercent / 100.0;
+}
+
+int artPercentFor(double devicePixelRatio)
+{
+    const double shown = scalePercent * (devicePixelRatio > 0 ? devicePixelRatio : 1.0);
+    for (int p : kArtPercents)
+        if (p + 0.5 >= shown)
+            return p;
+    return kArtPercents.back();
+}
+
+QString artFileAt(const QString &path, int percent)
+{
+    if (percent == 100)
+        return path;
+    QString suffix;
+    switch (percent) {
+    case 125: suffix = QStringLiteral("@1.25x"); break;
+    case 150: suffix = QStringLiteral("@1.5x"); break;
+    case 175: suffix = QStringLiteral("@1.75x"); break;
+    default: suffix = QStringLiteral("@2x"); break;
+    }
+    QString named = path;
+    const qsizetype dot = named.lastIndexOf(QLatin1Char('.'));
+    named.insert(dot < 0 ? named.size() : dot, suffix);
+    return named;
+}
+
+QPixmap loadArt(const QString &path)
+{
+    const double ratio = qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
+    const int percent = artPercentFor(ratio);
+    QPixmap art(artFileAt(path, percent), "PNG");
+    if (!art.isNull()) {
+        art.setDevicePixelRatio(double(percent) / scalePercent);
+        return art;
+    }
+    art = QPixmap(path, "PNG");
+    if (art.isNull() || scalePercent == 100)
+        return art;
+    // No file drawn at this size: the 100 % picture, smoothed to the size.
+    return art.scaled(scaled(art.size()), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+} // namespace horokata
