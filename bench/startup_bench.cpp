@@ -14,6 +14,7 @@
 #include "startup_measure.h"
 
 #include "app/scale_restart.h"
+#include "platform_qt/ui_scale.h"
 #include "app/startup.h"
 #include "main_window/command_menu.h"
 #include "main_window/main_window.h"
@@ -52,6 +53,7 @@ int runGame(int argc, char **argv, const QString &programFolder, const Clock &cl
     int scale = 0;
     if (const std::optional<int> refused = horokata::chooseStartScale(argc, argv, &scale))
         return *refused;
+    horokata::setUiScalePercent(scale);
     QApplication app(argc, argv);
     initArtResources();
     QApplication::setApplicationName(QStringLiteral("horokata"));
@@ -80,7 +82,8 @@ int runGame(int argc, char **argv, const QString &programFolder, const Clock &cl
     }
     const double exposedMs = waitExposed(window, 5000) ? clock.elapsedMs() : -1.0;
     report("game", readyMs, exposedMs, procReadyMs);
-    std::printf("mode=size scale=%d device_pixel_ratio=%.2f\n", scale, window.devicePixelRatioF());
+    std::printf("mode=size scale=%d device_pixel_ratio=%.2f window=%dx%d\n", scale, window.devicePixelRatioF(),
+                window.width(), window.height());
     // The store opens once "準備完了" is on screen: what that adds, with a board to resume.
     window.records().use(QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME")) + QStringLiteral("/horokata/records.sqlite"));
     const double beforeRecords = clock.elapsedMs();

@@ -3,6 +3,7 @@
 #include "support/fake_platform.h"
 #include "support/scripted_popups.h"
 #include "platform_qt/fonts.h"
+#include "platform_qt/ui_scale.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
@@ -115,6 +116,41 @@ TEST_F(MainWindowTest, LaysOutTheControlsOfTheWindow)
     if (!fontInstalled(QStringLiteral("CRＣ＆Ｇブーケ"))) {
         EXPECT_TRUE(window->view().tile(0)->font().bold());
     }
+}
+
+// At 150 % the game draws everything itself at that size: the window, 72-pixel tiles edge to
+// edge inside the board's border, the fonts, and the places that presses are measured from.
+TEST_F(MainWindowTest, LaysOutTheWindowAtTheChosenSize)
+{
+    struct Scale {
+        Scale() { setUiScalePercent(150); }
+        ~Scale() { setUiScalePercent(100); }
+    } scale;
+    ProgramFolder folder;
+    open(folder);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(window->size(), QSize(915, 644));
+    const BoardView &view = window->view();
+    const QRect inside = view.board()->contentsRect();
+    EXPECT_EQ(view.tile(0)->size(), QSize(72, 72));
+    EXPECT_EQ(view.tile(8)->x() - view.tile(0)->x(), 72);
+    EXPECT_EQ(view.tile(1)->y() - view.tile(0)->y(), 72);
+    EXPECT_TRUE(inside.contains(view.tile(0)->geometry()) && inside.contains(view.tile(79)->geometry()));
+    EXPECT_EQ(view.lamp(2)->geometry(), QRect(120, 552, 26, 26));
+    EXPECT_EQ(window->button("cmdNEW")->geometry(), QRect(396, 0, 122, 35));
+    EXPECT_EQ(view.cover()->y(), 48);
+    EXPECT_DOUBLE_EQ(view.line(0)->font().pointSizeF(), 11.25 * 1.5);
+
+    window->move(100, 50);
+    window->cmdSELECT_Press(QPoint(15, 8));
+    EXPECT_EQ(globals.menuX(), (window->x() + 15 + 288) * kTwipsPerPixel);
+    // The window buttons' halves and the gap between them, at their size on the screen.
+    auto *sys = window->findChild<QLabel *>(QStringLiteral("imgSYS"));
+    press(sys, QPoint(39, 10), QEvent::MouseButtonPress);
+    EXPECT_FALSE(window->minimiseHeld());
+    press(sys, QPoint(39, 10), QEvent::MouseButtonRelease);
+    press(sys, QPoint(25, 10), QEvent::MouseButtonPress);
+    EXPECT_TRUE(window->minimiseHeld());
 }
 
 TEST_F(MainWindowTest, StartUpReadsTheBeginnerListAndShowsReady)

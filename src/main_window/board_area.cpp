@@ -1,5 +1,6 @@
 // The board area behind the tiles: paints the colour gradient and reports presses on it.
 #include "main_window/board_area.h"
+#include "platform_qt/ui_scale.h"
 
 #include "main_window/qt_colors.h"
 #include "puzzle/board_model.h"
@@ -32,7 +33,8 @@ void BoardArea::paintEvent(QPaintEvent *e)
         p.fillRect(inside, QColor(0, 64, 0));
     } else {
         for (int i = 0; i < kGradientBands; ++i)
-            p.fillRect(QRect(inside.left(), inside.top() + 2 * i, 480, 2), toQColor(gradientBand(scheme_, i)));
+            p.fillRect(QRect(inside.left(), inside.top() + scaled(2 * i), inside.width(), scaled(2 * i + 2) - scaled(2 * i)),
+                       toQColor(gradientBand(scheme_, i)));
     }
     p.end();
     QFrame::paintEvent(e);

@@ -33,18 +33,18 @@ void BoardView::buildStatus(QFrame *bar)
 {
     lblLEVEL = new QLabel(bar);
     lblLEVEL->setObjectName(QStringLiteral("lblLEVEL"));
-    lblLEVEL->move(352, 3);
+    lblLEVEL->move(scaled(QPoint(352, 3)));
     lblLEVEL->setFont(gothicFont(11.25, true));
     lblLEVEL->setStyleSheet(QStringLiteral("color: #ffffff; background: transparent;"));
     lblGOKU = new QLabel(bar);
     lblGOKU->setObjectName(QStringLiteral("lblGOKU"));
     lblGOKU->setFont(gothicFont(12));
-    lblGOKU->setFixedSize(81, 25);
+    lblGOKU->setFixedSize(scaled(QSize(81, 25)));
     lblGOKU->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // The clock ends just left of the window buttons; blank until a board is dealt.
     lblTIME = new QLabel(bar);
     lblTIME->setObjectName(QStringLiteral("lblTIME"));
-    lblTIME->setGeometry(kClockRight - kClockWidth, 1, kClockWidth, 12);
+    lblTIME->setGeometry(scaled(kClockRight - kClockWidth, 1, kClockWidth, 12));
     lblTIME->setFont(gothicFont(8.25));
     lblTIME->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lblTIME->setStyleSheet(QStringLiteral("color: #ffffff; background: transparent;"));
@@ -52,7 +52,7 @@ void BoardView::buildStatus(QFrame *bar)
     // The hints given, on a second line under the clock.
     lblHINT = new QLabel(bar);
     lblHINT->setObjectName(QStringLiteral("lblHINT"));
-    lblHINT->setGeometry(kClockRight - kClockWidth, 13, kClockWidth, 11);
+    lblHINT->setGeometry(scaled(kClockRight - kClockWidth, 13, kClockWidth, 11));
     lblHINT->setFont(gothicFont(7.5));
     lblHINT->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lblHINT->setStyleSheet(QStringLiteral("color: #ffff00; background: transparent;"));
@@ -64,18 +64,20 @@ void BoardView::buildCover(QFrame *bar)
 {
     imgOFF = new QLabel(bar);
     imgOFF->setObjectName(QStringLiteral("imgOFF"));
-    imgOFF->setGeometry(345, kCoverHidden, 253, 23);
+    imgOFF->setGeometry(scaled(345, kCoverHidden, 253, 23));
     imgOFF->setPixmap(artOr(QStringLiteral(":/art/cover.png"), QSize(253, 23), QColor(0, 0, 96)));
 }
 
 void BoardView::buildBoard(QWidget *window)
 {
     picBACK = new BoardArea(window);
-    picBACK->setGeometry(10, 34, 482, 386);
+    picBACK->setGeometry(scaled(10, 34, 482, 386));
+    // The border takes what the ten columns of tiles leave: one pixel at 100 %, never less.
+    picBACK->setLineWidth(std::max(1, (picBACK->width() - 10 * scaled(kCellSize)) / 2));
     const QFont tf = tileFont();
     for (int i = 0; i < kCells; ++i) {
         auto *t = new TileButton(i, picBACK);
-        t->setGeometry(1 + cellLeft(i), 1 + cellTop(i), kCellSize, kCellSize);
+        t->setGeometry(scaled(1 + cellLeft(i), 1 + cellTop(i), kCellSize, kCellSize));
         t->setFont(tf);
         t->setColors(kBuiltTileBack, kBuiltTileFore);
         MOJI[static_cast<std::size_t>(i)] = t;
@@ -86,7 +88,7 @@ void BoardView::buildSidePanel(QWidget *window)
 {
     picSIDE = new QFrame(window);
     picSIDE->setObjectName(QStringLiteral("picSIDE"));
-    picSIDE->setGeometry(502, 34, 97, 386);
+    picSIDE->setGeometry(scaled(502, 34, 97, 386));
     picSIDE->setAutoFillBackground(true);
     {
         QPalette pal = picSIDE->palette();
@@ -97,7 +99,7 @@ void BoardView::buildSidePanel(QWidget *window)
     for (int k = 0; k < kIdioms; ++k) {
         auto *l = new QLabel(picSIDE);
         l->setObjectName(QStringLiteral("lblGO_%1").arg(k));
-        l->setGeometry(0, 18 * k, 97, 18);
+        l->setGeometry(scaled(0, 18 * k, 97, 18));
         l->setFont(lineFont);
         l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         lblGO[static_cast<std::size_t>(k)] = l;
@@ -105,7 +107,7 @@ void BoardView::buildSidePanel(QWidget *window)
     for (int h = 0; h < kLamps; ++h) {
         auto *lamp = new LampButton(picSIDE);
         lamp->setObjectName(QStringLiteral("chkLIFE_%1").arg(h));
-        lamp->setGeometry(48 + 16 * h, 368, 17, 17);
+        lamp->setGeometry(scaled(48 + 16 * h, 368, 17, 17));
         lamp->setToolTip(QString::fromUtf8(kLampTips[static_cast<std::size_t>(h)]));
         lamp->setAccessibleName(QString::fromUtf8(kLampTips[static_cast<std::size_t>(h)]));
         lamp->setFocusPolicy(Qt::TabFocus);
@@ -113,7 +115,7 @@ void BoardView::buildSidePanel(QWidget *window)
     }
     Label1 = new QLabel(QStringLiteral("手違"), picSIDE);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(0, 368, 49, 17);
+    Label1->setGeometry(scaled(0, 368, 49, 17));
     Label1->setAlignment(Qt::AlignCenter);
     Label1->setFont(gothicFont(11.25, true));
     Label1->setStyleSheet(QStringLiteral("color: #ffffff; background: transparent;"));
@@ -124,7 +126,7 @@ void BoardView::buildSidePanel(QWidget *window)
 void BoardView::placeStatus()
 {
     lblLEVEL->adjustSize();
-    lblGOKU->move(lblLEVEL->x() + lblLEVEL->width() + 12, 3);
+    lblGOKU->move(lblLEVEL->x() + lblLEVEL->width() + scaled(12), scaled(3));
     placeClock();
 }
 
@@ -133,7 +135,7 @@ void BoardView::placeClock() const
     // Status words wider than their place (the time and "新記録" after a win) say the time
     // themselves: the clock gives way rather than overlap them.
     const int statusEnd = lblGOKU->x() + lblGOKU->fontMetrics().horizontalAdvance(lblGOKU->text());
-    const bool room = statusEnd < kClockRight - lblTIME->fontMetrics().horizontalAdvance(lblTIME->text()) - 4;
+    const bool room = statusEnd < scaled(kClockRight) - lblTIME->fontMetrics().horizontalAdvance(lblTIME->text()) - scaled(4);
     lblTIME->setVisible(room);
     lblHINT->setVisible(room);
 }
@@ -188,8 +190,8 @@ void BoardView::sync(const BoardModel &m)
             b->setVisible(lamp.Visible);
     }
     syncStatus(m);
-    if (imgOFF->y() != m.imgOFFTop)
-        imgOFF->move(345, m.imgOFFTop);
+    if (imgOFF->y() != scaled(m.imgOFFTop))
+        imgOFF->move(scaled(QPoint(345, m.imgOFFTop)));
     picBACK->setScheme(m.paintedScheme);
 }
 
@@ -222,13 +224,13 @@ void BoardView::syncStatus(const BoardModel &m)
     if (lblGOKU->accessibleName() != m.lblGOKU) {
         // A hint's reading is cut short before the clock; its whole is the tooltip and the name.
         const bool hint = !m.statusTip.isEmpty() && m.lblGOKU == m.statusTip;
-        const int room = kClockRight - kClockWidth - lblGOKU->x();
+        const int room = scaled(kClockRight - kClockWidth) - lblGOKU->x();
         const QString shown = hint ? lblGOKU->fontMetrics().elidedText(m.lblGOKU, Qt::ElideRight, room) : m.lblGOKU;
         lblGOKU->setText(shown);
         lblGOKU->setAccessibleName(m.lblGOKU);
         lblGOKU->setToolTip(hint ? m.lblGOKU : QString());
         // Wider than its 81 pixels only for words that need it (the time after a win).
-        lblGOKU->setFixedWidth(std::max(81, lblGOKU->fontMetrics().horizontalAdvance(shown) + 2));
+        lblGOKU->setFixedWidth(std::max(scaled(81), lblGOKU->fontMetrics().horizontalAdvance(shown) + scaled(2)));
         placeClock();
     }
     const QString statusCss = QStringLiteral("color: %1; background: transparent;").arg(cssColor(m.lblGOKUColor));

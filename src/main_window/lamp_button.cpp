@@ -1,5 +1,6 @@
 // A miss lamp of the side panel: a small flat square that acts on a release over it.
 #include "main_window/lamp_button.h"
+#include "platform_qt/ui_scale.h"
 
 #include "main_window/focus_frame.h"
 #include "main_window/qt_colors.h"
@@ -32,7 +33,7 @@ void LampButton::paintEvent(QPaintEvent *)
     p.drawLine(r.bottomLeft(), r.bottomRight());
     p.drawLine(r.topRight(), r.bottomRight());
     if (hasFocus())
-        drawFocusFrame(p, rect(), 1);
+        drawFocusFrame(p, rect(), scaled(1));
 }
 
 void LampButton::mousePressEvent(QMouseEvent *e)

@@ -5,6 +5,7 @@
 #include "effect/celebration_window.h"
 #include "main_window/records_presenter.h"
 #include "platform_qt/exact_title.h"
+#include "platform_qt/ui_scale.h"
 #include "platform/platform.h"
 #include "popups/confirm_dialog.h"
 #include "popups/help_window.h"
@@ -254,7 +255,7 @@ void MainWindow::cmdSELECT_Press(QPoint pressPos)
 
 void MainWindow::storeMenuPosition(QPoint pressPos)
 {
-    g_.setMenuPosition((x() + pressPos.x() + 192) * kTwipsPerPixel, (y() + pressPos.y() + 8) * kTwipsPerPixel);
+    g_.setMenuPosition((x() + pressPos.x() + scaled(192)) * kTwipsPerPixel, (y() + pressPos.y() + scaled(8)) * kTwipsPerPixel);
 }
 
 void MainWindow::cmdSELECT_Release()
@@ -298,7 +299,7 @@ void MainWindow::changeEvent(QEvent *e)
             setWindowTitle(QStringLiteral("* ホロカタ *"));
         } else if (!(windowState() & Qt::WindowMaximized)) {
             setWindowTitle(QString());
-            resize(610, 429);
+            resize(scaled(QSize(610, 429)));
         }
     }
     if (records_ && (e->type() == QEvent::WindowStateChange || e->type() == QEvent::ActivationChange))
@@ -322,7 +323,7 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         return true;
     if (watched == imgSYS) {
         if (type == QEvent::MouseButtonPress) {
-            imgSYS_MouseDown(static_cast<QMouseEvent *>(event)->position().toPoint().x());
+            imgSYS_MouseDown(unscaled(static_cast<QMouseEvent *>(event)->position().toPoint().x()));
             return true;
         }
         if (type == QEvent::MouseButtonRelease) {

@@ -24,7 +24,7 @@ namespace horokata {
 void MainWindow::buildControls()
 {
     // Window: 610 × 429 pixels, centred; on a screen too small its top-left corner stays on it.
-    setFixedSize(610, 429);
+    setFixedSize(scaled(QSize(610, 429)));
     // The background is the largest picture to decode: a second thread reads it while the
     // controls are built and their fonts looked up.
     const int artPercent = artPercentFor(qApp->devicePixelRatio());
@@ -44,7 +44,7 @@ void MainWindow::buildControls()
 
     QImage backgroundImage = background.get();
     if (backgroundImage.isNull()) {
-        background_ = QPixmap(608, 427);
+        background_ = QPixmap(scaled(QSize(608, 427)));
         background_.fill(QColor(0, 48, 0));
     } else {
         // Handed over rather than copied: the decoded picture becomes the pixmap's own.
@@ -54,7 +54,7 @@ void MainWindow::buildControls()
     // Focus sink outside the visible window.
     cmdFOCUS = new QPushButton(this);
     cmdFOCUS->setObjectName(QStringLiteral("cmdFOCUS"));
-    cmdFOCUS->setGeometry(624, 48, 73, 41);
+    cmdFOCUS->setGeometry(scaled(624, 48, 73, 41));
     // A reader lands here whenever a mouse click parks the focus, and hears the game's news
     // as its description: name it after the game, not after the trick.
     cmdFOCUS->setAccessibleName(QString::fromUtf8(kTitle));
@@ -70,17 +70,17 @@ void MainWindow::buildTitleBar()
 {
     picBAR = new QFrame(this);
     picBAR->setObjectName(QStringLiteral("picBAR"));
-    picBAR->setGeometry(4, 4, 600, 25);
+    picBAR->setGeometry(scaled(4, 4, 600, 25));
     picBAR->setFrameShape(QFrame::Box);
-    picBAR->setLineWidth(1);
+    picBAR->setLineWidth(scaled(1));
     picBAR->setAutoFillBackground(true);
     {
         QPalette pal = picBAR->palette();
         const QPixmap bar = artOr(QStringLiteral(":/art/titlebar.png"), QSize(598, 23), QColor(0, 0, 128));
-        QPixmap full(QSize(600, 25) * bar.devicePixelRatio());
+        QPixmap full(scaled(QSize(600, 25)) * bar.devicePixelRatio());
         full.setDevicePixelRatio(bar.devicePixelRatio());
         full.fill(QColor(0, 0, 128));
-        QPainter(&full).drawPixmap(1, 1, bar);
+        QPainter(&full).drawPixmap(scaled(1), scaled(1), bar);
         pal.setBrush(QPalette::Window, QBrush(full));
         pal.setColor(QPalette::WindowText, QColor(0, 0, 64));
         picBAR->setPalette(pal);
@@ -93,7 +93,7 @@ void MainWindow::buildTitleBar()
                     artOr(QStringLiteral(":/art/sys2.png"), QSize(51, 15), QColor(120, 120, 160))};
     imgSYS = new QLabel(picBAR);
     imgSYS->setObjectName(QStringLiteral("imgSYS"));
-    imgSYS->setGeometry(544, 1, 51, 15);
+    imgSYS->setGeometry(scaled(544, 1, 51, 15));
     imgSYS->setPixmap(imgSYSStates[0]);
     imgSYS->setToolTip(QStringLiteral("最小化 ／ 終了"));
     imgSYS->setAccessibleName(QStringLiteral("最小化 ／ 終了"));
@@ -119,25 +119,28 @@ void MainWindow::buildTitleButtons()
         b->setFont(buttonFont);
         // Reached with Tab only: a click never leaves a focus frame on it.
         b->setFocusPolicy(Qt::TabFocus);
+        // Bevels of one pixel and a focus border of two at 100 %, thicker with the window.
         b->setStyleSheet(QStringLiteral(
-            "QPushButton { background: %1; color: #000000; border-top: 1px solid #ffffff; border-left: 1px solid #ffffff;"
-            " border-bottom: 1px solid #404060; border-right: 1px solid #404060; padding: 0; }"
-            "QPushButton:pressed { border-top: 1px solid #404060; border-left: 1px solid #404060;"
-            " border-bottom: 1px solid #ffffff; border-right: 1px solid #ffffff; padding-top: 1px; padding-left: 1px; }"
-            "QPushButton:focus { border: 2px solid #000000; background: #ffffff; }")
-                             .arg(cssColor(back)));
+            "QPushButton { background: %1; color: #000000; border-top: %2px solid #ffffff; border-left: %2px solid #ffffff;"
+            " border-bottom: %2px solid #404060; border-right: %2px solid #404060; padding: 0; }"
+            "QPushButton:pressed { border-top: %2px solid #404060; border-left: %2px solid #404060;"
+            " border-bottom: %2px solid #ffffff; border-right: %2px solid #ffffff; padding-top: %2px; padding-left: %2px; }"
+            "QPushButton:focus { border: %3px solid #000000; background: #ffffff; }")
+                             .arg(cssColor(back))
+                             .arg(scaled(1))
+                             .arg(scaled(2)));
         b->installEventFilter(this);
         b->raise();
         return b;
     };
     const Rgb lavender = RGB(192, 192, 255);
-    cmdMENU = makeButton("cmdMENU", QString(), QStringLiteral("バージョン情報"), QRect(0, 0, 25, 23), RGB(0, 192, 0));
+    cmdMENU = makeButton("cmdMENU", QString(), QStringLiteral("バージョン情報"), scaled(0, 0, 25, 23), RGB(0, 192, 0));
     cmdMENU->setIcon(QIcon(artOr(QStringLiteral(":/art/version.png"), QSize(21, 20), QColor(0, 160, 0))));
-    cmdMENU->setIconSize(QSize(21, 20));
-    cmdEXIT = makeButton("cmdEXIT", QStringLiteral("終了"), QStringLiteral("ソフト終了"), QRect(16, 0, 89, 23), lavender);
-    cmdRESET = makeButton("cmdRESET", QStringLiteral("再度"), QStringLiteral("リセット"), QRect(104, 0, 81, 23), lavender);
-    cmdSELECT = makeButton("cmdSELECT", QStringLiteral("選択"), QStringLiteral("ファイル選択"), QRect(184, 0, 81, 23), lavender);
-    cmdNEW = makeButton("cmdNEW", QStringLiteral("新規"), QStringLiteral("新規ゲーム"), QRect(264, 0, 81, 23), lavender);
+    cmdMENU->setIconSize(scaled(QSize(21, 20)));
+    cmdEXIT = makeButton("cmdEXIT", QStringLiteral("終了"), QStringLiteral("ソフト終了"), scaled(16, 0, 89, 23), lavender);
+    cmdRESET = makeButton("cmdRESET", QStringLiteral("再度"), QStringLiteral("リセット"), scaled(104, 0, 81, 23), lavender);
+    cmdSELECT = makeButton("cmdSELECT", QStringLiteral("選択"), QStringLiteral("ファイル選択"), scaled(184, 0, 81, 23), lavender);
+    cmdNEW = makeButton("cmdNEW", QStringLiteral("新規"), QStringLiteral("新規ゲーム"), scaled(264, 0, 81, 23), lavender);
     board_.cover()->raise();
 
     buildCommands();

@@ -1,5 +1,6 @@
 // The pause with its cover, and the hints, on the main window.
 #include "main_window/play_assists.h"
+#include "platform_qt/ui_scale.h"
 
 #include "main_window/board_view.h"
 #include "main_window/keyboard_play.h"
@@ -56,7 +57,7 @@ void PauseCover::paintEvent(QPaintEvent *)
     p.setFont(gothicFont(24, false, true));
     p.drawText(upper, Qt::AlignHCenter | Qt::AlignBottom, kPausedWords);
     QRect lower = rect();
-    lower.setTop(rect().center().y() + 12);
+    lower.setTop(rect().center().y() + scaled(12));
     p.setFont(gothicFont(12));
     p.setPen(QColor(255, 255, 0));
     p.drawText(lower, Qt::AlignHCenter | Qt::AlignTop, kGoOnWords);
@@ -92,8 +93,8 @@ PlayAssists::PlayAssists(MainWindow &window, Game &game, BoardView &view, Keyboa
     // The cover spans everything below the title bar: tiles, idiom lines and lamps.
     cover_ = new PauseCover(&window);
     const auto *bar = window.findChild<QFrame *>(QStringLiteral("picBAR"));
-    const int top = bar ? bar->geometry().bottom() + 1 : 29;
-    cover_->setGeometry(4, top, 602, 425 - top);
+    const int top = bar ? bar->geometry().bottom() + 1 : scaled(29);
+    cover_->setGeometry(scaled(4), top, scaled(602), scaled(425) - top);
     connect(cover_, &PauseCover::goOn, this, [this] { setPaused(false); });
 
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {

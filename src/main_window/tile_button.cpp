@@ -1,5 +1,6 @@
 // A tile of the board: a toggle drawn as a push button that reports press and release.
 #include "main_window/tile_button.h"
+#include "platform_qt/ui_scale.h"
 
 #include "main_window/focus_frame.h"
 #include "main_window/qt_colors.h"
@@ -54,7 +55,7 @@ void TileButton::paintEvent(QPaintEvent *)
     // Raised or sunken bevel, two pixels like a classic push button.
     const QColor light = down ? base.darker(190) : base.lighter(160);
     const QColor dark = down ? base.lighter(150) : base.darker(200);
-    for (int k = 0; k < 2; ++k) {
+    for (int k = 0; k < scaled(2); ++k) {
         p.setPen(light);
         p.drawLine(k, k, r.width() - 2 - k, k);
         p.drawLine(k, k, k, r.height() - 2 - k);
@@ -64,17 +65,19 @@ void TileButton::paintEvent(QPaintEvent *)
     }
     p.setFont(font());
     p.setPen(toQColor(fore_));
-    p.drawText(r.translated(down ? 1 : 0, down ? 1 : 0), Qt::AlignCenter, text());
+    const int sink = down ? scaled(1) : 0;
+    p.drawText(r.translated(sink, sink), Qt::AlignCenter, text());
     if (hinted_) {
         // A red corner flag at the top left, clear of the character.
         const int side = r.width() / 4;
-        const QPoint corner[3] = {QPoint(2, 2), QPoint(2 + side, 2), QPoint(2, 2 + side)};
+        const int edge = scaled(2);
+        const QPoint corner[3] = {QPoint(edge, edge), QPoint(edge + side, edge), QPoint(edge, edge + side)};
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(220, 0, 0));
         p.drawPolygon(corner, 3);
     }
     if (hasFocus())
-        drawFocusFrame(p, r, 2);
+        drawFocusFrame(p, r, scaled(2));
 }
 
 void TileButton::mousePressEvent(QMouseEvent *e)

@@ -6,6 +6,7 @@
 #include "records/review_choice.h"
 #include "records_ui/notebook_model.h"
 #include "platform_qt/fonts.h"
+#include "platform_qt/ui_scale.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -52,8 +53,8 @@ NotebookWindow::NotebookWindow(RecordsStore &store, IdiomDictionary dictionary, 
     applyGameLook(this);
 
     auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(12, 10, 12, 10);
-    layout->setSpacing(6);
+    layout->setContentsMargins(scaled(12), scaled(10), scaled(12), scaled(10));
+    layout->setSpacing(scaled(6));
 
     layout->addLayout(buildFilters());
     layout->addLayout(buildListAndCard(), 1);
@@ -87,7 +88,7 @@ NotebookWindow::NotebookWindow(RecordsStore &store, IdiomDictionary dictionary, 
     connect(close_, &QPushButton::clicked, this, &QWidget::close);
 
     showCardOf(-1);
-    resize(900, 560);
+    resize(scaled(QSize(900, 560)));
 }
 
 NotebookWindow::~NotebookWindow() = default;
@@ -171,13 +172,13 @@ QHBoxLayout *NotebookWindow::buildListAndCard()
     card_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     card_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     card_->setFocusPolicy(Qt::StrongFocus);
-    card_->setMargin(8);
+    card_->setMargin(scaled(8));
     card_->setStyleSheet(QStringLiteral("QLabel#card { background: #ffffe1; color: #000000; }"));
     auto *cardArea = new QScrollArea(this);
     cardArea->setObjectName(QStringLiteral("cardArea"));
     cardArea->setWidget(card_);
     cardArea->setWidgetResizable(true);
-    cardArea->setFixedWidth(280);
+    cardArea->setFixedWidth(scaled(280));
     cardArea->setStyleSheet(QStringLiteral("QScrollArea#cardArea { border: 1px solid #008000; background: #ffffe1; }"));
     middle->addWidget(cardArea);
     return middle;

@@ -4,6 +4,7 @@
 #include "records/records_store.h"
 #include "records_ui/game_look.h"
 #include "platform_qt/fonts.h"
+#include "platform_qt/ui_scale.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -101,8 +102,8 @@ RecordsWindow::RecordsWindow(RecordsStore &store, ClearQuestion askClear, FlowSt
     applyGameLook(this);
 
     auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(12, 10, 12, 10);
-    layout->setSpacing(6);
+    layout->setContentsMargins(scaled(12), scaled(10), scaled(12), scaled(10));
+    layout->setSpacing(scaled(6));
 
     auto *statsHeading = new QLabel(QStringLiteral("級ごとの成績"), this);
     statsHeading->setFont(gothicFont(11.25, true, true));
@@ -124,7 +125,7 @@ RecordsWindow::RecordsWindow(RecordsStore &store, ClearQuestion askClear, FlowSt
     layout->addWidget(noRecent_, 1, Qt::AlignTop);
 
     auto *buttons = new QHBoxLayout;
-    buttons->setSpacing(4);
+    buttons->setSpacing(scaled(4));
     if (askClear_) {
         auto *clearLabel = new QLabel(QStringLiteral("記録の消去："), this);
         buttons->addWidget(clearLabel);
@@ -156,7 +157,7 @@ RecordsWindow::RecordsWindow(RecordsStore &store, ClearQuestion askClear, FlowSt
     layout->addWidget(status_);
 
 
-    resize(sizeHint().width(), 560);
+    resize(sizeHint().width(), scaled(560));
 }
 
 void RecordsWindow::buildStats()
@@ -178,7 +179,7 @@ void RecordsWindow::buildStats()
         for (int c = 0; c < StatsColumns; ++c)
             cell(stats_, r, c);
     stats_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    stats_->horizontalHeader()->setMinimumSectionSize(64);
+    stats_->horizontalHeader()->setMinimumSectionSize(scaled(64));
     stats_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     stats_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     QFont totalFont = stats_->font();

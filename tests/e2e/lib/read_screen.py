@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 # Reads the running game through the accessibility bus (AT-SPI), as a screen reader would:
 #   read_screen.py PID board            the board: "cells=" 80 captions by cell ("" for none
-#                                       showing) joined by "|", then "lines=", "lamps=", "status="
+#                                       showing) joined by "|", then "lines=", "lamps=", "status=",
+#                                       "clock=" and "window=WxH" (the main window's extents)
 #   read_screen.py PID table WINDOW TABLE   the rows of a table in a window, one line each,
 #                                       cells joined by "|"
 #   read_screen.py PID set WINDOW FIELD TEXT    types TEXT into a text field
@@ -11,12 +12,14 @@
 #                                       breaks read as "/" (its description on the next line)
 #   read_screen.py PID text WINDOW NAME     the longest text of the objects named NAME
 #   read_screen.py PID checked WINDOW NAME  "checked" or "unchecked"
+import os
 import sys
 import time
 
 import pyatspi
 
 ROWS, CELL, LEFT, TOP = 8, 48, 10, 34
+SCALE = float(os.environ.get("HOROKATA_TEST_SCALE", "1"))  # the window's size factor
 
 
 def app_of(pid):
@@ -56,7 +59,7 @@ def named(root, name, role=None):
 def board(app):
     main = window(app, "ホロカタ")
     # Qt gives the same screen coordinates for either kind asked: measure from the window.
-    wx, wy = main.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)[:2]
+    wx, wy, ww, wh = main.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
     cells = [""] * 80
     lines, lamps, status = {}, 0, ""
     clock_and_hints = {}
@@ -70,12 +73,13 @@ def board(app):
                 continue
             if len(name) == 1:
                 x, y, w, h = n.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-                column, row = (x - wx - LEFT) // CELL, (y - wy - TOP) // CELL
-                if 0 <= column < 10 and 0 <= row < ROWS:
+                column, row = int((x - wx - LEFT * SCALE) // (CELL * SCALE)), int((y - wy - TOP * SCALE) // (CELL * SCALE))
+                # A tile's extents are the tile on the screen: its side is the cell's at this size.
+                if 0 <= column < 10 and 0 <= row < ROWS and w == h == round(CELL * SCALE):
                     cells[column * ROWS + row] = name
         elif role == pyatspi.ROLE_LABEL and len(name) >= 3 and name[:2].isdigit() and name[2] == "：":
             lines[int(name[:2])] = name[3:]
-        elif role == pyatspi.ROLE_LABEL and n.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)[1] - wy < 30:
+        elif role == pyatspi.ROLE_LABEL and n.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)[1] - wy < 30 * SCALE:
             # The clock ("時間 1:05") and the hint count ("ヒント 2") sit beside the status.
             if name.split(" ")[0] in ("時間", "ヒント"):
                 clock_and_hints[name.split(" ")[0]] = name
@@ -86,6 +90,7 @@ def board(app):
     print("lamps=%d" % lamps)
     print("status=" + status)
     print("clock=" + clock_and_hints.get("時間", ""))
+    print("window=%dx%d" % (ww, wh))
 
 
 def table_rows(table):
