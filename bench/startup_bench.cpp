@@ -55,6 +55,7 @@ int runGame(int argc, char **argv, const QString &programFolder, const Clock &cl
         return *refused;
     horokata::setUiScalePercent(scale);
     QApplication app(argc, argv);
+    horokata::scaleApplicationFont();
     initArtResources();
     QApplication::setApplicationName(QStringLiteral("horokata"));
     QApplication::setApplicationDisplayName(QString::fromUtf8(horokata::kTitle));

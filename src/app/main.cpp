@@ -39,6 +39,7 @@ static int runGame(int &argc, char **argv)
     // What is left once Qt took its own options (-platform, -style...) must be ours.
     if (const std::optional<int> exitCode = horokata::refuseUnknownArguments(QCoreApplication::arguments()))
         return *exitCode;
+    horokata::scaleApplicationFont();
     Q_INIT_RESOURCE(art);
     horokata::installJapaneseQtTranslations(app);
     QApplication::setApplicationName(QStringLiteral("horokata"));

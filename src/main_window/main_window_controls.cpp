@@ -119,16 +119,13 @@ void MainWindow::buildTitleButtons()
         b->setFont(buttonFont);
         // Reached with Tab only: a click never leaves a focus frame on it.
         b->setFocusPolicy(Qt::TabFocus);
-        // Bevels of one pixel and a focus border of two at 100 %, thicker with the window.
-        b->setStyleSheet(QStringLiteral(
-            "QPushButton { background: %1; color: #000000; border-top: %2px solid #ffffff; border-left: %2px solid #ffffff;"
-            " border-bottom: %2px solid #404060; border-right: %2px solid #404060; padding: 0; }"
-            "QPushButton:pressed { border-top: %2px solid #404060; border-left: %2px solid #404060;"
-            " border-bottom: %2px solid #ffffff; border-right: %2px solid #ffffff; padding-top: %2px; padding-left: %2px; }"
-            "QPushButton:focus { border: %3px solid #000000; background: #ffffff; }")
-                             .arg(cssColor(back))
-                             .arg(scaled(1))
-                             .arg(scaled(2)));
+        b->setStyleSheet(scaledStyle(QStringLiteral(
+            "QPushButton { background: %1; color: #000000; border-top: 1px solid #ffffff; border-left: 1px solid #ffffff;"
+            " border-bottom: 1px solid #404060; border-right: 1px solid #404060; padding: 0; }"
+            "QPushButton:pressed { border-top: 1px solid #404060; border-left: 1px solid #404060;"
+            " border-bottom: 1px solid #ffffff; border-right: 1px solid #ffffff; padding-top: 1px; padding-left: 1px; }"
+            "QPushButton:focus { border: 2px solid #000000; background: #ffffff; }")
+                                         .arg(cssColor(back))));
         b->installEventFilter(this);
         b->raise();
         return b;

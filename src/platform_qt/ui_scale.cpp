@@ -1,7 +1,10 @@
 // The game's own size and the pictures drawn for it.
 #include "platform_qt/ui_scale.h"
 
-#include <QGuiApplication>
+#include <QApplication>
+#include <QFont>
+#include <QRegularExpression>
+#include <algorithm>
 #include <array>
 
 namespace horokata {
@@ -24,6 +27,40 @@ int uiScalePercent()
 double uiScale()
 {
     return scalePercent / 100.0;
+}
+
+void scaleApplicationFont()
+{
+    if (scalePercent == 100 || !qApp)
+        return;
+    QFont font = QApplication::font();
+    if (font.pointSizeF() > 0)
+        font.setPointSizeF(scaledF(font.pointSizeF()));
+    else if (font.pixelSize() > 0)
+        font.setPixelSize(scaled(font.pixelSize()));
+    // Without a class name this also drops the fonts Qt keeps per kind of control (headers,
+    // menus, tooltips), so that they all follow this one.
+    QApplication::setFont(font);
+}
+
+QString scaledStyle(const QString &css)
+{
+    if (scalePercent == 100)
+        return css;
+    static const QRegularExpression length(QStringLiteral("\\b(\\d+(?:\\.\\d+)?)(px|pt)\\b"));
+    QString out;
+    qsizetype from = 0;
+    for (auto it = length.globalMatch(css); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        out += QStringView(css).mid(from, m.capturedStart() - from);
+        const double v = m.captured(1).toDouble();
+        out += m.captured(2) == QLatin1String("px") ? QString::number(v > 0 ? std::max(1L, std::lround(v * uiScale())) : 0L)
+                                                    : QString::number(v * uiScale());
+        out += m.captured(2);
+        from = m.capturedEnd();
+    }
+    out += QStringView(css).mid(from);
+    return out;
 }
 
 int artPercentFor(double devicePixelRatio)

@@ -55,6 +55,14 @@ inline QPoint unscaled(QPoint p)
     return {unscaled(p.x()), unscaled(p.y())};
 }
 
+// Once the application exists: its default font (menus, tooltips, table headers, and every
+// control given no font of its own) made at the game's size.
+void scaleApplicationFont();
+
+// A style sheet (or a rich text's styles) written in the design's sizes, with every "Npx" and
+// "Npt" made at the game's size: lengths rounded, never below one pixel where they were one.
+QString scaledStyle(const QString &css);
+
 // The percent of the picture files drawn for a window at the game's size on a screen of
 // `devicePixelRatio`: the smallest drawn size not below what the screen shows (100, 125, 150,
 // 175 or 200).

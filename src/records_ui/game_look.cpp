@@ -2,6 +2,7 @@
 #include "records_ui/game_look.h"
 
 #include "platform_qt/fonts.h"
+#include "platform_qt/ui_scale.h"
 
 #include <QDateTime>
 #include <QScreen>
@@ -16,7 +17,7 @@ void applyGameLook(QWidget *window)
     window->setFont(gothicFont(10.5, true));
     // The frame's dark green (0, 32, 0), the side panel's green (0, 128, 0) for headings,
     // and the title bar's lavender (192, 192, 255) buttons with their white-and-slate bevel.
-    window->setStyleSheet(QStringLiteral(
+    window->setStyleSheet(scaledStyle(QStringLiteral(
         "#%1 { background: #002000; }"
         "QLabel { color: #ffffff; background: transparent; }"
         "QTableView { background: #f4fff4; alternate-background-color: #e4f4e4; color: #000040;"
@@ -36,7 +37,7 @@ void applyGameLook(QWidget *window)
         "QLineEdit:focus, QComboBox:focus { border: 2px solid #c0c0ff; }"
         "QComboBox QAbstractItemView { background: #ffffff; color: #000040;"
         " selection-background-color: #c0c0ff; selection-color: #000060; }")
-                              .arg(window->objectName()));
+                              .arg(window->objectName())));
 }
 
 void placeOverParent(QWidget *window)
@@ -44,6 +45,9 @@ void placeOverParent(QWidget *window)
     const QWidget *parent = window->parentWidget() ? window->parentWidget()->window() : nullptr;
     if (!parent || !parent->isVisible())
         return;
+    if (const QScreen *screen = parent->screen())
+        // At the larger sizes a window made for a large screen gives way to a smaller one.
+        window->resize(window->size().boundedTo(screen->availableGeometry().size()));
     QRect frame(QPoint(), window->size());
     frame.moveCenter(parent->frameGeometry().center());
     if (const QScreen *screen = parent->screen()) {

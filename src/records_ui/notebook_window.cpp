@@ -143,7 +143,7 @@ QHBoxLayout *NotebookWindow::buildListAndCard()
     list_->verticalHeader()->hide();
     // Rows of one height: the view never measures thousands of rows.
     list_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 8);
+    list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + scaled(8));
     QHeaderView *header = list_->horizontalHeader();
     header->setHighlightSections(false);
     header->setStretchLastSection(true);
@@ -151,18 +151,18 @@ QHBoxLayout *NotebookWindow::buildListAndCard()
     header->setSectionsClickable(true);
     header->setSortIndicatorShown(false);
     header->setSortIndicator(-1, Qt::AscendingOrder);
-    list_->setColumnWidth(NotebookModel::IdiomColumn, 100);
-    list_->setColumnWidth(NotebookModel::ReadingColumn, 150);
-    list_->setColumnWidth(NotebookModel::LevelColumn, 80);
-    list_->setColumnWidth(NotebookModel::FoundColumn, 50);
-    list_->setColumnWidth(NotebookModel::MissedColumn, 60);
+    list_->setColumnWidth(NotebookModel::IdiomColumn, scaled(100));
+    list_->setColumnWidth(NotebookModel::ReadingColumn, scaled(150));
+    list_->setColumnWidth(NotebookModel::LevelColumn, scaled(80));
+    list_->setColumnWidth(NotebookModel::FoundColumn, scaled(50));
+    list_->setColumnWidth(NotebookModel::MissedColumn, scaled(60));
     middle->addWidget(list_, 1);
     noMatch_ = new QLabel(QStringLiteral("該当なし"), list_->viewport());
     noMatch_->setObjectName(QStringLiteral("noMatch"));
     noMatch_->setAccessibleName(noMatch_->text());
     noMatch_->setAlignment(Qt::AlignCenter);
     noMatch_->setAttribute(Qt::WA_TransparentForMouseEvents);
-    noMatch_->setStyleSheet(QStringLiteral("QLabel#noMatch { color: #606060; font-size: 14pt; background: transparent; }"));
+    noMatch_->setStyleSheet(scaledStyle(QStringLiteral("QLabel#noMatch { color: #606060; font-size: 14pt; background: transparent; }")));
     (new QVBoxLayout(list_->viewport()))->addWidget(noMatch_);
     noMatch_->hide();
 
@@ -179,7 +179,7 @@ QHBoxLayout *NotebookWindow::buildListAndCard()
     cardArea->setWidget(card_);
     cardArea->setWidgetResizable(true);
     cardArea->setFixedWidth(scaled(280));
-    cardArea->setStyleSheet(QStringLiteral("QScrollArea#cardArea { border: 1px solid #008000; background: #ffffe1; }"));
+    cardArea->setStyleSheet(scaledStyle(QStringLiteral("QScrollArea#cardArea { border: 1px solid #008000; background: #ffffe1; }")));
     middle->addWidget(cardArea);
     return middle;
 
@@ -365,8 +365,8 @@ void NotebookWindow::showCardOf(int entry)
                                 .arg(r.missed)
                                 .arg(r.lastFound ? QStringLiteral("発見") : QStringLiteral("見逃し"),
                                      formatLocalDateTime(r.firstMetMs), formatLocalDateTime(r.lastMetMs));
-    card_->setText(QStringLiteral("<p style='white-space:pre-wrap'><span style='font-size:20pt; font-weight:bold'>%1</span><br>%2<br>%3</p>"
-                                  "<p style='color:#404040'>%4<br>%5</p>")
+    card_->setText(scaledStyle(QStringLiteral("<p style='white-space:pre-wrap'><span style='font-size:20pt; font-weight:bold'>%1</span><br>%2<br>%3</p>"
+                                              "<p style='color:#404040'>%4<br>%5</p>"))
                        .arg(r.idiom.toHtmlEscaped(), reading.toHtmlEscaped(), sensesOnLines(e.meaning.toHtmlEscaped()),
                             e.levelNames().toHtmlEscaped(), history.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"))));
     // Read out as the line cards are: idiom, reading and meaning on lines of their own.

@@ -205,11 +205,11 @@ void RecordsWindow::buildRecent()
     recent_->setHorizontalHeaderLabels(headers);
     recent_->verticalHeader()->hide();
     recent_->horizontalHeader()->setStretchLastSection(true);
-    recent_->setColumnWidth(When, 150);
-    recent_->setColumnWidth(LevelName, 70);
-    recent_->setColumnWidth(Result, 90);
-    recent_->setColumnWidth(Time, 80);
-    recent_->setColumnWidth(Misses, 50);
+    recent_->setColumnWidth(When, scaled(150));
+    recent_->setColumnWidth(LevelName, scaled(70));
+    recent_->setColumnWidth(Result, scaled(90));
+    recent_->setColumnWidth(Time, scaled(80));
+    recent_->setColumnWidth(Misses, scaled(50));
     recent_->setAlternatingRowColors(true);
 }
 
