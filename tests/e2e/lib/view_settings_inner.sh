@@ -66,6 +66,18 @@ sleep 0.4
 screen board | grep -qE '^status=$' || { screen board; fail "Escape did not take the pick back at 150 %"; }
 echo "ok: Ctrl+plus twice gave 915 × 644 with the board kept, 72-pixel tiles, a find by mouse and a pick by keys"
 
+# 記録 at this size too: a click where the accessibility tree puts its 閉じる button closes it.
+xdotool key --clearmodifiers ctrl+h
+spot=
+for _ in $(seq 1 50); do spot=$(screen spot 記録 閉じる 2>/dev/null) && break; sleep 0.1; done
+[ -n "$spot" ] || fail "no 閉じる in 記録 at 150 %"
+read -r x y <<<"$spot"
+xdotool mousemove "$x" "$y" click 1
+for _ in $(seq 1 30); do [ "$(visible_windows "$pid")" = 1 ] && break; sleep 0.1; done
+[ "$(visible_windows "$pid")" = 1 ] || fail "a click where the tree puts 記録's 閉じる did not close it at 150 %"
+focus
+echo "ok: 記録 at 150 %: its 閉じる is where the accessibility tree says"
+
 # --- Killed and started again: the size and the sound come back -----------------------------
 kill -9 $pid; wait $pid 2>/dev/null
 "$prog_dir/horokata" >"$work/prog.log" 2>&1 &
