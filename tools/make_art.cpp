@@ -22,19 +22,27 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
 using namespace makeart;
 
-// Pixels per picture pixel: 1 for the pictures at 100 %, 2 for the "@2x" ones that larger
-// window sizes use. Painting is done in picture pixels either way; the loops that set pixels
-// one by one go over the device pixels and look up the picture pixel they lie in.
-int S = 1;
+// Pixels per picture pixel: 1 for the pictures at 100 %, then 1.25, 1.5, 1.75 and 2 for the
+// "@1.25x" to "@2x" ones that the larger window sizes use. Painting is done in picture pixels
+// at every size; the loops that set pixels one by one go over the device pixels and look up
+// the picture pixel they lie in.
+double S = 1;
+
+// A length in picture pixels as device pixels, rounded as the game rounds its sizes.
+int dev(int v)
+{
+    return int(std::lround(v * S));
+}
 
 QImage canvas(int w, int h, const QColor& fill = Qt::transparent)
 {
-    QImage img = newImage(w * S, h * S, fill);
+    QImage img = newImage(dev(w), dev(h), fill);
     img.setDevicePixelRatio(S);
     return img;
 }
@@ -48,7 +56,7 @@ double at(int p)
 // A part of a picture, in picture pixels.
 QImage part(const QImage& img, int x, int y, int w, int h)
 {
-    QImage copy = img.copy(x * S, y * S, w * S, h * S);
+    QImage copy = img.copy(dev(x), dev(y), dev(w), dev(h));
     copy.setDevicePixelRatio(S);
     return copy;
 }
@@ -105,10 +113,10 @@ QImage paintTitleBar()
     const QImage waves = wavePattern(kBarW, kBarH, 8.0);
     const QColor top(44, 44, 150), mid(0, 0, 120), bottom(0, 0, 72);
     const QColor wave(90, 110, 210);
-    for (int py = 0; py < kBarH * S; ++py) {
+    for (int py = 0; py < dev(kBarH); ++py) {
         const double t = std::clamp(at(py) / double(kBarH - 1), 0.0, 1.0);
         QColor base = t < 0.35 ? mix(top, mid, t / 0.35) : mix(mid, bottom, (t - 0.35) / 0.65);
-        for (int px = 0; px < kBarW * S; ++px) {
+        for (int px = 0; px < dev(kBarW); ++px) {
             const double x = at(px);
             QColor c = base;
             // Darken the text area a little more so white, green and yellow text read well.
@@ -144,9 +152,9 @@ QImage paintCover(const QImage& bar)
     QImage img = canvas(w, h);
     const QImage waves = wavePattern(w, h, 8.0);
     const QColor top(30, 20, 110), bottom(10, 0, 60), wave(120, 110, 200);
-    for (int py = 0; py < h * S; ++py) {
+    for (int py = 0; py < dev(h); ++py) {
         const QColor base = mix(top, bottom, at(py) / double(h - 1));
-        for (int px = 0; px < w * S; ++px) {
+        for (int px = 0; px < dev(w); ++px) {
             // Ornament fades out towards the centre where the words are.
             const double d = std::abs(at(px) - w / 2.0) / (w / 2.0);
             const double m = qRed(waves.pixel(px, py)) / 255.0 * (0.15 + 0.35 * d);
@@ -314,10 +322,10 @@ QImage paintBackground()
 {
     QImage img = canvas(kBgW, kBgH);
     const QColor deep(2, 30, 14), lacquer(8, 62, 30), sheen(60, 130, 80);
-    for (int py = 0; py < kBgH * S; ++py) {
-        for (int px = 0; px < kBgW * S; ++px) {
+    for (int py = 0; py < dev(kBgH); ++py) {
+        for (int px = 0; px < dev(kBgW); ++px) {
             const double x = at(px), y = at(py);
-            const bool vert = verticalGrain(px / S, py / S);
+            const bool vert = verticalGrain(int(px / S), int(py / S));
             const double along = vert ? y : x;
             const double across = vert ? x : y;
             // Wood grain seen through the lacquer: stretched noise bent into rings.
@@ -477,14 +485,17 @@ int main(int argc, char** argv)
     ok &= save(paintVersion(), dir, QStringLiteral("version.png"));
     for (int size : {16, 24, 32, 48, 64, 128, 256})
         ok &= save(paintIcon(size), dir, QStringLiteral("icon-%1.png").arg(size));
-    // The same pictures at twice the pixels, for the window at 125 % and more.
-    S = 2;
-    const QImage bar2 = paintTitleBar();
-    ok &= save(bar2, dir, QStringLiteral("titlebar@2x.png"));
-    ok &= save(paintBackground(), dir, QStringLiteral("background@2x.png"));
-    ok &= save(paintCover(bar2), dir, QStringLiteral("cover@2x.png"));
-    for (int state = 0; state < 3; ++state)
-        ok &= save(paintSys(bar2, state), dir, QStringLiteral("sys%1@2x.png").arg(state));
-    ok &= save(paintVersion(), dir, QStringLiteral("version@2x.png"));
+    // The same pictures at the pixels of each larger window size.
+    for (const auto& [scale, suffix] : {std::pair{1.25, "@1.25x"}, std::pair{1.5, "@1.5x"}, std::pair{1.75, "@1.75x"}, std::pair{2.0, "@2x"}}) {
+        S = scale;
+        const QString at = QString::fromLatin1(suffix);
+        const QImage barAt = paintTitleBar();
+        ok &= save(barAt, dir, QStringLiteral("titlebar%1.png").arg(at));
+        ok &= save(paintBackground(), dir, QStringLiteral("background%1.png").arg(at));
+        ok &= save(paintCover(barAt), dir, QStringLiteral("cover%1.png").arg(at));
+        for (int state = 0; state < 3; ++state)
+            ok &= save(paintSys(barAt, state), dir, QStringLiteral("sys%1%2.png").arg(state).arg(at));
+        ok &= save(paintVersion(), dir, QStringLiteral("version%1.png").arg(at));
+    }
     return ok ? 0 : 1;
 }

@@ -176,9 +176,9 @@ void MainWindow::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     p.fillRect(rect(), QColor(0, 32, 0));
-    // Between 100 % and 200 % the picture drawn at twice the pixels is filtered down, not sampled.
+    // A picture drawn at more pixels than the screen shows is filtered down, not sampled.
     p.setRenderHint(QPainter::SmoothPixmapTransform, background_.devicePixelRatio() > devicePixelRatioF());
-    p.drawPixmap(1, 1, background_);
+    p.drawPixmap(scaled(1), scaled(1), background_);
 }
 
 // ---------------------------------------------------------------- tiles
