@@ -2,6 +2,7 @@
 #include "popups/confirm_dialog.h"
 #include "outline/region.h"
 #include "popups/window_shape.h"
+#include "platform_qt/ui_scale.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -166,6 +167,37 @@ TEST(ConfirmDialogArt, BandingTheDialogArtGivesMsgRgn)
     EXPECT_EQ(rgn.Buffer, banded);
     // The compiled-in copy is the same picture.
     EXPECT_EQ(popupArt("dialog_background.png").toImage().convertToFormat(QImage::Format_RGB32), art);
+}
+
+// At each larger size the outline, cut again at the window's size, is the picture drawn for
+// that size less its key colour: no key colour inside it, no part of the panel cut off. The
+// dialog made at 150 % has that outline and its controls at their places.
+TEST(ConfirmDialogArt, AtEachSizeTheOutlineIsThePictureDrawnForIt)
+{
+    RGNDATA rgn;
+    ASSERT_EQ(readRegionFile(kDataDir + "msg.rgn", rgn), 0);
+    struct Scale {
+        ~Scale() { setUiScalePercent(100); }
+    } restore;
+    for (const int percent : {125, 150, 175, 200}) {
+        QImage art(artFileAt(kDataDir + "popups/dialog_background.png", percent));
+        ASSERT_FALSE(art.isNull()) << percent;
+        art = art.convertToFormat(QImage::Format_RGB32);
+        QRegion drawn;
+        for (const RECT &r : bandMask(art.width(), art.height(), [&](int x, int y) { return art.pixel(x, y) != qRgb(255, 0, 255); }))
+            drawn += QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+        setUiScalePercent(percent);
+        EXPECT_EQ(regionFromRects(rgn.Buffer), drawn) << percent;
+    }
+    setUiScalePercent(150);
+    ProgramState g;
+    g.setProgramFolder(kDataDir);
+    ConfirmDialog dialog(g, nullptr);
+    EXPECT_EQ(dialog.outlineTrouble(), Trouble::None);
+    EXPECT_EQ(dialog.size(), QSize(570, 128));
+    EXPECT_EQ(dialog.mask().boundingRect(), QRect(0, 0, 570, 128));
+    EXPECT_EQ(dialog.findChild<QWidget *>("lblMSG")->geometry(), QRect(96, 60, 434, 50));
+    EXPECT_EQ(dialog.findChild<QWidget *>("cmdOK")->geometry(), QRect(146, 2, 122, 26));
 }
 
 // --- Modes ---------------------------------------------------------------------------------------

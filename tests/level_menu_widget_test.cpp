@@ -2,6 +2,7 @@
 #include "popups/level_menu.h"
 #include "outline/region.h"
 #include "popups/window_shape.h"
+#include "platform_qt/ui_scale.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -108,6 +109,31 @@ TEST(LevelMenuArt, BandingTheMenuArtReproducesTheBuiltInOutline)
     // ... and with the list's column beyond the window, to the list itself.
     EXPECT_EQ(bandMask(61, 79, [&](int x, int y) { return inArt(x, y) || menuOutlineExtraPixel(x, y); }),
               menuOutline().Buffer);
+}
+
+// At each larger size the built-in outline, cut again at the window's size, is the picture
+// drawn for that size less its key colour, within the window; the menu at 150 % has it.
+TEST(LevelMenuArt, AtEachSizeTheOutlineIsThePictureDrawnForIt)
+{
+    struct Scale {
+        ~Scale() { setUiScalePercent(100); }
+    } restore;
+    for (const int percent : {125, 150, 175, 200}) {
+        QImage art(artFileAt(HOROKATA_SOURCE_DIR "/data/popups/menu_background.png", percent));
+        ASSERT_FALSE(art.isNull()) << percent;
+        art = art.convertToFormat(QImage::Format_RGB32);
+        QRegion drawn;
+        for (const RECT &r : bandMask(art.width(), art.height(), [&](int x, int y) { return art.pixel(x, y) != qRgb(255, 0, 255); }))
+            drawn += QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+        setUiScalePercent(percent);
+        EXPECT_EQ(regionFromRects(menuOutline().Buffer) & QRect(QPoint(), art.size()), drawn) << percent;
+    }
+    setUiScalePercent(150);
+    ProgramState g;
+    LevelMenu menu(g, nullptr);
+    EXPECT_EQ(menu.outlineTrouble(), Trouble::None);
+    EXPECT_EQ(menu.size(), QSize(90, 119));
+    EXPECT_EQ(menu.entry(3)->geometry(), QRect(11, 83, 68, 24));
 }
 
 TEST_F(LevelMenuTest, OpensAtTheStoredTwipsWithTheArrowAtTheLoadedLevel)

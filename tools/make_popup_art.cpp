@@ -10,7 +10,9 @@
 #include <QPainter>
 #include <QPolygon>
 #include <QTextStream>
+#include <cmath>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -40,13 +42,20 @@ bool save(QImage image, const QString &path)
     return true;
 }
 
-// Pixels per picture pixel: 1 for the art at 100 %, 2 for the "@2x" art.
-int k = 1;
+// Pixels per picture pixel: 1 for the art at 100 %, then 1.25 to 2 for the "@1.25x" to "@2x"
+// art of the larger window sizes.
+double k = 1;
+
+// A picture coordinate as an image pixel edge, rounded as the game rounds its sizes.
+int edge(int v)
+{
+    return int(std::lround(v * k));
+}
 
 // A picture of w x h picture pixels, and a painter that draws in picture pixels.
 QImage canvas(int w, int h, QImage::Format format = QImage::Format_RGB32)
 {
-    return QImage(w * k, h * k, format);
+    return QImage(edge(w), edge(h), format);
 }
 
 void scaleTo(QPainter &p)
@@ -54,12 +63,12 @@ void scaleTo(QPainter &p)
     p.scale(k, k);
 }
 
-// One picture pixel: k x k image pixels.
+// One picture pixel: the image pixels between its edges.
 void dot(QImage &img, int x, int y, const QColor &c)
 {
-    for (int dy = 0; dy < k; ++dy)
-        for (int dx = 0; dx < k; ++dx)
-            img.setPixelColor(x * k + dx, y * k + dy, c);
+    for (int iy = edge(y); iy < edge(y + 1); ++iy)
+        for (int ix = edge(x); ix < edge(x + 1); ++ix)
+            img.setPixelColor(ix, iy, c);
 }
 
 void checkerShadow(QImage &img, int x0, int x1, int y0, int y1)
@@ -141,19 +150,30 @@ QImage logo()
     return img;
 }
 
+// A filled rectangle of picture pixels, its edges rounded as the window's outline rounds them.
+void block(QImage &img, int x, int y, int w, int h, const QColor &c)
+{
+    QPainter p(&img);
+    p.fillRect(QRect(QPoint(edge(x), edge(y)), QPoint(edge(x + w) - 1, edge(y + h) - 1)), c);
+}
+
+// A one-picture-pixel frame around x..x+w, y..y+h (as QPainter::drawRect draws it).
+void frame(QImage &img, int x, int y, int w, int h, const QColor &c)
+{
+    block(img, x, y, w + 1, 1, c);
+    block(img, x, y + h, w + 1, 1, c);
+    block(img, x, y, 1, h + 1, c);
+    block(img, x + w, y, 1, h + 1, c);
+}
+
 QImage menuBackground()
 {
     QImage img = canvas(60, 79, QImage::Format_RGB32);
     img.fill(kKey);
-    QPainter p(&img);
-    scaleTo(p);
-    // Panel x 1..53, y 1..72.
-    p.fillRect(1, 1, 53, 72, kPaper);
-    p.setPen(kNavy);
-    p.drawRect(1, 1, 52, 71);
-    p.setPen(kGreen);
-    p.drawRect(3, 3, 48, 67);
-    p.end();
+    // Panel x 1..53, y 1..72: drawn edge by edge so that at every size it meets the outline.
+    block(img, 1, 1, 53, 72, kPaper);
+    frame(img, 1, 1, 52, 71, kNavy);
+    frame(img, 3, 3, 48, 67, kGreen);
     checkerShadow(img, 54, 59, 9, 72);
     checkerShadow(img, 8, 59, 73, 78);
     return img;
@@ -187,8 +207,9 @@ int main(int argc, char **argv)
         return 1;
     }
     bool ok = true;
-    for (const char *suffix : {"", "@2x"}) {
-        k = *suffix ? 2 : 1;
+    for (const auto &[scale, suffix] : {std::pair{1.0, ""}, std::pair{1.25, "@1.25x"}, std::pair{1.5, "@1.5x"},
+                                        std::pair{1.75, "@1.75x"}, std::pair{2.0, "@2x"}}) {
+        k = scale;
         const auto path = [&](const char *name) { return dir.filePath(QString::fromLatin1(name) + QString::fromLatin1(suffix) + QStringLiteral(".png")); };
         ok = save(dialogBackground(), path("dialog_background")) && ok;
         ok = save(titleBar(), path("dialog_title_bar")) && ok;

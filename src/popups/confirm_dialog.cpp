@@ -3,6 +3,7 @@
 
 #include "platform_qt/fonts.h"
 #include "platform_qt/screen_fit.h"
+#include "platform_qt/ui_scale.h"
 #include "platform_qt/title_bar_drag.h"
 #include "outline/region.h"
 #include "popups/window_shape.h"
@@ -44,14 +45,14 @@ ConfirmDialog::ConfirmDialog(ProgramState &g, QWidget *mainWindow)
     setWindowTitle(QStringLiteral("ホロカタ"));
     background_ = popupArt(QStringLiteral("dialog_background.png"));
 
-    // The dialog loads hidden, 380 x 85 pixels, and is cut to its outline at once: a failed
-    // outline must be known before the main window finishes loading.
-    setFixedSize(380, 85);
+    // The dialog loads hidden, 380 x 85 pixels at 100 %, and is cut to its outline at once: a
+    // failed outline must be known before the main window finishes loading.
+    setFixedSize(scaled(QSize(380, 85)));
     SET_RGN();
 
     lblMSG = new QLabel(this);
     lblMSG->setObjectName(QStringLiteral("lblMSG"));
-    lblMSG->setGeometry(64, 40, 289, 33);
+    lblMSG->setGeometry(scaled(64, 40, 289, 33));
     lblMSG->setFont(gothicFont(9.75, true));
     lblMSG->setWordWrap(true);
     lblMSG->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -60,7 +61,7 @@ ConfirmDialog::ConfirmDialog(ProgramState &g, QWidget *mainWindow)
     buildTitleBar();
 
     // Off-window focus sink: after each click the focus goes here so no visible control keeps a frame.
-    Command1 = makeButton(this, "Command1", QStringLiteral("Command1"), QRect(392, 8, 25, 25));
+    Command1 = makeButton(this, "Command1", QStringLiteral("Command1"), scaled(392, 8, 25, 25));
 
     setTabOrder(cmdLOGO, cmdOK);
     setTabOrder(cmdOK, cmdCANSEL);
@@ -82,28 +83,28 @@ void ConfirmDialog::buildTitleBar()
 {
     picBAR2 = new QLabel(this);
     picBAR2->setObjectName(QStringLiteral("picBAR2"));
-    picBAR2->setGeometry(4, 4, 362, 19);
+    picBAR2->setGeometry(scaled(4, 4, 362, 19));
     picBAR2->setFrameStyle(QFrame::Box | QFrame::Plain);
-    picBAR2->setLineWidth(1);
-    picBAR2->setStyleSheet(QStringLiteral("QLabel#picBAR2 { border: 1px solid rgb(0, 255, 0); }"));
+    picBAR2->setLineWidth(scaled(1));
+    picBAR2->setStyleSheet(scaledStyle(QStringLiteral("QLabel#picBAR2 { border: 1px solid rgb(0, 255, 0); }")));
     picBAR2->setPixmap(popupArt(QStringLiteral("dialog_title_bar.png")));
     picBAR2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    const QPoint inside(1, 1);
+    const QPoint inside = scaled(QPoint(1, 1));
 
     const QFont buttonFont = gothicFont(9);
-    cmdLOGO = makeButton(picBAR2, "cmdLOGO", QString(), QRect(inside + QPoint(0, 0), QSize(17, 17)));
+    cmdLOGO = makeButton(picBAR2, "cmdLOGO", QString(), QRect(inside, scaled(QSize(17, 17))));
     cmdLOGO->setAccessibleName(QStringLiteral("ホロカタ"));
     cmdLOGO->setIcon(QIcon(popupArt(QStringLiteral("dialog_logo.png"))));
-    cmdLOGO->setIconSize(QSize(13, 14));
-    cmdLOGO->setStyleSheet(QStringLiteral("QPushButton { background: rgb(0, 192, 0); border: 1px solid rgb(0, 96, 0); }"
-                                          "QPushButton:pressed { background: rgb(0, 128, 0); }"));
+    cmdLOGO->setIconSize(scaled(QSize(13, 14)));
+    cmdLOGO->setStyleSheet(scaledStyle(QStringLiteral("QPushButton { background: rgb(0, 192, 0); border: 1px solid rgb(0, 96, 0); }"
+                                                      "QPushButton:pressed { background: rgb(0, 128, 0); }")));
 
-    const QString buttonStyle = QStringLiteral(
+    const QString buttonStyle = scaledStyle(QStringLiteral(
         "QPushButton { background: rgb(192, 192, 255); color: rgb(0, 0, 96); border: 1px solid rgb(0, 0, 128); }"
         "QPushButton:hover { background: rgb(216, 216, 255); }"
-        "QPushButton:pressed { background: rgb(160, 160, 240); }");
-    cmdCANSEL = makeButton(picBAR2, "cmdCANSEL", QStringLiteral("いいえ ×"), QRect(inside + QPoint(16, 0), QSize(81, 17)));
-    cmdOK = makeButton(picBAR2, "cmdOK", QStringLiteral("はい ○"), QRect(inside + QPoint(96, 0), QSize(81, 17)));
+        "QPushButton:pressed { background: rgb(160, 160, 240); }"));
+    cmdCANSEL = makeButton(picBAR2, "cmdCANSEL", QStringLiteral("いいえ ×"), QRect(inside + scaled(QPoint(16, 0)), scaled(QSize(81, 17))));
+    cmdOK = makeButton(picBAR2, "cmdOK", QStringLiteral("はい ○"), QRect(inside + scaled(QPoint(96, 0)), scaled(QSize(81, 17))));
     for (QPushButton *b : {cmdCANSEL, cmdOK}) {
         b->setFont(buttonFont);
         b->setStyleSheet(buttonStyle);
@@ -112,7 +113,7 @@ void ConfirmDialog::buildTitleBar()
     // The caption label, two pixels lower than the buttons.
     lblCOM = new QLabel(picBAR2);
     lblCOM->setObjectName(QStringLiteral("lblCOM"));
-    lblCOM->setGeometry(QRect(inside + QPoint(192, 0 + 2), QSize(97, 17)));
+    lblCOM->setGeometry(QRect(inside + scaled(QPoint(192, 0 + 2)), scaled(QSize(97, 17))));
     lblCOM->setFont(buttonFont);
     // Lowered into the bar's bottom edge, so the text hangs from the top to stay whole.
     lblCOM->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -156,7 +157,7 @@ QString ConfirmDialog::creditText() const
 void ConfirmDialog::SET_FORM2(DialogMode mode, const QString &name)
 {
     const QPoint origin = mainWindow_ ? mainWindow_->pos() : QPoint();
-    moveOnScreen(this, origin + QPoint(66, 72));
+    moveOnScreen(this, origin + scaled(QPoint(66, 72)));
     lblCOM->setText(kTitleConfirm);
 
     QString message;
@@ -233,7 +234,7 @@ void ConfirmDialog::fitMessageFont()
     // The message area is two lines high; the longer version text steps the font down to fit.
     QFont font = gothicFont(9.75, true);
     for (double pt = 9.75; pt >= 7.0; pt -= 0.75) {
-        font.setPointSizeF(pt);
+        font.setPointSizeF(scaledF(pt));
         const QRect need = QFontMetrics(font).boundingRect(QRect(0, 0, lblMSG->width(), 1000),
                                                            Qt::TextWordWrap, lblMSG->text());
         if (need.height() <= lblMSG->height())

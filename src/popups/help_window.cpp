@@ -3,6 +3,7 @@
 
 #include "platform_qt/fonts.h"
 #include "platform_qt/screen_fit.h"
+#include "platform_qt/ui_scale.h"
 #include "platform_qt/title_bar_drag.h"
 #include "popups/window_shape.h"
 
@@ -67,37 +68,37 @@ HelpWindow::HelpWindow(QWidget *mainWindow)
     setObjectName(QStringLiteral("HelpWindow"));
     setWindowTitle(kHelpTitle);
     setAccessibleName(kHelpTitle);
-    setFixedSize(kSize);
+    setFixedSize(scaled(kSize));
 
     // The title bar as the dialog's: a green band with the logo, the close button and the caption.
     auto *bar = new QLabel(this);
     bar->setObjectName(QStringLiteral("helpBar"));
-    bar->setGeometry(4, 4, width() - 8, 19);
-    bar->setStyleSheet(QStringLiteral("QLabel#helpBar { background: rgb(0, 72, 48); border: 1px solid rgb(0, 255, 0); }"));
+    bar->setGeometry(scaled(4), scaled(4), width() - scaled(8), scaled(19));
+    bar->setStyleSheet(scaledStyle(QStringLiteral("QLabel#helpBar { background: rgb(0, 72, 48); border: 1px solid rgb(0, 255, 0); }")));
 
     auto *logo = new QPushButton(bar);
-    logo->setGeometry(1, 1, 17, 17);
+    logo->setGeometry(scaled(1, 1, 17, 17));
     logo->setIcon(QIcon(popupArt(QStringLiteral("dialog_logo.png"))));
-    logo->setIconSize(QSize(13, 14));
+    logo->setIconSize(scaled(QSize(13, 14)));
     logo->setFocusPolicy(Qt::NoFocus);
     logo->setAccessibleName(QStringLiteral("ホロカタ"));
-    logo->setStyleSheet(QStringLiteral("QPushButton { background: rgb(0, 192, 0); border: 1px solid rgb(0, 96, 0); }"));
+    logo->setStyleSheet(scaledStyle(QStringLiteral("QPushButton { background: rgb(0, 192, 0); border: 1px solid rgb(0, 96, 0); }")));
 
     closeButton_ = new QPushButton(QStringLiteral("閉じる ×"), bar);
     closeButton_->setObjectName(QStringLiteral("cmdCLOSE"));
     closeButton_->setAccessibleName(closeButton_->text());
-    closeButton_->setGeometry(17, 1, 81, 17);
+    closeButton_->setGeometry(scaled(17, 1, 81, 17));
     closeButton_->setFont(gothicFont(9));
     closeButton_->setAutoDefault(false);
-    closeButton_->setStyleSheet(QStringLiteral(
+    closeButton_->setStyleSheet(scaledStyle(QStringLiteral(
         "QPushButton { background: rgb(192, 192, 255); color: rgb(0, 0, 96); border: 1px solid rgb(0, 0, 128); }"
         "QPushButton:hover { background: rgb(216, 216, 255); }"
         "QPushButton:pressed { background: rgb(160, 160, 240); }"
-        "QPushButton:focus { border: 1px dotted rgb(0, 0, 128); }"));
+        "QPushButton:focus { border: 1px dotted rgb(0, 0, 128); }")));
     connect(closeButton_, &QPushButton::clicked, this, &QDialog::reject);
 
     auto *caption = new QLabel(kHelpTitle, bar);
-    caption->setGeometry(112, 2, 200, 17);
+    caption->setGeometry(scaled(112, 2, 200, 17));
     caption->setFont(gothicFont(9));
     caption->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     caption->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255); background: transparent;"));
@@ -106,16 +107,16 @@ HelpWindow::HelpWindow(QWidget *mainWindow)
     body_ = new QTextBrowser(this);
     body_->setObjectName(QStringLiteral("lblHELP"));
     body_->setAccessibleName(kHelpTitle);
-    body_->setGeometry(12, 31, width() - 24, height() - 43);
+    body_->setGeometry(scaled(12), scaled(31), width() - scaled(24), height() - scaled(43));
     body_->setFont(gothicFont(9, true));
     body_->setFrameStyle(QFrame::NoFrame);
     body_->setTabChangesFocus(true);
     // A caret, so that a screen reader can go through the text line by line.
     body_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
-    body_->document()->setDefaultStyleSheet(QStringLiteral(
+    body_->document()->setDefaultStyleSheet(scaledStyle(QStringLiteral(
         "h3 { color: rgb(0, 72, 48); margin-top: 2px; margin-bottom: 2px; }"
         "p { margin-top: 0px; margin-bottom: 1px; }"
-        "td { padding-right: 10px; }"));
+        "td { padding-right: 10px; }")));
     body_->setStyleSheet(QStringLiteral("QTextBrowser { background: rgb(232, 240, 255); color: rgb(0, 0, 255); }"));
     body_->setHtml(QString::fromUtf8(kHelpHtml));
 

@@ -3,6 +3,7 @@
 
 #include "platform_qt/fonts.h"
 #include "platform_qt/screen_fit.h"
+#include "platform_qt/ui_scale.h"
 #include "outline/region.h"
 #include "popups/window_shape.h"
 
@@ -39,13 +40,13 @@ LevelMenu::LevelMenu(ProgramState &g, QWidget *owner)
     setAccessibleName(QStringLiteral("レベル選択"));
     background_ = popupArt(QStringLiteral("menu_background.png"));
 
-    // The menu loads hidden, 60 x 79 pixels.
-    setFixedSize(60, 79);
+    // The menu loads hidden, 60 x 79 pixels at 100 %.
+    setFixedSize(scaled(QSize(60, 79)));
 
     imgARROW = new QLabel(this);
     imgARROW->setObjectName(QStringLiteral("imgARROW"));
     imgARROW->setPixmap(popupArt(QStringLiteral("menu_arrow.png")));
-    imgARROW->setGeometry(8, 6, 8, 16);
+    imgARROW->setGeometry(scaled(8, 6, 8, 16));
     imgARROW->setAttribute(Qt::WA_TransparentForMouseEvents);
 
     // The four entries, one per level.
@@ -53,7 +54,7 @@ LevelMenu::LevelMenu(ProgramState &g, QWidget *owner)
         auto *label = new QLabel(QString::fromUtf8(kCaptions[std::size_t(i)]), this);
         label->setObjectName(QStringLiteral("lblINDEX(%1)").arg(i));
         label->setAccessibleName(label->text());
-        label->setGeometry(7, 7 + 16 * i, 45, 16);
+        label->setGeometry(scaled(7, 7 + 16 * i, 45, 16));
         label->setFont(gothicFont(9, true));
         label->setMouseTracking(true);
         label->installEventFilter(this);
@@ -99,7 +100,7 @@ void LevelMenu::SET_MENU()
     }
 
     const int level = g_.level();
-    imgARROW->move(8, 16 * level + 6);
+    imgARROW->move(scaled(QPoint(8, 16 * level + 6)));
     // No arrow when no level is loaded (the beginner list failed at start-up), nor for a level
     // index the menu does not have.
     imgARROW->setVisible(validLevel(level) && !(level == 0 && !entryEnabled(0)));

@@ -1,6 +1,8 @@
 // Applying a window outline (a rectangle list) to a widget, and the popup art resources.
 #include "popups/window_shape.h"
 
+#include "platform_qt/ui_scale.h"
+
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QWidget>
@@ -15,10 +17,16 @@ namespace horokata {
 
 QRegion regionFromRects(const std::vector<RECT> &rects)
 {
+    // Each edge goes through the game's size on its own, so that rectangles that meet at 100 %
+    // meet at every size: the outline is cut again at the window's size, with no gap or seam.
     QRegion region;
     for (const RECT &r : rects)
-        if (r.left < r.right && r.top < r.bottom)
-            region += QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+        if (r.left < r.right && r.top < r.bottom) {
+            const QPoint from(scaled(r.left), scaled(r.top));
+            const QPoint to(scaled(r.right), scaled(r.bottom));
+            if (from.x() < to.x() && from.y() < to.y())
+                region += QRect(from, QSize(to.x() - from.x(), to.y() - from.y()));
+        }
     return region;
 }
 
@@ -38,17 +46,8 @@ QPixmap popupArt(const QString &name)
 {
     static const bool registered = (initPopupResources(), true);
     (void)registered;
-    // Past 100 % the picture drawn at twice the pixels, so that nothing shows stretched.
-    if (qApp->devicePixelRatio() > 1.0) {
-        QString twice = name;
-        twice.insert(twice.lastIndexOf(QLatin1Char('.')), QStringLiteral("@2x"));
-        QPixmap sharp(QStringLiteral(":/popups/") + twice);
-        if (!sharp.isNull()) {
-            sharp.setDevicePixelRatio(2.0);
-            return sharp;
-        }
-    }
-    return QPixmap(QStringLiteral(":/popups/") + name);
+    // The picture drawn for the game's size, so that nothing shows stretched.
+    return loadArt(QStringLiteral(":/popups/") + name);
 }
 
 } // namespace horokata

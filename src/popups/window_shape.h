@@ -11,7 +11,8 @@ class QWidget;
 
 namespace horokata {
 
-// The union of the rectangles (empty ones contribute nothing).
+// The union of the rectangles (empty ones contribute nothing), given in the design's pixels and
+// made at the game's size.
 QRegion regionFromRects(const std::vector<RECT> &rects);
 
 // Cuts the widget to the outline; where a mask shapes input only (Wayland), the window is made
