@@ -1,5 +1,7 @@
 // Tests of the celebration window: it covers the screen while playing and is gone afterwards.
 #include "effect/celebration_window.h"
+#include "effect/effect_art.h"
+#include "platform_qt/ui_scale.h"
 #include "support/flow_run.h"
 #include "support/fake_platform.h"
 
@@ -106,4 +108,24 @@ TEST_F(CelebrationWindowTest, EachCelebrationMakesAFreshWindowAndCapture)
     EXPECT_EQ(destroyed, 2);
     EXPECT_EQ(platform.count("randomize"), 2) << "each celebration deals its sprites anew";
     EXPECT_EQ(topLevels(), before);
+}
+
+// At 150 % the sprites are painted at that size, in as many pixels as they cover, rather than
+// stretched from the pictures of 100 %; back at 100 % they are the pictures of 100 % again.
+TEST(CelebrationArt, PicturesArePaintedAtTheGameSize)
+{
+    const QImage atFull = spriteSheet();
+    ASSERT_EQ(atFull.size(), QSize(432, 192));
+    {
+        struct Scale {
+            Scale() { setUiScalePercent(150); }
+            ~Scale() { setUiScalePercent(100); }
+        } scale;
+        const QImage &sheet = spriteSheet();
+        EXPECT_EQ(sheet.size(), QSize(648, 288));
+        EXPECT_EQ(sheet.deviceIndependentSize(), QSizeF(648, 288));
+        EXPECT_NE(sheet, atFull.scaled(648, 288, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        EXPECT_EQ(titleEmblem().size(), QSize(96, 96));
+    }
+    EXPECT_EQ(spriteSheet(), atFull);
 }

@@ -4,6 +4,7 @@
 #include "animation/animation_model.h"
 #include "effect/effect_art.h"
 #include "platform/platform.h"
+#include "platform_qt/ui_scale.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -163,11 +164,14 @@ void CelebrationWindow::paint(const DrawCommand &cmd)
     if (stopped_)
         return;
     const QImage &source = cmd.source == EffectSource::imgTITOL ? titleEmblem() : spriteSheet();
-    const QRect target(cmd.x, cmd.y, cmd.size, cmd.size);
+    // The schedule runs in the design's pixels; each edge is placed at the game's size on its
+    // own, so that sprites side by side stay side by side.
+    const QRect target(QPoint(scaled(cmd.x), scaled(cmd.y)),
+                       QPoint(scaled(cmd.x + cmd.size) - 1, scaled(cmd.y + cmd.size) - 1));
     {
         QPainter p(&backing_);
-        // The schedule gives the source in picture pixels; the pictures may hold more.
-        const qreal r = source.devicePixelRatio();
+        // The schedule gives the source in picture pixels; the pictures hold more at larger sizes.
+        const qreal r = source.devicePixelRatio() * uiScale();
         p.drawImage(target, source, QRectF(cmd.sx * r, cmd.sy * r, cmd.sw * r, cmd.sh * r));
     }
     ++paints_;
@@ -192,8 +196,9 @@ FlowTask<> CelebrationWindow::run(CelebrationStats *stats)
     showFullScreen();
     qApp->installEventFilter(this);
 
-    model_.setScreen(lngPW, lngPH);
-    model_.INIT_PF(lngCX, lngCY, platform_);
+    // The schedule moves the sprites over the screen measured in the design's pixels.
+    model_.setScreen(unscaled(lngPW), unscaled(lngPH));
+    model_.INIT_PF(unscaled(lngCX), unscaled(lngCY), platform_);
     const int ideal = stats ? model_.idealTotalMs() : 0;
     co_await platform_.doEvents();
 

@@ -2,6 +2,7 @@
 #include "effect/effect_art.h"
 
 #include "platform_qt/fonts.h"
+#include "platform_qt/ui_scale.h"
 
 #include <QLinearGradient>
 #include <QGuiApplication>
@@ -9,6 +10,7 @@
 #include <QPainterPath>
 #include <QString>
 
+#include <cmath>
 #include <iterator>
 
 namespace horokata {
@@ -66,20 +68,28 @@ void paintGlyph(QPainter &p, const QRect &r, const QString &text, const QFont &f
     p.fillPath(path, ink);
 }
 
-// Pixels per picture pixel: twice as many where the window is larger than 100 %, so that
-// the sprites stay sharp; they are painted in picture pixels either way.
-int pictureRatio()
+// The screen's pixels per logical pixel.
+double screenRatio()
 {
-    return qGuiApp && qGuiApp->devicePixelRatio() > 1.0 ? 2 : 1;
+    return qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
+}
+
+// A picture of w x h picture pixels painted at the game's size on this screen, so that the
+// sprites stay sharp at every size; the painter draws in picture pixels either way.
+QImage canvas(int w, int h)
+{
+    const double pixels = uiScale() * screenRatio();
+    QImage image(int(std::lround(w * pixels)), int(std::lround(h * pixels)), QImage::Format_RGB32);
+    image.setDevicePixelRatio(screenRatio());
+    return image;
 }
 
 QImage makeSpriteSheet()
 {
-    const int ratio = pictureRatio();
-    QImage sheet(kColumns * kCell * ratio, kRowsOfCells * kCell * ratio, QImage::Format_RGB32);
-    sheet.setDevicePixelRatio(ratio);
+    QImage sheet = canvas(kColumns * kCell, kRowsOfCells * kCell);
     sheet.fill(Qt::black);
     QPainter p(&sheet);
+    p.scale(uiScale(), uiScale());
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
     QFont font = gothicFont(28, false, true);
@@ -95,11 +105,10 @@ QImage makeSpriteSheet()
 
 QImage makeTitleEmblem()
 {
-    const int ratio = pictureRatio();
-    QImage emblem(64 * ratio, 64 * ratio, QImage::Format_RGB32);
-    emblem.setDevicePixelRatio(ratio);
+    QImage emblem = canvas(64, 64);
     emblem.fill(QColor(120, 0, 16));
     QPainter p(&emblem);
+    p.scale(uiScale(), uiScale());
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
     paintTile(p, QRect(0, 0, 64, 64), QColor(255, 96, 64), QColor(150, 0, 24));
@@ -118,15 +127,26 @@ QImage makeTitleEmblem()
 
 } // namespace
 
+// Each picture is painted once for the size it is shown at.
 const QImage &titleEmblem()
 {
-    static const QImage image = makeTitleEmblem();
+    static QImage image;
+    static double paintedFor = 0;
+    if (const double pixels = uiScale() * screenRatio(); image.isNull() || paintedFor != pixels) {
+        image = makeTitleEmblem();
+        paintedFor = pixels;
+    }
     return image;
 }
 
 const QImage &spriteSheet()
 {
-    static const QImage image = makeSpriteSheet();
+    static QImage image;
+    static double paintedFor = 0;
+    if (const double pixels = uiScale() * screenRatio(); image.isNull() || paintedFor != pixels) {
+        image = makeSpriteSheet();
+        paintedFor = pixels;
+    }
     return image;
 }
 
