@@ -1,7 +1,7 @@
 // Tests of the celebration window: it covers the screen while playing and is gone afterwards.
 #include "effect/celebration_window.h"
 #include "effect/effect_art.h"
-#include "platform_qt/ui_scale.h"
+#include "support/ui_scale_guard.h"
 #include "support/flow_run.h"
 #include "support/fake_platform.h"
 
@@ -117,10 +117,7 @@ TEST(CelebrationArt, PicturesArePaintedAtTheGameSize)
     const QImage atFull = spriteSheet();
     ASSERT_EQ(atFull.size(), QSize(432, 192));
     {
-        struct Scale {
-            Scale() { setUiScalePercent(150); }
-            ~Scale() { setUiScalePercent(100); }
-        } scale;
+        const horokata::testing::ScopedUiScale scale(150);
         const QImage &sheet = spriteSheet();
         EXPECT_EQ(sheet.size(), QSize(648, 288));
         EXPECT_EQ(sheet.deviceIndependentSize(), QSizeF(648, 288));

@@ -2,7 +2,7 @@
 #include "popups/confirm_dialog.h"
 #include "outline/region.h"
 #include "popups/window_shape.h"
-#include "platform_qt/ui_scale.h"
+#include "support/ui_scale_guard.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -176,20 +176,12 @@ TEST(ConfirmDialogArt, AtEachSizeTheOutlineIsThePictureDrawnForIt)
 {
     RGNDATA rgn;
     ASSERT_EQ(readRegionFile(kDataDir + "msg.rgn", rgn), 0);
-    struct Scale {
-        ~Scale() { setUiScalePercent(100); }
-    } restore;
     for (const int percent : {125, 150, 175, 200}) {
-        QImage art(artFileAt(kDataDir + "popups/dialog_background.png", percent));
-        ASSERT_FALSE(art.isNull()) << percent;
-        art = art.convertToFormat(QImage::Format_RGB32);
-        QRegion drawn;
-        for (const RECT &r : bandMask(art.width(), art.height(), [&](int x, int y) { return art.pixel(x, y) != qRgb(255, 0, 255); }))
-            drawn += QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
-        setUiScalePercent(percent);
-        EXPECT_EQ(regionFromRects(rgn.Buffer), drawn) << percent;
+        const QRegion painted = horokata::testing::paintedRegion(artFileAt(kDataDir + "popups/dialog_background.png", percent));
+        const horokata::testing::ScopedUiScale scale(percent);
+        EXPECT_EQ(regionFromRects(rgn.Buffer), painted) << percent;
     }
-    setUiScalePercent(150);
+    const horokata::testing::ScopedUiScale scale(150);
     ProgramState g;
     g.setProgramFolder(kDataDir);
     ConfirmDialog dialog(g, nullptr);

@@ -2,7 +2,7 @@
 #include "popups/level_menu.h"
 #include "outline/region.h"
 #include "popups/window_shape.h"
-#include "platform_qt/ui_scale.h"
+#include "support/ui_scale_guard.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -115,20 +115,13 @@ TEST(LevelMenuArt, BandingTheMenuArtReproducesTheBuiltInOutline)
 // drawn for that size less its key colour, within the window; the menu at 150 % has it.
 TEST(LevelMenuArt, AtEachSizeTheOutlineIsThePictureDrawnForIt)
 {
-    struct Scale {
-        ~Scale() { setUiScalePercent(100); }
-    } restore;
     for (const int percent : {125, 150, 175, 200}) {
-        QImage art(artFileAt(HOROKATA_SOURCE_DIR "/data/popups/menu_background.png", percent));
-        ASSERT_FALSE(art.isNull()) << percent;
-        art = art.convertToFormat(QImage::Format_RGB32);
-        QRegion drawn;
-        for (const RECT &r : bandMask(art.width(), art.height(), [&](int x, int y) { return art.pixel(x, y) != qRgb(255, 0, 255); }))
-            drawn += QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
-        setUiScalePercent(percent);
-        EXPECT_EQ(regionFromRects(menuOutline().Buffer) & QRect(QPoint(), art.size()), drawn) << percent;
+        const QRegion painted = horokata::testing::paintedRegion(artFileAt(HOROKATA_SOURCE_DIR "/data/popups/menu_background.png", percent));
+        const horokata::testing::ScopedUiScale scale(percent);
+        EXPECT_FALSE(painted.isEmpty()) << percent;
+        EXPECT_EQ(regionFromRects(menuOutline().Buffer) & QRect(QPoint(), scaled(QSize(60, 79))), painted) << percent;
     }
-    setUiScalePercent(150);
+    const horokata::testing::ScopedUiScale scale(150);
     ProgramState g;
     LevelMenu menu(g, nullptr);
     EXPECT_EQ(menu.outlineTrouble(), Trouble::None);

@@ -3,7 +3,7 @@
 #include "support/fake_platform.h"
 #include "support/scripted_popups.h"
 #include "platform_qt/fonts.h"
-#include "platform_qt/ui_scale.h"
+#include "support/ui_scale_guard.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
@@ -122,10 +122,7 @@ TEST_F(MainWindowTest, LaysOutTheControlsOfTheWindow)
 // edge inside the board's border, the fonts, and the places that presses are measured from.
 TEST_F(MainWindowTest, LaysOutTheWindowAtTheChosenSize)
 {
-    struct Scale {
-        Scale() { setUiScalePercent(150); }
-        ~Scale() { setUiScalePercent(100); }
-    } scale;
+    const horokata::testing::ScopedUiScale scale(150);
     ProgramFolder folder;
     open(folder);
     ASSERT_TRUE(loaded);

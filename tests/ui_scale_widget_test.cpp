@@ -1,5 +1,5 @@
 // The game's own size: rounding, the style sheets made at that size and the pictures chosen for it.
-#include "platform_qt/ui_scale.h"
+#include "support/ui_scale_guard.h"
 
 #include <gtest/gtest.h>
 
@@ -7,15 +7,10 @@ using namespace horokata;
 
 namespace {
 
-struct AtScale {
-    explicit AtScale(int percent) { setUiScalePercent(percent); }
-    ~AtScale() { setUiScalePercent(100); }
-};
-
 TEST(UiScale, SizesRoundAndStylesFollowTheSize)
 {
     {
-        const AtScale scale(150);
+        const horokata::testing::ScopedUiScale scale(150);
         EXPECT_EQ(scaled(QSize(610, 429)), QSize(915, 644));
         EXPECT_EQ(scaled(QRect(1, 1, 48, 48)), QRect(2, 2, 72, 72));
         // Pixel lengths round and a one-pixel line stays at least one; points keep their fraction.
@@ -24,7 +19,7 @@ TEST(UiScale, SizesRoundAndStylesFollowTheSize)
         EXPECT_EQ(scaledStyle(QStringLiteral("span { font-size:20pt }")), QStringLiteral("span { font-size:30pt }"));
     }
     {
-        const AtScale scale(125);
+        const horokata::testing::ScopedUiScale scale(125);
         EXPECT_EQ(scaled(QSize(610, 429)), QSize(763, 536));
         EXPECT_EQ(scaledStyle(QStringLiteral("border: 1px")), QStringLiteral("border: 1px"));
         EXPECT_EQ(unscaled(25), 20);
@@ -37,7 +32,7 @@ TEST(UiScale, PicturesAreThoseDrawnForWhatTheScreenShows)
     EXPECT_EQ(artPercentFor(2.0), 200);
     EXPECT_EQ(artFileAt(QStringLiteral(":/art/sys0.png"), 100), QStringLiteral(":/art/sys0.png"));
     EXPECT_EQ(artFileAt(QStringLiteral(":/art/sys0.png"), 175), QStringLiteral(":/art/sys0@1.75x.png"));
-    const AtScale scale(150);
+    const horokata::testing::ScopedUiScale scale(150);
     EXPECT_EQ(artPercentFor(1.0), 150);
     // A desktop that doubles every program: the largest pictures, the sharpest there are.
     EXPECT_EQ(artPercentFor(2.0), 200);
