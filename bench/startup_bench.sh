@@ -83,6 +83,8 @@ if [ ! -x /usr/bin/time ] || ! command -v xdotool >/dev/null; then
     echo "skipped: needs /usr/bin/time and xdotool"
     exit 0
 fi
+# The main window at this size: each side round(v × scale).
+main_size=$(awk -v s="$scale" 'BEGIN { printf "%dx%d", int(610 * s / 100 + 0.5), int(429 * s / 100 + 0.5) }')
 /usr/bin/time -v -o "$work/time.txt" "$prog_dir/horokata" >"$work/prog.log" 2>&1 &
 timer=$!
 win=""
@@ -90,7 +92,7 @@ prog=""
 for _ in $(seq 1 100); do
     [ -n "$prog" ] || prog=$(pgrep -P "$timer" | head -n1 || true)
     for id in $( [ -n "$prog" ] && xdotool search --onlyvisible --pid "$prog" 2>/dev/null); do
-        if xdotool getwindowgeometry "$id" 2>/dev/null | grep -q "Geometry: 610x429"; then win=$id; fi
+        if xdotool getwindowgeometry "$id" 2>/dev/null | grep -q "Geometry: $main_size"; then win=$id; fi
     done
     [ -n "$win" ] && break
     sleep 0.1
