@@ -1,5 +1,5 @@
 // Paints the popup art (dialog and menu backgrounds, title bar, logo, arrow) into PNG files,
-// each at 100 % and, as "name@2x.png", at twice the pixels for the larger window sizes.
+// each at 100 % and, as "name@1.25x.png" to "name@2x.png", at the pixels of each larger window size.
 // Usage: make_popup_art <output folder>
 // Flat colours only, so every picture fits a 256-colour palette; the window backgrounds paint
 // everything outside their outline in the key colour RGB(255, 0, 255).
