@@ -78,6 +78,19 @@ for _ in $(seq 1 30); do [ "$(visible_windows "$pid")" = 1 ] && break; sleep 0.1
 focus
 echo "ok: 記録 at 150 %: its 閉じる is where the accessibility tree says"
 
+# The shaped dialog too: the version button and the dialog's はい, each clicked where the tree puts it.
+read -r x y < <(screen spot ホロカタ バージョン情報)
+xdotool mousemove "$x" "$y" click 1
+spot=
+for _ in $(seq 1 50); do spot=$(screen spot バージョン情報 "はい ○" 2>/dev/null) && break; sleep 0.1; done
+[ -n "$spot" ] || fail "no version dialog after a click where the tree puts its button at 150 %"
+read -r x y <<<"$spot"
+xdotool mousemove "$x" "$y" click 1
+for _ in $(seq 1 30); do [ "$(visible_windows "$pid")" = 1 ] && break; sleep 0.1; done
+[ "$(visible_windows "$pid")" = 1 ] || fail "a click where the tree puts the dialog's はい did not close it at 150 %"
+focus
+echo "ok: the version dialog at 150 %: its button and its はい are where the accessibility tree says"
+
 # --- Killed and started again: the size and the sound come back -----------------------------
 kill -9 $pid; wait $pid 2>/dev/null
 "$prog_dir/horokata" >"$work/prog.log" 2>&1 &
