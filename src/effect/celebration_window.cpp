@@ -166,8 +166,7 @@ void CelebrationWindow::paint(const DrawCommand &cmd)
     const QImage &source = cmd.source == EffectSource::imgTITOL ? titleEmblem() : spriteSheet();
     // The schedule runs in the design's pixels; each edge is placed at the game's size on its
     // own, so that sprites side by side stay side by side.
-    const QRect target(QPoint(scaled(cmd.x), scaled(cmd.y)),
-                       QPoint(scaled(cmd.x + cmd.size) - 1, scaled(cmd.y + cmd.size) - 1));
+    const QRect target = scaledEdges(QRect(cmd.x, cmd.y, cmd.size, cmd.size));
     {
         QPainter p(&backing_);
         // The schedule gives the source in picture pixels; the pictures hold more at larger sizes.

@@ -125,29 +125,34 @@ QImage makeTitleEmblem()
     return emblem;
 }
 
+// A picture painted once for the size it is shown at, and again when that size changes.
+struct PaintedPicture {
+    QImage (*paint)();
+    QImage image;
+    double paintedFor = 0;
+
+    const QImage &atCurrentSize()
+    {
+        if (const double pixels = uiScale() * screenRatio(); image.isNull() || paintedFor != pixels) {
+            image = paint();
+            paintedFor = pixels;
+        }
+        return image;
+    }
+};
+
 } // namespace
 
-// Each picture is painted once for the size it is shown at.
 const QImage &titleEmblem()
 {
-    static QImage image;
-    static double paintedFor = 0;
-    if (const double pixels = uiScale() * screenRatio(); image.isNull() || paintedFor != pixels) {
-        image = makeTitleEmblem();
-        paintedFor = pixels;
-    }
-    return image;
+    static PaintedPicture emblem{makeTitleEmblem, {}, 0};
+    return emblem.atCurrentSize();
 }
 
 const QImage &spriteSheet()
 {
-    static QImage image;
-    static double paintedFor = 0;
-    if (const double pixels = uiScale() * screenRatio(); image.isNull() || paintedFor != pixels) {
-        image = makeSpriteSheet();
-        paintedFor = pixels;
-    }
-    return image;
+    static PaintedPicture sheet{makeSpriteSheet, {}, 0};
+    return sheet.atCurrentSize();
 }
 
 } // namespace horokata

@@ -32,9 +32,12 @@ void BoardArea::paintEvent(QPaintEvent *e)
     if (scheme_ < 0) {
         p.fillRect(inside, QColor(0, 64, 0));
     } else {
-        for (int i = 0; i < kGradientBands; ++i)
-            p.fillRect(QRect(inside.left(), inside.top() + scaled(2 * i), inside.width(), scaled(2 * i + 2) - scaled(2 * i)),
+        for (int i = 0; i < kGradientBands; ++i) {
+            // Bands of two pixels at 100 %, edge to edge at every size.
+            const QRect band = scaledEdges(QRect(0, 2 * i, 1, 2));
+            p.fillRect(QRect(inside.left(), inside.top() + band.top(), inside.width(), band.height()),
                        toQColor(gradientBand(scheme_, i)));
+        }
     }
     p.end();
     QFrame::paintEvent(e);

@@ -27,12 +27,9 @@ void MainWindow::buildControls()
     setFixedSize(scaled(QSize(610, 429)));
     // The background is the largest picture to decode: a second thread reads it while the
     // controls are built and their fonts looked up.
-    const int artPercent = artPercentFor(qApp->devicePixelRatio());
     std::future<QImage> background = std::async(std::launch::async | std::launch::deferred,
-                                                [path = artFileAt(QStringLiteral(":/art/background.png"), artPercent), artPercent] {
-                                                    QImage image(path, "PNG");
-                                                    image.setDevicePixelRatio(double(artPercent) / uiScalePercent());
-                                                    return image;
+                                                [ratio = qApp->devicePixelRatio()] {
+                                                    return loadArtImage(QStringLiteral(":/art/background.png"), ratio);
                                                 });
     centreOnScreen(this);
 

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QImage>
 #include <QRegularExpression>
 #include <algorithm>
 #include <array>
@@ -89,20 +90,24 @@ QString artFileAt(const QString &path, int percent)
     return named;
 }
 
-QPixmap loadArt(const QString &path)
+QImage loadArtImage(const QString &path, double devicePixelRatio)
 {
-    const double ratio = qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
-    const int percent = artPercentFor(ratio);
-    QPixmap art(artFileAt(path, percent), "PNG");
+    const int percent = artPercentFor(devicePixelRatio);
+    QImage art(artFileAt(path, percent), "PNG");
     if (!art.isNull()) {
         art.setDevicePixelRatio(double(percent) / scalePercent);
         return art;
     }
-    art = QPixmap(path, "PNG");
+    art = QImage(path, "PNG");
     if (art.isNull() || scalePercent == 100)
         return art;
     // No file drawn at this size: the 100 % picture, smoothed to the size.
     return art.scaled(scaled(art.size()), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+QPixmap loadArt(const QString &path)
+{
+    return QPixmap::fromImage(loadArtImage(path, qGuiApp ? qGuiApp->devicePixelRatio() : 1.0));
 }
 
 } // namespace horokata

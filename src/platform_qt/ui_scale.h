@@ -45,14 +45,16 @@ inline QRect scaled(int x, int y, int w, int h)
 {
     return scaled(QRect(x, y, w, h));
 }
+// A rectangle with each of its edges rounded on its own, so that rectangles that meet at 100 %
+// meet at every size (outlines, bands, sprites side by side); empty when it rounds to nothing.
+inline QRect scaledEdges(QRect r)
+{
+    return {scaled(r.topLeft()), QPoint(scaled(r.left() + r.width()) - 1, scaled(r.top() + r.height()) - 1)};
+}
 // A length on the screen back in the design's pixels (a mouse position, say).
 inline int unscaled(int v)
 {
     return int(std::lround(v / uiScale()));
-}
-inline QPoint unscaled(QPoint p)
-{
-    return {unscaled(p.x()), unscaled(p.y())};
 }
 
 // Once the application exists: its default font (menus, tooltips, table headers, and every
@@ -70,9 +72,12 @@ int artPercentFor(double devicePixelRatio);
 // A file name with the suffix of the art drawn at `percent`: "a.png", "a@1.25x.png",
 // "a@1.5x.png", "a@1.75x.png", "a@2x.png".
 QString artFileAt(const QString &path, int percent);
-// A picture drawn for the game's size: the file drawn at artPercentFor(the application's
-// ratio), with a device pixel ratio that makes its size the design's size at the game's size.
-// Falls back to the 100 % file (smoothly scaled), then to a null pixmap.
+// A picture drawn for the game's size on a screen of `devicePixelRatio`: the file drawn at
+// artPercentFor(it), with a device pixel ratio that makes its size the design's size at the
+// game's size. Falls back to the 100 % file (smoothly scaled), then to a null image. Safe to
+// call from another thread.
+QImage loadArtImage(const QString &path, double devicePixelRatio);
+// The same for the application's screen, as a pixmap.
 QPixmap loadArt(const QString &path);
 
 } // namespace horokata

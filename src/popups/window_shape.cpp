@@ -21,12 +21,8 @@ QRegion regionFromRects(const std::vector<RECT> &rects)
     // meet at every size: the outline is cut again at the window's size, with no gap or seam.
     QRegion region;
     for (const RECT &r : rects)
-        if (r.left < r.right && r.top < r.bottom) {
-            const QPoint from(scaled(r.left), scaled(r.top));
-            const QPoint to(scaled(r.right), scaled(r.bottom));
-            if (from.x() < to.x() && from.y() < to.y())
-                region += QRect(from, QSize(to.x() - from.x(), to.y() - from.y()));
-        }
+        if (r.left < r.right && r.top < r.bottom)
+            region += scaledEdges(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top));
     return region;
 }
 

@@ -66,29 +66,28 @@ sleep 0.4
 screen board | grep -qE '^status=$' || { screen board; fail "Escape did not take the pick back at 150 %"; }
 echo "ok: Ctrl+plus twice gave 915 × 644 with the board kept, 72-pixel tiles, a find by mouse and a pick by keys"
 
-# 記録 at this size too: a click where the accessibility tree puts its 閉じる button closes it.
+# A click where the accessibility tree puts a window's button, once the window shows; then only
+# the main window is left.
+click_where_told() { # window button what
+    local spot=
+    for _ in $(seq 1 50); do spot=$(screen spot "$1" "$2" 2>/dev/null) && break; sleep 0.1; done
+    [ -n "$spot" ] || fail "no $2 in $1 at 150 %"
+    read -r x y <<<"$spot"
+    xdotool mousemove "$x" "$y" click 1
+    for _ in $(seq 1 30); do [ "$(visible_windows "$pid")" = 1 ] && break; sleep 0.1; done
+    [ "$(visible_windows "$pid")" = 1 ] || fail "a click where the tree puts $3 did not close it at 150 %"
+    focus
+}
+
+# 記録 at this size too: its 閉じる closes it.
 xdotool key --clearmodifiers ctrl+h
-spot=
-for _ in $(seq 1 50); do spot=$(screen spot 記録 閉じる 2>/dev/null) && break; sleep 0.1; done
-[ -n "$spot" ] || fail "no 閉じる in 記録 at 150 %"
-read -r x y <<<"$spot"
-xdotool mousemove "$x" "$y" click 1
-for _ in $(seq 1 30); do [ "$(visible_windows "$pid")" = 1 ] && break; sleep 0.1; done
-[ "$(visible_windows "$pid")" = 1 ] || fail "a click where the tree puts 記録's 閉じる did not close it at 150 %"
-focus
+click_where_told 記録 閉じる "記録's 閉じる"
 echo "ok: 記録 at 150 %: its 閉じる is where the accessibility tree says"
 
 # The shaped dialog too: the version button and the dialog's はい, each clicked where the tree puts it.
 read -r x y < <(screen spot ホロカタ バージョン情報)
 xdotool mousemove "$x" "$y" click 1
-spot=
-for _ in $(seq 1 50); do spot=$(screen spot バージョン情報 "はい ○" 2>/dev/null) && break; sleep 0.1; done
-[ -n "$spot" ] || fail "no version dialog after a click where the tree puts its button at 150 %"
-read -r x y <<<"$spot"
-xdotool mousemove "$x" "$y" click 1
-for _ in $(seq 1 30); do [ "$(visible_windows "$pid")" = 1 ] && break; sleep 0.1; done
-[ "$(visible_windows "$pid")" = 1 ] || fail "a click where the tree puts the dialog's はい did not close it at 150 %"
-focus
+click_where_told バージョン情報 "はい ○" "the dialog's はい"
 echo "ok: the version dialog at 150 %: its button and its はい are where the accessibility tree says"
 
 # --- Killed and started again: the size and the sound come back -----------------------------
